@@ -1,0 +1,13 @@
+// Subcommands of kvcode. Each returns the process exit status.
+#pragma once
+
+namespace korvex::kvcode {
+
+int runParse(int argc, char** argv);      // kvcode parse [--no-force-zero] FILE
+int runSteps(int argc, char** argv);      // kvcode steps FILE INDEX [--upper] [--backward]
+int runInfo(int argc, char** argv);       // kvcode info FILE
+int runTransform(int argc, char** argv);  // kvcode transform MODE FILE
+int runGen3b(int argc, char** argv);      // kvcode gen3b < statements
+int runOffset(int argc, char** argv);     // kvcode offset FILE OFFSET_MM [--round]
+
+}  // namespace korvex::kvcode
