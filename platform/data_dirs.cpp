@@ -1,0 +1,44 @@
+#include "platform/data_dirs.h"
+
+#include <QDir>
+
+namespace korvex {
+
+namespace {
+constexpr char kDataDirName[] = "Korvex-Z Files";
+}
+
+QString dataDirectory() {
+    const QString overridden = qEnvironmentVariable("KORVEX_DATA_DIR");
+    if (!overridden.isEmpty())
+        return QDir::cleanPath(overridden);
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    // A relative XDG path is invalid by the base-directory rules and must be ignored.
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(base + QLatin1Char('/') + QLatin1String(kDataDirName));
+}
+
+QString temporaryDirectory() { return dataDirectory() + QStringLiteral("/Tmp"); }
+
+QString parameterDirectory() { return dataDirectory() + QStringLiteral("/Param"); }
+
+QString machineSettingsPath() { return dataDirectory() + QStringLiteral("/Korvex.ini"); }
+
+QString cardIdText(std::uint32_t cardId) {
+    return QStringLiteral("%1").arg(cardId, 8, 16, QLatin1Char('0'));
+}
+
+QString cardSettingsPath(std::uint32_t cardId) {
+    return dataDirectory() + QLatin1Char('/') + cardIdText(cardId) + QStringLiteral(".ini");
+}
+
+int createDataDirectories() {
+    for (const QString& dir : {dataDirectory(), temporaryDirectory(), parameterDirectory()}) {
+        if (!QDir().mkpath(dir))
+            return -1;
+    }
+    return 0;
+}
+
+}  // namespace korvex

@@ -1,0 +1,56 @@
+#include "platform/string_table.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLocale>
+#include <QTranslator>
+
+namespace korvex {
+
+namespace {
+constexpr char kTranslationDir[] = ":/i18n";
+}
+
+std::optional<Language> parseLanguage(const QString& text) {
+    const QString code = text.trimmed().toLower();
+    if (code == QLatin1String("en"))
+        return Language::English;
+    if (code == QLatin1String("zh"))
+        return Language::Chinese;
+    return std::nullopt;
+}
+
+Language languageForLocale(const QLocale& locale) {
+    return locale.language() == QLocale::Chinese ? Language::Chinese : Language::English;
+}
+
+QString languageCode(Language language) {
+    return language == Language::Chinese ? QStringLiteral("zh") : QStringLiteral("en");
+}
+
+QStringList embeddedTranslationFiles(Language language) {
+    const QDir dir{QString::fromLatin1(kTranslationDir)};
+    const QString pattern = QStringLiteral("*_%1.qm").arg(languageCode(language));
+    QStringList files;
+    for (const QString& name : dir.entryList({pattern}, QDir::Files, QDir::Name))
+        files << dir.filePath(name);
+    return files;
+}
+
+int installTranslations(Language language) {
+    QStringList files = embeddedTranslationFiles(Language::English);
+    if (language != Language::English)
+        files << embeddedTranslationFiles(language);
+    int installed = 0;
+    for (const QString& file : files) {
+        // Owned by the application object: translators stay installed for the process's life.
+        auto* translator = new QTranslator(QCoreApplication::instance());
+        if (translator->load(file) && QCoreApplication::installTranslator(translator))
+            ++installed;
+        else
+            delete translator;
+    }
+    return installed > 0 ? installed : -1;
+}
+
+}  // namespace korvex

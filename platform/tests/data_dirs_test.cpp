@@ -1,0 +1,50 @@
+#include "platform/data_dirs.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace korvex {
+namespace {
+
+class EnvGuard {
+public:
+    explicit EnvGuard(const char* name) : name_(name), had_(qEnvironmentVariableIsSet(name)),
+        old_(qgetenv(name)) {}
+    ~EnvGuard() { had_ ? qputenv(name_, old_) : qunsetenv(name_); }
+private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
+
+TEST(DataDirs, EnvironmentOverrideThenXdgThenHome) {
+    EnvGuard data("KORVEX_DATA_DIR"), xdg("XDG_DATA_HOME");
+    qputenv("KORVEX_DATA_DIR", "/srv/korvex/");
+    EXPECT_EQ(dataDirectory(), "/srv/korvex");
+    EXPECT_EQ(parameterDirectory(), "/srv/korvex/Param");
+    EXPECT_EQ(temporaryDirectory(), "/srv/korvex/Tmp");
+    EXPECT_EQ(machineSettingsPath(), "/srv/korvex/Korvex.ini");
+    EXPECT_EQ(cardSettingsPath(0x00ab12cdu), "/srv/korvex/00ab12cd.ini");
+
+    qunsetenv("KORVEX_DATA_DIR");
+    qputenv("XDG_DATA_HOME", "/xdg");
+    EXPECT_EQ(dataDirectory(), "/xdg/Korvex-Z Files");
+    qputenv("XDG_DATA_HOME", "relative/ignored");
+    EXPECT_EQ(dataDirectory(), QDir::homePath() + "/.local/share/Korvex-Z Files");
+}
+
+TEST(DataDirs, CreationMakesAllThreeAndToleratesExistingOnes) {
+    EnvGuard data("KORVEX_DATA_DIR");
+    QTemporaryDir root;
+    qputenv("KORVEX_DATA_DIR", root.filePath("a b/Korvex-Z Files").toUtf8());
+    ASSERT_EQ(createDataDirectories(), 0);
+    ASSERT_EQ(createDataDirectories(), 0);
+    EXPECT_TRUE(QFileInfo(temporaryDirectory()).isDir());
+    EXPECT_TRUE(QFileInfo(parameterDirectory()).isDir());
+}
+
+}  // namespace
+}  // namespace korvex

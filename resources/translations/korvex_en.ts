@@ -1,0 +1,263 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_GB">
+<context>
+    <name>korvex</name>
+    <message id="61446">
+        <source>No Title</source>
+        <translation>No Title</translation>
+    </message>
+    <message id="61482">
+        <source>Please stop the simulating or cutting work first!</source>
+        <translation>Please stop the simulating or cutting work first!</translation>
+    </message>
+    <message id="61483">
+        <source>Will exit the cutting, save or not?</source>
+        <translation>Will exit the cutting, save or not?</translation>
+    </message>
+    <message id="61486">
+        <source>Will close the graph,are you sure?</source>
+        <translation>Will close the graph,are you sure?</translation>
+    </message>
+    <message id="61489">
+        <source>%1um/grid</source>
+        <translation>%1um/grid</translation>
+    </message>
+    <message id="61528">
+        <source>Used Time:%1:%2:%3</source>
+        <translation>Used Time:%1:%2:%3</translation>
+    </message>
+    <message id="61529">
+        <source>Loop:%1/%2</source>
+        <translation>Loop:%1/%2</translation>
+    </message>
+    <message id="61531">
+        <source>Are you sure to exit?</source>
+        <translation>Are you sure to exit?</translation>
+    </message>
+    <message id="61535">
+        <source>X/Y Max Spd:%1 steps/sec</source>
+        <translation>X/Y Max Spd:%1 steps/sec</translation>
+    </message>
+    <message id="61537">
+        <source>Noname</source>
+        <translation>Noname</translation>
+    </message>
+    <message id="61623">
+        <source>If choose 'NO', the work will be LOST!!!
+
+Please choose again</source>
+        <translation>If choose 'NO', the work will be LOST!!!
+
+Please choose again</translation>
+    </message>
+    <message id="61643">
+        <source>Windows 98 can't be supported, please use Windows 2000/XP/7</source>
+        <translation>Windows 98 can't be supported, please use Windows 2000/XP/7</translation>
+    </message>
+    <message id="61656">
+        <source>Read Dao table failed</source>
+        <translation>Read Dao table failed</translation>
+    </message>
+    <message id="61657">
+        <source>Write Dao table failed</source>
+        <translation>Write Dao table failed</translation>
+    </message>
+    <message id="korvex.exit_anyway">
+        <source>Write Dao table failed
+
+Exit anyway? The pulse parameter table changes of this session will be lost.</source>
+        <translation>Write Dao table failed
+
+Exit anyway? The pulse parameter table changes of this session will be lost.</translation>
+    </message>
+    <message id="korvex.title_format">
+        <source>%1-%2 : %3</source>
+        <translation>%1-%2 : %3</translation>
+    </message>
+    <message id="korvex.alarm_title">
+        <source>【%1-%2】</source>
+        <translation>【%1-%2】</translation>
+    </message>
+    <message id="comm.title">
+        <source>Comm Config</source>
+        <translation>Comm Config</translation>
+    </message>
+    <message id="comm.port_label">
+        <source>Comm Port:</source>
+        <translation>Comm Port:</translation>
+    </message>
+    <message id="comm.dev_manager">
+        <source>Dev Manager</source>
+        <translation>Dev Manager</translation>
+    </message>
+    <message id="comm.port_error">
+        <source>Port Error! Please input like "COMx" (x for number)</source>
+        <translation>Port Error! Please input like "COMx" (x for number)</translation>
+    </message>
+    <message id="comm.cant_open">
+        <source>Can't open %1</source>
+        <translation>Can't open %1</translation>
+    </message>
+    <message id="comm.cant_connect">
+        <source>Can't connect to (%1)!</source>
+        <translation>Can't connect to (%1)!</translation>
+    </message>
+    <message id="comm.ok">
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message id="comm.cancel">
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message id="tips.title">
+        <source>Tips</source>
+        <translation>Tips</translation>
+    </message>
+    <message id="tips.text">
+        <source>    Before Working,please check the SETTINGS of PHASE and DIRECTION!</source>
+        <translation>    Before Working,please check the SETTINGS of PHASE and DIRECTION!</translation>
+    </message>
+    <message id="tips.dont_show">
+        <source>Don't show again</source>
+        <translation>Don't show again</translation>
+    </message>
+    <message id="phase.0">
+        <source>3-6</source>
+        <translation>3-6</translation>
+    </message>
+    <message id="phase.1">
+        <source>4-8</source>
+        <translation>4-8</translation>
+    </message>
+    <message id="phase.2">
+        <source>5-10</source>
+        <translation>5-10</translation>
+    </message>
+    <message id="phase.3">
+        <source>MicroStep</source>
+        <translation>MicroStep</translation>
+    </message>
+    <message id="phase.4">
+        <source>Servo</source>
+        <translation>Servo</translation>
+    </message>
+    <message id="phase.pair">
+        <source>%1,%2</source>
+        <translation>%1,%2</translation>
+    </message>
+    <message id="menu.file">
+        <source>&amp;File</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message id="menu.open">
+        <source>Open(&amp;O)...</source>
+        <translation>Open(&amp;O)...</translation>
+    </message>
+    <message id="menu.close">
+        <source>Close(&amp;Q)...</source>
+        <translation>Close(&amp;Q)...</translation>
+    </message>
+    <message id="menu.recent">
+        <source>Recent Files</source>
+        <translation>Recent Files</translation>
+    </message>
+    <message id="menu.clear_recent">
+        <source>Clear Recent Files</source>
+        <translation>Clear Recent Files</translation>
+    </message>
+    <message id="menu.quit">
+        <source>Quit(&amp;X)</source>
+        <translation>Quit(&amp;X)</translation>
+    </message>
+    <message id="menu.no_recent">
+        <source>(none)</source>
+        <translation>(none)</translation>
+    </message>
+    <message id="status.ready">
+        <source>Ready</source>
+        <translation>Ready</translation>
+    </message>
+    <message id="startup.link_lost">
+        <source>The card does not answer (command 0x%1). Please check the cable and restart the program.</source>
+        <translation>The card does not answer (command 0x%1). Please check the cable and restart the program.</translation>
+    </message>
+    <message id="startup.no_card_id">
+        <source>The card did not answer when asked for its identity.</source>
+        <translation>The card did not answer when asked for its identity.</translation>
+    </message>
+    <message id="startup.bad_option">
+        <source>Unknown language "%1"; use en or zh.</source>
+        <translation>Unknown language "%1"; use en or zh.</translation>
+    </message>
+    <message id="startup.data_dir_failed">
+        <source>Can't create the data directory %1</source>
+        <translation>Can't create the data directory %1</translation>
+    </message>
+    <message id="view.buttons">
+        <source>Operations</source>
+        <translation>Operations</translation>
+    </message>
+    <message id="view.status">
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message id="view.graph_empty">
+        <source>No program loaded</source>
+        <translation>No program loaded</translation>
+    </message>
+    <message id="view.code_index">
+        <source>Index</source>
+        <translation>Index</translation>
+    </message>
+    <message id="view.code_command">
+        <source>Command</source>
+        <translation>Command</translation>
+    </message>
+    <message id="view.freq">
+        <source>Freq: %1</source>
+        <translation>Freq: %1</translation>
+    </message>
+    <message id="button.simulate">
+        <source>Simulate</source>
+        <translation>Simulate</translation>
+    </message>
+    <message id="button.walk">
+        <source>Walk F3</source>
+        <translation>Walk F3</translation>
+    </message>
+    <message id="button.cut">
+        <source>Cut F4</source>
+        <translation>Cut F4</translation>
+    </message>
+    <message id="button.back">
+        <source>Back F5</source>
+        <translation>Back F5</translation>
+    </message>
+    <message id="button.motor_on">
+        <source>Motor(ON)F1</source>
+        <translation>Motor(ON)F1</translation>
+    </message>
+    <message id="button.motor_off">
+        <source>Motor(OFF)F1</source>
+        <translation>Motor(OFF)F1</translation>
+    </message>
+    <message id="button.freq_on">
+        <source>Freq(ON)F2</source>
+        <translation>Freq(ON)F2</translation>
+    </message>
+    <message id="button.freq_off">
+        <source>Freq(OFF)F2</source>
+        <translation>Freq(OFF)F2</translation>
+    </message>
+    <message id="status.cur_speed">
+        <source>Cur-Speed:</source>
+        <translation>Cur-Speed:</translation>
+    </message>
+    <message id="status.speed_adjust">
+        <source>Speed Adjust:</source>
+        <translation>Speed Adjust:</translation>
+    </message>
+</context>
+</TS>

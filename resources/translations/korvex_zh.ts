@@ -1,0 +1,263 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>korvex</name>
+    <message id="61446">
+        <source>No Title</source>
+        <translation>无标题</translation>
+    </message>
+    <message id="61482">
+        <source>Please stop the simulating or cutting work first!</source>
+        <translation>请先停止模拟或切割工作！</translation>
+    </message>
+    <message id="61483">
+        <source>Will exit the cutting, save or not?</source>
+        <translation>将退出切割，是否保存？</translation>
+    </message>
+    <message id="61486">
+        <source>Will close the graph,are you sure?</source>
+        <translation>将关闭图形，确定吗？</translation>
+    </message>
+    <message id="61489">
+        <source>%1um/grid</source>
+        <translation>%1um/格</translation>
+    </message>
+    <message id="61528">
+        <source>Used Time:%1:%2:%3</source>
+        <translation>用时:%1:%2:%3</translation>
+    </message>
+    <message id="61529">
+        <source>Loop:%1/%2</source>
+        <translation>循环:%1/%2</translation>
+    </message>
+    <message id="61531">
+        <source>Are you sure to exit?</source>
+        <translation>确定要退出吗？</translation>
+    </message>
+    <message id="61535">
+        <source>X/Y Max Spd:%1 steps/sec</source>
+        <translation>X/Y最高速:%1 步/秒</translation>
+    </message>
+    <message id="61537">
+        <source>Noname</source>
+        <translation>无机床名</translation>
+    </message>
+    <message id="61623">
+        <source>If choose 'NO', the work will be LOST!!!
+
+Please choose again</source>
+        <translation>如果选择“否”，加工将会丢失！！！
+
+请再次选择</translation>
+    </message>
+    <message id="61643">
+        <source>Windows 98 can't be supported, please use Windows 2000/XP/7</source>
+        <translation>不支持Windows 98系统，请安装Windows 2000/XP/7系统</translation>
+    </message>
+    <message id="61656">
+        <source>Read Dao table failed</source>
+        <translation>读取组号表失败！</translation>
+    </message>
+    <message id="61657">
+        <source>Write Dao table failed</source>
+        <translation>写入组号表失败！</translation>
+    </message>
+    <message id="korvex.exit_anyway">
+        <source>Write Dao table failed
+
+Exit anyway? The pulse parameter table changes of this session will be lost.</source>
+        <translation>写入组号表失败！
+
+仍然退出吗？本次对组号表的修改将会丢失。</translation>
+    </message>
+    <message id="korvex.title_format">
+        <source>%1-%2 : %3</source>
+        <translation>%1-%2 : %3</translation>
+    </message>
+    <message id="korvex.alarm_title">
+        <source>【%1-%2】</source>
+        <translation>【%1-%2】</translation>
+    </message>
+    <message id="comm.title">
+        <source>Comm Config</source>
+        <translation>通讯设置</translation>
+    </message>
+    <message id="comm.port_label">
+        <source>Comm Port:</source>
+        <translation>通讯端口:</translation>
+    </message>
+    <message id="comm.dev_manager">
+        <source>Dev Manager</source>
+        <translation>设备管理器</translation>
+    </message>
+    <message id="comm.port_error">
+        <source>Port Error! Please input like "COMx" (x for number)</source>
+        <translation>端口错误！请输入如"COMx"（x为数字）</translation>
+    </message>
+    <message id="comm.cant_open">
+        <source>Can't open %1</source>
+        <translation>无法打开%1</translation>
+    </message>
+    <message id="comm.cant_connect">
+        <source>Can't connect to (%1)!</source>
+        <translation>无法连接到(%1)！</translation>
+    </message>
+    <message id="comm.ok">
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message id="comm.cancel">
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message id="tips.title">
+        <source>Tips</source>
+        <translation>提示</translation>
+    </message>
+    <message id="tips.text">
+        <source>    Before Working,please check the SETTINGS of PHASE and DIRECTION!</source>
+        <translation>    加工前，请检查相位和方向的设置！</translation>
+    </message>
+    <message id="tips.dont_show">
+        <source>Don't show again</source>
+        <translation>不再显示</translation>
+    </message>
+    <message id="phase.0">
+        <source>3-6</source>
+        <translation>3-6</translation>
+    </message>
+    <message id="phase.1">
+        <source>4-8</source>
+        <translation>4-8</translation>
+    </message>
+    <message id="phase.2">
+        <source>5-10</source>
+        <translation>5-10</translation>
+    </message>
+    <message id="phase.3">
+        <source>MicroStep</source>
+        <translation>细分</translation>
+    </message>
+    <message id="phase.4">
+        <source>Servo</source>
+        <translation>伺服</translation>
+    </message>
+    <message id="phase.pair">
+        <source>%1,%2</source>
+        <translation>%1,%2</translation>
+    </message>
+    <message id="menu.file">
+        <source>&amp;File</source>
+        <translation>文件(&amp;F)</translation>
+    </message>
+    <message id="menu.open">
+        <source>Open(&amp;O)...</source>
+        <translation>打开(&amp;O)...</translation>
+    </message>
+    <message id="menu.close">
+        <source>Close(&amp;Q)...</source>
+        <translation>关闭(&amp;Q)...</translation>
+    </message>
+    <message id="menu.recent">
+        <source>Recent Files</source>
+        <translation>最近文件</translation>
+    </message>
+    <message id="menu.clear_recent">
+        <source>Clear Recent Files</source>
+        <translation>清除最近文件</translation>
+    </message>
+    <message id="menu.quit">
+        <source>Quit(&amp;X)</source>
+        <translation>退出(&amp;X)</translation>
+    </message>
+    <message id="menu.no_recent">
+        <source>(none)</source>
+        <translation>（无）</translation>
+    </message>
+    <message id="status.ready">
+        <source>Ready</source>
+        <translation>就绪</translation>
+    </message>
+    <message id="startup.link_lost">
+        <source>The card does not answer (command 0x%1). Please check the cable and restart the program.</source>
+        <translation>控制卡无应答（命令0x%1）。请检查连线并重新启动程序。</translation>
+    </message>
+    <message id="startup.no_card_id">
+        <source>The card did not answer when asked for its identity.</source>
+        <translation>读取控制卡标识时无应答。</translation>
+    </message>
+    <message id="startup.bad_option">
+        <source>Unknown language "%1"; use en or zh.</source>
+        <translation>未知语言“%1”；请使用 en 或 zh。</translation>
+    </message>
+    <message id="startup.data_dir_failed">
+        <source>Can't create the data directory %1</source>
+        <translation>无法创建数据目录 %1</translation>
+    </message>
+    <message id="view.buttons">
+        <source>Operations</source>
+        <translation>操作</translation>
+    </message>
+    <message id="view.status">
+        <source>Status</source>
+        <translation>状态</translation>
+    </message>
+    <message id="view.graph_empty">
+        <source>No program loaded</source>
+        <translation>未加载程序</translation>
+    </message>
+    <message id="view.code_index">
+        <source>Index</source>
+        <translation>序号</translation>
+    </message>
+    <message id="view.code_command">
+        <source>Command</source>
+        <translation>代码</translation>
+    </message>
+    <message id="view.freq">
+        <source>Freq: %1</source>
+        <translation>变频: %1</translation>
+    </message>
+    <message id="button.simulate">
+        <source>Simulate</source>
+        <translation>模拟</translation>
+    </message>
+    <message id="button.walk">
+        <source>Walk F3</source>
+        <translation>空走 F3</translation>
+    </message>
+    <message id="button.cut">
+        <source>Cut F4</source>
+        <translation>切割 F4</translation>
+    </message>
+    <message id="button.back">
+        <source>Back F5</source>
+        <translation>回退 F5</translation>
+    </message>
+    <message id="button.motor_on">
+        <source>Motor(ON)F1</source>
+        <translation>电机(开)F1</translation>
+    </message>
+    <message id="button.motor_off">
+        <source>Motor(OFF)F1</source>
+        <translation>电机(关)F1</translation>
+    </message>
+    <message id="button.freq_on">
+        <source>Freq(ON)F2</source>
+        <translation>高频(开)F2</translation>
+    </message>
+    <message id="button.freq_off">
+        <source>Freq(OFF)F2</source>
+        <translation>高频(关)F2</translation>
+    </message>
+    <message id="status.cur_speed">
+        <source>Cur-Speed:</source>
+        <translation>当前速度:</translation>
+    </message>
+    <message id="status.speed_adjust">
+        <source>Speed Adjust:</source>
+        <translation>变频调节:</translation>
+    </message>
+</context>
+</TS>
