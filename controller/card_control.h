@@ -1,0 +1,48 @@
+// The card commands the controller's shell sends (start-up, keep-alive, exit), on top of the
+// few the document sends. Everything goes through this interface, so the shell runs against
+// the card link, the virtual card, or a recording fake alike.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "controller/document/card_port.h"
+#include "controller/link/records.h"
+
+namespace korvex {
+
+// A card report or a link failure as the link hands it over: the code (0 for a link failure)
+// and the 8 data bytes (for a failure, byte 1 is the command that failed).
+struct CardEvent {
+    uint8_t code = 0;
+    std::array<uint8_t, 8> data{};
+};
+
+class CardControl : public CardPort {
+public:
+    // Called on the link's reader thread (reports) or on the thread whose transaction failed
+    // (code 0). Must return at once and never run a transaction.
+    using EventHook = std::function<void(const CardEvent&)>;
+
+    // Registers the hook before the port is opened; an empty function removes it.
+    virtual void setEventHook(EventHook hook) = 0;
+
+    // Opens the serial device (19200 8N1, raw) and starts the reader. 0 or negative.
+    virtual int open(const std::string& device) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    // Each returns 0 on success and a negative value when the card refused or did not answer.
+    virtual int connect() = 0;
+    virtual int getCardId(uint32_t& id) = 0;
+    virtual int getSettings(SettingsBlock& block) = 0;
+    virtual int setPulseGroup(const PulseGroupImage& group) = 0;
+    virtual int setSwitchWithoutVf(uint8_t flag) = 0;
+    virtual int getWorkRecord(WorkRecord& record) = 0;
+    virtual int keepAlive() = 0;
+    // The card keeps its work record for the next start.
+    virtual int closeKeepingWork() = 0;
+};
+
+}  // namespace korvex

@@ -1,0 +1,50 @@
+// The integer keys of the two settings files with their defaults and the ranges a value must
+// lie in to be used: a value outside its range counts as absent, so a hand-edited or damaged
+// file can never index past a table.
+#pragma once
+
+#include "platform/settings_file.h"
+
+#include <climits>
+
+namespace korvex {
+
+struct IntKey {
+    const char* section;
+    const char* key;
+    int fallback;
+    int min;
+    int max;
+};
+
+inline int readKey(const SettingsFile& file, const IntKey& k) {
+    return file.readInt(QLatin1String(k.section), QLatin1String(k.key), k.fallback, k.min, k.max);
+}
+inline int writeKey(SettingsFile& file, const IntKey& k, int value) {
+    return file.writeInt(QLatin1String(k.section), QLatin1String(k.key), value);
+}
+
+namespace keys {
+// Korvex.ini, shared by every card of this PC.
+inline constexpr IntKey kRecentCount{"Mru File", "FileNum", 0, 0, 4};
+inline constexpr char kRecentSection[] = "Mru File";
+inline constexpr IntKey kComPort{"Port", "COMM", 3, 1, 256};
+inline constexpr IntKey kNoForceZero{"Option", "NoForceZero", 0, 0, 1};
+inline constexpr IntKey kShutMusic{"Option", "ShutMusic", 0, 0, 1};
+inline constexpr IntKey kDefaultTaperType{"Option", "DefaultZD", 1, 0, 16};
+inline constexpr IntKey kNoFunctionKeys{"Option", "NoVKF", 0, INT_MIN, INT_MAX};
+
+// The per-card "<id>.ini".
+inline constexpr char kDocSection[] = "Doc";
+inline constexpr char kLastFileKey[] = "LastFile";
+inline constexpr IntKey kNoStopAll{"Others", "NoStopAll", 0, INT_MIN, INT_MAX};
+inline constexpr IntKey kSettingNotice{"Others", "SettingNotice", 1, 0, 1};
+inline constexpr IntKey kShortSensitivity{"Others", "ShortSensitivity", 0, 0, 500};
+inline constexpr IntKey kFreq{"Speed", "Freq", 150, 1, 200};
+inline constexpr IntKey kDefaultIndex{"Multiple", "DefaultIndex", 0, 0, 7};
+inline constexpr IntKey kSwitchType{"Multiple", "SwitchType", 0, 0, 3};
+inline constexpr IntKey kSwitchTime{"Multiple", "SwitchTime", 5, 1, 9};
+inline constexpr IntKey kSwitchWithoutVf{"Multiple", "SwitchWithoutVF", 0, 0, 1};
+}  // namespace keys
+
+}  // namespace korvex
