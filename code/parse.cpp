@@ -1,0 +1,180 @@
+#include "code/parse.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "code/iso.h"
+#include "code/kind.h"
+#include "code/numbers.h"
+#include "code/step.h"
+#include "code/threeb.h"
+
+namespace korvex {
+namespace {
+
+// Steps asked of the interpolator per call while counting. The cursor is the interpolator's
+// whole state, so the count does not depend on the batch size; the cancel flag is tested
+// before each batch.
+constexpr int kCountBatchSteps = 4096;
+
+// Upper bound of the steps of one turn of a circle of radius R: in each quadrant every step
+// advances one of the two rotated coordinates, each of which runs over at most R + 2 values.
+int64_t stepsPerTurnBound(int32_t radius) { return 8 * static_cast<int64_t>(radius) + 16; }
+
+int parseIsoInto(const char* text, PathElement& e) {
+    IsoStatement s;
+    if (parseIsoStatement(text, s) != 0) return -1;
+    e = isoStatementToElement(s);
+    return 0;
+}
+
+int countInto(PathElement& e, const std::atomic<bool>* cancel) {
+    const int64_t steps = countElementSteps(e, cancel);
+    if (steps < 0) return -1;
+    e.steps = static_cast<int32_t>(std::min<int64_t>(steps, std::numeric_limits<int32_t>::max()));
+    return 0;
+}
+
+void extend(Extents& box, bool& first, int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
+    const int32_t lx = clampToInt32(std::min(x0, x1)), hx = clampToInt32(std::max(x0, x1));
+    const int32_t ly = clampToInt32(std::min(y0, y1)), hy = clampToInt32(std::max(y0, y1));
+    if (first) {
+        box = Extents{lx, ly, hx, hy};
+        first = false;
+        return;
+    }
+    box.minX = std::min(box.minX, lx);
+    box.minY = std::min(box.minY, ly);
+    box.maxX = std::max(box.maxX, hx);
+    box.maxY = std::max(box.maxY, hy);
+}
+
+void addElement(const PathElement& e, ContourPoint& at, Extents& box, bool& first) {
+    switch (e.kind) {
+    case kElementArcCw:
+    case kElementArcCcw: {
+        const int64_t cx = at.x - e.startX, cy = at.y - e.startY;
+        extend(box, first, cx - e.radius, cy - e.radius, cx + e.radius, cy + e.radius);
+        at.x += static_cast<int64_t>(e.endX) - e.startX;
+        at.y += static_cast<int64_t>(e.endY) - e.startY;
+        break;
+    }
+    case kElementLine:
+    case kElementSwitch:
+        extend(box, first, at.x, at.y, at.x + e.endX, at.y + e.endY);
+        at.x += e.endX;
+        at.y += e.endY;
+        break;
+    default:  // pause, empty, no motion: the current point
+        extend(box, first, at.x, at.y, at.x, at.y);
+        break;
+    }
+}
+
+}  // namespace
+
+int splitTwoContourLine(const char* line, int& firstLength, const char*& second) {
+    const char* semicolon = std::strchr(line, ';');
+    if (!semicolon) return -1;
+    const char* n = std::strchr(semicolon, 'N');
+    if (!n) return -1;
+    firstLength = static_cast<int>(n - line);
+    second = n;
+    return 0;
+}
+
+int64_t countElementSteps(const PathElement& e, const std::atomic<bool>* cancel) {
+    if (e.kind == kElementEmpty || e.kind == kElementLine) {
+        // The line interpolator makes exactly one step per unit of the major axis.
+        const int64_t dx = e.endX, dy = e.endY;
+        return std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
+    }
+    if (!e.isArc()) return 0;
+    // An arc whose end lies off its circle is never caught by the interpolator's approach to the
+    // end; give up after two turns.
+    const int64_t limit = 2 * stepsPerTurnBound(e.radius);
+    uint8_t codes[kCountBatchSteps];
+    StepState cursor = freshCursor(e);
+    int64_t total = 0;
+    for (;;) {
+        if (cancel && cancel->load(std::memory_order_relaxed)) return total;
+        const int n = stepElement(e, cursor, kCountBatchSteps, codes, false);
+        total += n;
+        if (total > limit) return -1;
+        if (n < kCountBatchSteps) return total;
+    }
+}
+
+int parseLine(const char* line, int kind, CodeSegment& out, bool countSteps,
+              const std::atomic<bool>* cancel) {
+    out = CodeSegment{};
+    switch (kind) {
+    case kKindIso:
+    case kKindIsoSwitches:
+        if (parseIsoInto(line, out.lower) != 0) return -1;
+        break;
+    case kKind3B: {
+        ThreeBStatement s;
+        if (parse3BStatement(line, s) != 0) return -1;
+        out.lower = threeBToElement(s);
+        break;
+    }
+    case kKindTwoContour:
+    case kKindTwoContourSwitches: {
+        int firstLength = 0;
+        const char* second = nullptr;
+        if (splitTwoContourLine(line, firstLength, second) != 0) return -1;
+        char first[kLineSlotBytes];
+        const int n = std::min(firstLength, kMaxLineChars);
+        std::memcpy(first, line, static_cast<std::size_t>(n));
+        first[n] = '\0';
+        if (parseIsoInto(first, out.upper) != 0 || parseIsoInto(second, out.lower) != 0) return -1;
+        if ((out.upper.kind == kElementSwitch) != (out.lower.kind == kElementSwitch)) return -1;
+        out.twoContour = 1;
+        break;
+    }
+    default:
+        return -1;
+    }
+    if (countSteps) {
+        if (countInto(out.lower, cancel) != 0) return -1;
+        if (out.twoContour && countInto(out.upper, cancel) != 0) return -1;
+    }
+    return 0;
+}
+
+int buildSwitchTable(const ProgramLines& lines, int kind, const CodeSegment* segments, int count,
+                     SwitchEntry* table, int capacity) {
+    int entries = 0;
+    for (int i = 0; i < count; ++i) {
+        const PathElement& e = segments[i].lower;
+        if (e.kind != kElementSwitch) continue;
+        const char* text = i < lines.count ? lines.line(i) : "";
+        if (isTwoContourKind(kind)) {
+            int firstLength = 0;
+            const char* second = nullptr;
+            if (splitTwoContourLine(text, firstLength, second) == 0) text = second;
+        }
+        if (!isGroupSwitchStatement(text)) continue;  // a G00 rapid move
+        if (entries >= capacity) return -1;
+        table[entries++] = SwitchEntry{i, e.groupE, e.groupF, e.groupL, e.groupQ};
+    }
+    return entries;
+}
+
+void addSegmentExtents(const CodeSegment& s, ContourPoint& upper, ContourPoint& lower,
+                       Extents& box, bool& first) {
+    addElement(s.upper, upper, box, first);
+    addElement(s.lower, lower, box, first);
+}
+
+Extents programExtents(const CodeSegment* segments, int count) {
+    Extents box;
+    bool first = true;
+    ContourPoint upper, lower;
+    for (int i = 0; i < count; ++i) addSegmentExtents(segments[i], upper, lower, box, first);
+    return box;
+}
+
+}  // namespace korvex
