@@ -1,0 +1,351 @@
+#include "controller/document/dcs_doc.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <system_error>
+
+#include "controller/document/file_title.h"
+#include "controller/document/open_dialog.h"
+#include "controller/document/taper_header.h"
+#include "controller/document/wait_dialog.h"
+#include "controller/operator_interaction.h"
+#include "platform/settings_file.h"
+
+namespace korvex {
+
+namespace {
+
+using Icon = OperatorInteraction::Icon;
+
+// Chunk used to copy a program into the temporary directory.
+constexpr qint64 kCopyChunkBytes = 1 << 20;
+
+// The string-table identifier and icon of each loader failure (cancel has no message).
+struct FailureText {
+    const char* id;
+    bool stopIcon;
+};
+
+FailureText failureText(LoadStatus status) {
+    switch (status) {
+    case LoadStatus::kCannotOpen: return {"61475", true};
+    case LoadStatus::kReadFailed: return {"61476", false};
+    case LoadStatus::kBadTaperHeader: return {"61474", false};
+    case LoadStatus::kNoEnd: return {"61654", true};
+    case LoadStatus::kUnknownCode: return {"61653", true};
+    case LoadStatus::kFormatFailed: return {"61652", true};
+    case LoadStatus::kTranslateFailed: return {"61478", false};
+    case LoadStatus::kTooManyJumps: return {"61479", false};
+    case LoadStatus::kLineFailed: return {"61539", true};
+    case LoadStatus::kTooManySwitches: return {"61626", false};
+    case LoadStatus::kOk:
+    case LoadStatus::kCancelled: break;
+    }
+    return {nullptr, false};
+}
+
+// The failing line's text out of the loader's English message "...Code:%3d  %s\n".
+QString failingLineText(const std::string& message) {
+    const std::size_t code = message.find("Code:");
+    if (code == std::string::npos) return {};
+    const std::size_t text = message.find("  ", code);
+    if (text == std::string::npos) return {};
+    std::string line = message.substr(text + 2);
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    return QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+}
+
+// Copies `from` to `to` through a temporary file renamed at the end, so a power loss never
+// leaves a short copy where the restore would look for it. Runs on a worker thread.
+bool copyWhole(const QString& from, const QString& to) {
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly)) return false;
+    QSaveFile out(to);
+    if (!out.open(QIODevice::WriteOnly)) return false;
+    QByteArray chunk;
+    while (!(chunk = in.read(kCopyChunkBytes)).isEmpty())
+        if (out.write(chunk) != chunk.size()) return false;
+    if (in.error() != QFileDevice::NoError) return false;
+    return out.commit();
+}
+
+}  // namespace
+
+CDCSDoc::CDCSDoc(QObject* parent) : QObject(parent) {}
+
+CDCSDoc::~CDCSDoc() {
+    if (disposer_.joinable()) disposer_.join();
+}
+
+void CDCSDoc::setEnvironment(DocumentEnvironment environment) { env_ = std::move(environment); }
+
+void CDCSDoc::setCardIdentity(const QString& machineName, const QString& portLabel) {
+    machineName_ = machineName;
+    portLabel_ = portLabel;
+    updateTitle();
+}
+
+QString CDCSDoc::windowTitle() const {
+    const QString shown = loaded_ ? path_ : qtTrId("61446");
+    return qtTrId("korvex.title_format").arg(machineName_, shown, portLabel_);
+}
+
+QString CDCSDoc::boxTitle() const {
+    const QString name = QCoreApplication::applicationName();
+    return name.isEmpty() ? QStringLiteral("Korvex") : name;
+}
+
+void CDCSDoc::updateTitle() { emit titleChanged(windowTitle()); }
+
+void CDCSDoc::message(const QString& text, bool stopIcon) {
+    if (env_.operatorUi)
+        env_.operatorUi->message(boxTitle(), text,
+                                 stopIcon ? Icon::Critical : Icon::Warning);
+}
+
+bool CDCSDoc::idle() const { return !env_.idle || env_.idle(); }
+
+bool CDCSDoc::refuseWhileBusy() {
+    if (idle() && !loading_) return false;
+    message(qtTrId("61482"), false);
+    return true;
+}
+
+bool CDCSDoc::checkFile(const QString& path) {
+    const std::string title = fileTitleOf(QFile::encodeName(path).toStdString());
+    if (!fileTitleFits(title)) {
+        message(qtTrId("61655"), false);
+        return false;
+    }
+    const QFileInfo info(path);
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        message(qtTrId("61475").arg(path), true);
+        return false;
+    }
+    return true;
+}
+
+bool CDCSDoc::askCloseIfLoaded() { return !loaded_ || closeProgram(); }
+
+bool CDCSDoc::openFromDialog() {
+    if (refuseWhileBusy()) return false;
+    CMyOpenDlg dialog(env_.dialogParent);
+    const QString last = env_.cardSettingsPath.isEmpty()
+                             ? QString()
+                             : SettingsFile(env_.cardSettingsPath).readText("Doc", "LastFile", "");
+    if (!last.isEmpty()) dialog.setDirectory(QFileInfo(last).absolutePath());
+    if (!env_.operatorUi || env_.operatorUi->exec(dialog, dialog.objectName()) != QDialog::Accepted)
+        return false;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return false;
+    return openPath(chosen.first());
+}
+
+bool CDCSDoc::openPath(const QString& path) {
+    if (refuseWhileBusy()) return false;
+    // The file is checked before the close question, so a cancelled dialog or a bad dropped
+    // file never unloads the program that is there.
+    if (!checkFile(path)) {
+        message(qtTrId("61472"), false);
+        return false;
+    }
+    if (!askCloseIfLoaded()) return false;
+    if (!openDocument(path)) {
+        message(qtTrId("61472"), false);
+        return false;
+    }
+    return true;
+}
+
+bool CDCSDoc::closeProgram() {
+    if (refuseWhileBusy()) return false;
+    if (!env_.operatorUi ||
+        env_.operatorUi->ask(boxTitle(), qtTrId("61486"),
+                             OperatorInteraction::Buttons::YesNo, Icon::Warning) !=
+            OperatorInteraction::Answer::Yes)
+        return false;
+    if (unload() < 0) return false;
+    heldFile_.close();
+    if (env_.card) env_.card->clearWork();
+    resetDocument();
+    emit programClosed();
+    return true;
+}
+
+bool CDCSDoc::openDocument(const QString& path) {
+    const bool ok = load(path);
+    if (ok) {
+        // Writes by others are denied while the program is loaded. A file someone is writing
+        // right now still loads: what was read is what the card runs.
+        heldFile_.open(path);
+        emit programLoaded(path);
+    }
+    updateTitle();
+    return ok && loaded_;
+}
+
+int CDCSDoc::unload() {
+    if (loaded_) {
+        if (!env_.card || env_.card->unloadModel() < 0) {
+            message(qtTrId("doc.unload_failed"), false);
+            return -1;
+        }
+        loaded_ = false;
+    }
+    updateTitle();
+    return 0;
+}
+
+void CDCSDoc::resetDocument() {
+    std::shared_ptr<const LoadedProgram> old = std::move(program_);
+    program_.reset();
+    loaded_ = false;
+    path_.clear();
+    title_.clear();
+    descriptor_ = LoadDescriptor{};
+    heldFile_.close();
+    // Listeners drop their references now, so the old program is freed off this thread.
+    emit programCleared();
+    disposeInBackground(std::move(old));
+}
+
+void CDCSDoc::disposeInBackground(std::shared_ptr<const LoadedProgram> program) {
+    if (!program) return;
+    if (disposer_.joinable()) disposer_.join();
+    try {
+        disposer_ = std::thread([p = std::move(program)]() mutable { p.reset(); });
+    } catch (const std::system_error&) {
+        // No thread to spare: the program is freed here, on the caller's thread.
+    }
+}
+
+namespace {
+
+// Everything the reading worker touches. Shared with the worker, so a worker that outlives a
+// cancelled dialog never uses freed memory.
+struct ReadJob {
+    std::string path;
+    bool forceZero = true;
+    int32_t machineType = 0;
+    CardPort* card = nullptr;
+    LoadedProgram program;
+    LoadFailure failure;
+};
+
+}  // namespace
+
+bool CDCSDoc::load(const QString& path) {
+    const std::string nativePath = QFile::encodeName(path).toStdString();
+    const std::string title = fileTitleOf(nativePath);
+    if (!fileTitleFits(title)) {
+        message(qtTrId("61655"), false);
+        return false;
+    }
+    if (loading_) {
+        message(qtTrId("61482"), false);
+        return false;
+    }
+    loading_ = true;
+    struct LoadingGuard {
+        bool& flag;
+        ~LoadingGuard() { flag = false; }
+    } guard{loading_};
+
+    resetDocument();
+
+    auto job = std::make_shared<ReadJob>();
+    job->path = nativePath;
+    job->forceZero = env_.machineSettingsPath.isEmpty() ||
+                     SettingsFile(env_.machineSettingsPath).readInt("Option", "NoForceZero", 0) == 0;
+    job->machineType = taperMachineType_;
+    job->card = env_.card;
+
+    CWaitDialog reading(CWaitDialog::Style::Reading, qtTrId("doc.opendoc_thread_error"),
+                        env_.operatorUi, env_.dialogParent);
+    reading.setWork([job](WaitContext& context) -> int {
+        if (pathHasTaperHeader(job->path)) {
+            // The card gets the taper geometry before anything else of the file is checked; a
+            // malformed header sends nothing.
+            TaperBlock taper;
+            const int header = readTaperBlock(job->path.c_str(), job->machineType, taper);
+            if (header == -2) {
+                job->failure.status = LoadStatus::kBadTaperHeader;
+                return -1;
+            }
+            if (header == 0 && job->card) job->card->setTaper(taper);
+        }
+        LoadOptions options;
+        options.forceZero = job->forceZero;
+        options.cancel = &context.cancelFlag();
+        options.progress = [&context](int percent) { context.setProgress(percent); };
+        return loadProgram(job->path.c_str(), options, job->program, job->failure);
+    });
+    connect(&reading, &CWaitDialog::workerStarted, this,
+            [this, &reading] { emit waitDialogStarted(&reading); });
+    if (reading.exec() != QDialog::Accepted) {
+        // After a cancel the worker may still be finishing: its job is not read.
+        if (!reading.cancelledByOperator() && reading.workerEnded()) {
+            const FailureText text = failureText(job->failure.status);
+            if (text.id) {
+                QString shown = qtTrId(text.id);
+                if (job->failure.status == LoadStatus::kCannotOpen) shown = shown.arg(path);
+                if (job->failure.status == LoadStatus::kLineFailed)
+                    shown = shown.arg(job->failure.line, 3).arg(failingLineText(job->failure.message));
+                message(shown, text.stopIcon);
+            }
+        }
+        resetDocument();
+        return false;
+    }
+
+    auto program = std::make_shared<LoadedProgram>(std::move(job->program));
+    program_ = program;
+    path_ = path;
+    title_ = QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
+    emit programParsed();
+
+    LoadDescriptor descriptor;
+    descriptor.setTitle(title);
+    descriptor.loopTotal = 1;
+    descriptor.taperAngleMilli = program->taper.present ? program->taper.angleX1000 : 0;
+    const QString copy = env_.temporaryDirectory.isEmpty()
+                             ? QString()
+                             : QDir(env_.temporaryDirectory).filePath(title_);
+    if (runCardDialog(descriptor, LoadMode::New, path, copy) < 0) {
+        resetDocument();
+        return false;
+    }
+    descriptor_ = descriptor;
+    if (!env_.cardSettingsPath.isEmpty())
+        SettingsFile(env_.cardSettingsPath).writeText("Doc", "LastFile", path);
+    loaded_ = true;
+    return true;
+}
+
+int CDCSDoc::sendLoadDescriptor(const LoadDescriptor& descriptor, LoadMode mode) {
+    return runCardDialog(descriptor, mode, QString(), QString());
+}
+
+int CDCSDoc::runCardDialog(const LoadDescriptor& descriptor, LoadMode mode, const QString& copyFrom,
+                           const QString& copyTo) {
+    CWaitDialog sending(CWaitDialog::Style::Card, qtTrId("doc.loadmodel_thread_error"),
+                        env_.operatorUi, env_.dialogParent);
+    CardPort* card = env_.card;
+    sending.setWork([card, descriptor, mode, copyFrom, copyTo](WaitContext&) -> int {
+        const int result = card ? card->loadModel(descriptor, mode) : -1;
+        // The working copy is what a restore falls back on when the program file is gone.
+        if (result >= 0 && !copyTo.isEmpty()) copyWhole(copyFrom, copyTo);
+        return result;
+    });
+    connect(&sending, &CWaitDialog::workerStarted, this,
+            [this, &sending] { emit waitDialogStarted(&sending); });
+    if (sending.exec() != QDialog::Accepted) return sending.result() < 0 ? sending.result() : -1;
+    return sending.result();
+}
+
+}  // namespace korvex

@@ -1,0 +1,141 @@
+// The controller's document: the loaded program (lines, segments, jump and switch tables,
+// extents, taper values), the program-loaded flag, the held program file, and the one loading
+// pipeline every entry point goes through.
+//
+// Load sequence (UI thread unless marked):
+//   title check (63 UTF-8 bytes) -> reading dialog [worker: taper block to the card for ".3nb",
+//   read, kind, normalise, 3B to ISO, jumps (500), force-zero, every line to a segment with its
+//   steps, switch table (3000), extents] -> views refreshed -> card dialog [worker: load
+//   descriptor to the card, working copy in the temporary directory] -> Doc/LastFile -> loaded
+//   flag -> file held with the read lock -> title.
+// Nothing slow runs on the UI thread: a million-line program is read, parsed and later freed on
+// other threads, so the window stays responsive and the load stays cancellable. A failure at any
+// step leaves no program loaded and tells the card nothing of a new program.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "code/loader.h"
+#include "controller/document/card_port.h"
+#include "controller/link/records.h"
+#include "platform/file_lock.h"
+
+class QWidget;
+
+namespace korvex {
+
+class CWaitDialog;
+class OperatorInteraction;
+
+// What the document needs from the program around it.
+struct DocumentEnvironment {
+    OperatorInteraction* operatorUi = nullptr;
+    CardPort* card = nullptr;
+    QWidget* dialogParent = nullptr;
+    QString machineSettingsPath;   // Korvex.ini: Option/NoForceZero
+    QString cardSettingsPath;      // "<card id>.ini": Doc/LastFile
+    QString temporaryDirectory;    // working copies of loaded programs
+    // True when no simulation, walk, cut or back runs; unset means always idle.
+    std::function<bool()> idle;
+};
+
+class CDCSDoc : public QObject {
+    Q_OBJECT
+public:
+    explicit CDCSDoc(QObject* parent = nullptr);
+    ~CDCSDoc() override;
+
+    void setEnvironment(DocumentEnvironment environment);
+    // Machine name and port ("COM3") of the window title "name-file : port".
+    void setCardIdentity(const QString& machineName, const QString& portLabel);
+    // The machine type chosen with the last taper generated; sent with a taper header.
+    void setTaperMachineType(int32_t type) { taperMachineType_ = type; }
+
+    // ---- entry points ----
+    // File Open: chooses the file in the open dialog (with preview), checks it, then asks
+    // whether to close a loaded program, then loads. True when the program is loaded.
+    bool openFromDialog();
+    // Recent file, dropped file, hand-off from the editor, command line: the same without the
+    // dialog.
+    bool openPath(const QString& path);
+    // File Close: asks 61486, unloads, drops the card's work record and resets. True when the
+    // program was closed.
+    bool closeProgram();
+    // The document's open handler alone (no idle test, no question): the load sequence, the
+    // held file and the title. Used by the entry points and by the power-loss recovery.
+    bool openDocument(const QString& path);
+
+    // Tells the card the program is no longer loaded. 0; -1 when the card refused (the program
+    // stays loaded and "MIDDLE_UnloadModel failed!" was shown).
+    int unload();
+    // Frees the program, clears names, taper values and tables, lets the held file go.
+    void resetDocument();
+    // Sends a load descriptor behind the card wait dialog (load, Reset, restore). Returns the
+    // card's result.
+    int sendLoadDescriptor(const LoadDescriptor& descriptor, LoadMode mode);
+
+    // ---- state ----
+    bool isLoaded() const { return loaded_; }
+    bool isLoading() const { return loading_; }
+    std::shared_ptr<const LoadedProgram> program() const { return program_; }
+    const QString& path() const { return path_; }
+    const QString& fileTitle() const { return title_; }
+    QString windowTitle() const;
+    // The descriptor sent with the last successful load.
+    const LoadDescriptor& loadDescriptor() const { return descriptor_; }
+    bool holdsProgramFile() const { return heldFile_.isOpen(); }
+
+    static constexpr int kJumpCapacity = 500;
+    static constexpr int kSwitchCapacity = 3000;
+
+signals:
+    void titleChanged(const QString& title);
+    // The program has been read and parsed: code list, graph (fit to the extents), status panel
+    // (two-contour layout, last segment) and grid pane refresh from program().
+    void programParsed();
+    // The card accepted the program and the entry point finished: loop counter 0 of 1, segment
+    // range, reverse flag and recorded extremes reset; `path` goes to the top of the recent list.
+    void programLoaded(const QString& path);
+    // The document was reset: graph, code list and status panel clear.
+    void programCleared();
+    // File Close finished: the work-started flag, Ignore D, stop marks and the button panel
+    // follow.
+    void programClosed();
+    // A wait dialog is on screen and its worker runs (tests and benchmarks use it).
+    void waitDialogStarted(CWaitDialog* dialog);
+
+private:
+    bool idle() const;
+    bool refuseWhileBusy();
+    // Exists, readable, title fits; shows the message when not.
+    bool checkFile(const QString& path);
+    bool askCloseIfLoaded();
+    bool load(const QString& path);
+    int runCardDialog(const LoadDescriptor& descriptor, LoadMode mode, const QString& copyFrom,
+                      const QString& copyTo);
+    void message(const QString& text, bool stopIcon);
+    void disposeInBackground(std::shared_ptr<const LoadedProgram> program);
+    void updateTitle();
+    QString boxTitle() const;
+
+    DocumentEnvironment env_;
+    QString machineName_;
+    QString portLabel_;
+    int32_t taperMachineType_ = 0;
+
+    std::shared_ptr<const LoadedProgram> program_;
+    QString path_;
+    QString title_;
+    LoadDescriptor descriptor_;
+    bool loaded_ = false;
+    bool loading_ = false;
+    ReadLockedFile heldFile_;
+    std::thread disposer_;
+};
+
+}  // namespace korvex
