@@ -1,0 +1,181 @@
+#include "geometry/offset.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <utility>
+
+#include "code/segment.h"
+#include "geometry/compensate.h"
+#include "geometry/equ.h"
+#include "geometry/trace.h"
+
+namespace korvex {
+namespace {
+
+// Longest text of one program line, without its terminating NUL.
+constexpr int kLineTextMax = 299;
+
+constexpr int kKindTaper = 3, kKindSwitches = 4, kKindTaperSwitches = 5;
+
+// The contour's elements, lead-in first and lead-out last, from the running start 0, 0.
+int buildSourceElements(const std::vector<std::string>& lines, int a, int b, double offsetMm,
+                        std::vector<Equ>& out) {
+    const int first = a + 1, last = b - 2;
+    out.clear();
+    out.reserve(static_cast<size_t>(last - first + 1));
+    double x = 0, y = 0;
+    for (int i = first; i <= last; ++i) {
+        IsoStatement s;
+        if (parseIsoStatement(lines[static_cast<size_t>(i)].c_str(), s) < 0) {
+            geometryTrace("方程转换失败:%s!\n", lines[static_cast<size_t>(i)].c_str());
+            return -1;
+        }
+        const bool leadInOrOut = i == first || i == last;
+        if (i == last) {
+            // The lead-out returns exactly to the contour's start, whatever the source said.
+            s.x = -roundMicron(x * 1000.0);
+            s.y = -roundMicron(y * 1000.0);
+        }
+        Equ e;
+        if (statementToEqu(s, x, y, leadInOrOut ? 0.0 : offsetMm, e) < 0 &&
+            e.source.kind != kEquPause && e.source.kind != kEquSwitch) {
+            geometryTrace("方程转换失败:%s!\n", lines[static_cast<size_t>(i)].c_str());
+            return -1;
+        }
+        x = e.source.endX;
+        y = e.source.endY;
+        out.push_back(e);
+    }
+    return 0;
+}
+
+int connectAll(std::vector<Equ>& elements, std::vector<Equ>& out) {
+    const size_t n = elements.size();
+    out.clear();
+    out.reserve(n + n / 4);
+    for (size_t i = 0; i < n; ++i) {
+        const size_t prev = (i + n - 1) % n, next = (i + 1) % n;
+        Equ connection;
+        if (connectEqus(elements[prev], elements[i], connection) < 0) {
+            geometryTrace("交点连接失败:%d - %d!\n", static_cast<int>(prev), static_cast<int>(i));
+            return -1;
+        }
+        const int joined = connectEqus(elements[i], elements[next], connection);
+        if (joined < 0) {
+            geometryTrace("交点连接失败:%d - %d!\n", static_cast<int>(i), static_cast<int>(next));
+            return -1;
+        }
+        out.push_back(elements[i]);
+        if (joined == 1) out.push_back(connection);
+    }
+    out.front() = elements.front();  // the last corner may have moved the first element's start
+    return 0;
+}
+
+int roundAll(std::vector<Equ>& elements, std::vector<Equ>& out) {
+    const size_t n = elements.size();
+    out.clear();
+    out.reserve(2 * n);
+    for (size_t i = 0; i < n; ++i) {
+        Equ arc;
+        const int rounded = roundCorner(elements[i], elements[(i + 1) % n], arc);
+        if (rounded < 0) {
+            geometryTrace("圆角补偿失败:%d!\n", static_cast<int>(i));
+            return -1;
+        }
+        out.push_back(elements[i]);
+        if (rounded == 1) out.push_back(arc);
+    }
+    out.front() = elements.front();
+    return 0;
+}
+
+std::string formatLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string formatLine(const char* format, ...) {
+    char text[kLineTextMax + 1];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return text;
+}
+
+int writeProgram(const std::vector<Equ>& elements, int a, std::vector<std::string>& out) {
+    out.clear();
+    out.reserve(elements.size() + 2);
+    out.push_back(formatLine("N%d G92 X0.000 Y0.000;", a));
+    int32_t x = 0, y = 0;  // where the written program stands, microns
+    int number = a + 1;
+    for (const Equ& e : elements) {
+        IsoStatement s;
+        if (equToStatement(e, x, y, s) < 0) return -1;
+        out.push_back(formatLine("N%d %s X%.3f Y%.3f I%.3f J%.3f;", number++, isoCodeName(s.code), s.x / 1000.0,
+                                 s.y / 1000.0, s.i / 1000.0, s.j / 1000.0));
+        x += s.x;
+        y += s.y;
+    }
+    out.push_back(formatLine("N%d M02;", number));
+    return 0;
+}
+
+}  // namespace
+
+int compensateContour(std::vector<std::string>& lines, int a, int b, double offsetMm, CornerType corner) {
+    if (a < 0 || b > static_cast<int>(lines.size()) || b - a < 4) {
+        geometryTrace("CONTOUR TOO SHORT: %d - %d\n", a, b);
+        return -1;
+    }
+    std::vector<Equ> source;
+    if (buildSourceElements(lines, a, b, offsetMm, source) < 0) return -1;
+
+    const size_t n = source.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (compensateEqus(source[(i + n - 1) % n], source[i], source[(i + 1) % n]) < 0) {
+            geometryTrace("CompensateEqus error!%d\n", static_cast<int>(i));
+            return -1;
+        }
+    }
+    std::vector<Equ> connected;
+    if (connectAll(source, connected) < 0) return -1;
+    std::vector<Equ> rounded;
+    const std::vector<Equ>* final = &connected;
+    if (corner == CornerType::Round) {
+        if (roundAll(connected, rounded) < 0) return -1;
+        final = &rounded;
+    }
+    std::vector<std::string> program;
+    if (writeProgram(*final, a, program) < 0) return -1;
+    lines.resize(static_cast<size_t>(a));
+    lines.insert(lines.end(), program.begin(), program.end());
+    return 0;
+}
+
+int offsetProgram(const std::vector<std::string>& lines, int kind, int jumpCount, double offsetMm,
+                  CornerType corner, std::vector<std::string>& outLines, std::string& error) {
+    if (kind == kKindTaper || kind == kKindSwitches || kind == kKindTaperSwitches) {
+        error = kOffsetNotForTaper;
+        return -1;
+    }
+    if (jumpCount > 0) {
+        error = kOffsetNotForJumps;
+        return -1;
+    }
+    std::vector<std::string> work = lines;
+    if (compensateContour(work, 0, static_cast<int>(work.size()), offsetMm, corner) < 0) {
+        error = kOffsetFailed;
+        return -1;
+    }
+    outLines = std::move(work);
+    error.clear();
+    return 0;
+}
+
+int offsetProgram(const ProgramLines& lines, int kind, int jumpCount, double offsetMm,
+                  CornerType corner, std::vector<std::string>& outLines, std::string& error) {
+    std::vector<std::string> text;
+    text.reserve(static_cast<size_t>(lines.count));
+    for (int i = 0; i < lines.count; ++i) text.emplace_back(lines.line(i));
+    return offsetProgram(text, kind, jumpCount, offsetMm, corner, outLines, error);
+}
+
+}  // namespace korvex
