@@ -30,8 +30,12 @@ int fetch(CardLink& link, uint8_t code, std::array<uint8_t, N>& out) {
     return 0;
 }
 
+// The longest list of integers any command carries: the segment stops.
+constexpr std::size_t kMaxIntArguments = MAX_SEG_STOP_COUNT;
+
 int sendInts(CardLink& link, uint8_t code, std::span<const int32_t> values) {
-    uint8_t payload[4 * 8];
+    uint8_t payload[4 * kMaxIntArguments];
+    if (values.size() > kMaxIntArguments) return -1;
     for (std::size_t i = 0; i < values.size(); ++i) PutLe32(payload + 4 * i, values[i]);
     return send(link, code, payload, 4 * values.size());
 }
