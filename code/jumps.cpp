@@ -25,11 +25,6 @@ void displacement(const char* line, int64_t& dx, int64_t& dy) {
     }
 }
 
-bool isStraightMove(const char* line) {
-    IsoStatement s;
-    return parseIsoStatement(line, s) == 0 && s.code == IsoCode::kG01;
-}
-
 // Walks the running position forward line by line; candidates come in increasing order, and a
 // rewritten line is read back with its new values by the walk that passes it later.
 class PositionWalk {

@@ -13,15 +13,6 @@
 namespace korvex {
 namespace {
 
-// Steps asked of the interpolator per call while counting. The cursor is the interpolator's
-// whole state, so the count does not depend on the batch size; the cancel flag is tested
-// before each batch.
-constexpr int kCountBatchSteps = 4096;
-
-// Upper bound of the steps of one turn of a circle of radius R: in each quadrant every step
-// advances one of the two rotated coordinates, each of which runs over at most R + 2 values.
-int64_t stepsPerTurnBound(int32_t radius) { return 8 * static_cast<int64_t>(radius) + 16; }
-
 int parseIsoInto(const char* text, PathElement& e) {
     IsoStatement s;
     if (parseIsoStatement(text, s) != 0) return -1;
@@ -85,25 +76,10 @@ int splitTwoContourLine(const char* line, int& firstLength, const char*& second)
 }
 
 int64_t countElementSteps(const PathElement& e, const std::atomic<bool>* cancel) {
-    if (e.kind == kElementEmpty || e.kind == kElementLine) {
-        // The line interpolator makes exactly one step per unit of the major axis.
-        const int64_t dx = e.endX, dy = e.endY;
-        return std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
-    }
-    if (!e.isArc()) return 0;
-    // An arc whose end lies off its circle is never caught by the interpolator's approach to the
-    // end; give up after two turns.
-    const int64_t limit = 2 * stepsPerTurnBound(e.radius);
-    uint8_t codes[kCountBatchSteps];
-    StepState cursor = freshCursor(e);
-    int64_t total = 0;
-    for (;;) {
-        if (cancel && cancel->load(std::memory_order_relaxed)) return total;
-        const int n = stepElement(e, cursor, kCountBatchSteps, codes, false);
-        total += n;
-        if (total > limit) return -1;
-        if (n < kCountBatchSteps) return total;
-    }
+    // The interpolator gives up on an arc whose end it cannot reach (an end off the circle)
+    // after two turns, so every count ends.
+    const int32_t steps = countSteps(e, cancel);
+    return steps == kStepsUnending ? -1 : steps;
 }
 
 int parseLine(const char* line, int kind, CodeSegment& out, bool countSteps,

@@ -23,9 +23,9 @@ int splitTwoContourLine(const char* line, int& firstLength, const char*& second)
 int parseLine(const char* line, int kind, CodeSegment& out, bool countSteps,
               const std::atomic<bool>* cancel = nullptr);
 
-// Steps of an element as the step interpolator produces them from a fresh cursor: lines in
-// closed form (max(|dx|, |dy|)), arcs by stepping. -1 when an arc has not reached its end after
-// two turns. Cancel ends early (returning the steps so far).
+// Steps of an element as the step interpolator produces them from a fresh cursor. -1 when an
+// arc has not reached its end after two turns (its end lies off its circle). Cancel ends early
+// (returning the steps so far).
 int64_t countElementSteps(const PathElement& e, const std::atomic<bool>* cancel = nullptr);
 
 struct SwitchEntry {

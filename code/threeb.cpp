@@ -136,7 +136,7 @@ void arcEndPoint(int32_t startX, int32_t startY, int quadrant, int32_t radius,
             return;
         }
         done += length;
-        if (stretch < 3) q = nextQuadrant(q, clockwise);
+        q = nextQuadrant(q, clockwise);
     }
 }
 
