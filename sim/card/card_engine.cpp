@@ -1,0 +1,913 @@
+#include "sim/card/card_engine.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace korvex::sim {
+namespace {
+
+using namespace cmdcode;
+
+constexpr int64_t kTickMicros = 1000;            // the engine's time step
+constexpr int64_t kMicrosPerSecond = 1000000;
+constexpr int32_t kShortBackSteps = 300;         // how far a short circuit backs off, microns
+constexpr int64_t kShortDwellMicros = 500000;    // pause before cutting resumes after backing
+constexpr int64_t kCenterMicros = 3000000;       // duration of a wire centering
+constexpr int32_t kBorderBaseSteps = 1500;       // edge finding touches after this many steps
+constexpr int32_t kBorderStepsPerDirection = 137;  // ... plus this per direction bit position
+constexpr int64_t kHfWobbleMicros = 50000;       // the HF level changes this often while cutting
+constexpr int32_t kHfLevelIdle = 120;
+constexpr int32_t kHfLevelCutBase = 420;
+constexpr int32_t kHfLevelCutStep = 45;
+constexpr int32_t kHfLevelCutSteps = 9;
+constexpr int32_t kHfLevelShort = 3400;
+constexpr int kMaxPlanPercent = 100;
+
+// Index of each speed in the settings block.
+enum SpeedIndex { kSpeedMaxXY = 0, kSpeedMaxUV, kSpeedSimulate, kSpeedBack, kSpeedCutXY, kSpeedCutUV };
+
+template <std::size_t N>
+std::span<const uint8_t, N> fixed(const uint8_t* p) {
+    return std::span<const uint8_t, N>(p, N);
+}
+
+// Rounds a speed to something the motion engine can use.
+int32_t atLeastOne(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, 1, INT32_MAX)); }
+
+}  // namespace
+
+SettingsBlock defaultSettings() {
+    SettingsBlock s;
+    s.speeds = {3000, 3000, 8000, 400, 300, 300};
+    // Phase modes of the four axes: one int32 each, mode 1 (full step).
+    for (std::size_t axis = 0; axis < kAxisCount; ++axis) PutLe32(s.phase.data() + 4 * axis, 1);
+    s.axisInvert = {0, 0, 0, 0};
+    s.trackMode = 0;
+    s.clearanceSeconds = 2;
+    s.backDelaySeconds = 1;
+    s.backStopSeconds = 30;
+    s.machineName = {};
+    s.rollGapMicroseconds = 500;
+    std::array<uint8_t, kSettingsBlockBytes> image{};
+    encodeSettingsBlock(s, image);
+    s.image = image;
+    return s;
+}
+
+CardEngine::CardEngine(uint32_t cardId) : cardId_(cardId), settings_(defaultSettings()) {}
+
+// ---------------------------------------------------------------------------------------------
+// Requests
+
+CardAnswer CardEngine::handle(uint8_t type, const uint8_t* p, std::size_t length) {
+    const CommandInfo* info = FindCommand(type);
+    if (info == nullptr || length < info->requestMin || length > info->requestMax) return refuse();
+    if (length > 0 && p == nullptr) return refuse();
+
+    switch (type) {
+        case CMD_CONNECT:
+        case CMD_KEEP_ALIVE:
+            return ok();
+        case CMD_GET_CARD_ID: {
+            std::vector<uint8_t> out(4);
+            PutLe32(out.data(), static_cast<int32_t>(cardId_));
+            return ok(std::move(out));
+        }
+        case CMD_CLOSE:
+            // The PC leaves; the work stays in the record for the next start.
+            if (activity_ != Activity::None) stop();
+            markMemoryChanged();
+            return ok();
+
+        case CMD_GET_SETTINGS: {
+            std::vector<uint8_t> out(kSettingsBlockBytes);
+            encodeSettingsBlock(settings_, std::span<uint8_t, kSettingsBlockBytes>(out.data(), out.size()));
+            return ok(std::move(out));
+        }
+        case CMD_RESTORE_DEFAULTS:
+            settings_ = defaultSettings();
+            markMemoryChanged();
+            return ok();
+        case CMD_SET_PHASE:
+        case CMD_SET_ROLL_GAP:
+        case CMD_SET_AXIS_INVERT:
+        case CMD_SET_CLEARANCE:
+        case CMD_SET_BACK_DELAY:
+        case CMD_SET_BACK_STOP_TIME:
+        case CMD_SET_SPEED_LIMITS:
+        case CMD_SET_TRACK:
+        case CMD_SET_MACHINE_NAME:
+            return setSettingsField(type, p, length);
+
+        case CMD_SET_LOOP:
+            if (p[0] == 0) return refuse();
+            loopTotal_ = p[0];
+            return ok();
+        case CMD_STOP_ALL:
+            if (p[0] != 0) {
+                if (activity_ != Activity::None) stop();
+                motorOn_ = false;
+                hfOn_ = false;
+            }
+            return ok();
+        case CMD_SET_MOTOR:
+            motorOn_ = p[0] != 0;
+            return ok();
+        case CMD_SET_HF:
+            hfOn_ = p[0] != 0;
+            return ok();
+
+        case CMD_JOG: {
+            if (activity_ != Activity::None || rolling_) return refuse();
+            for (std::size_t i = 0; i < kAxisCount; ++i) {
+                remaining_[i] = GetLe32(p + 4 * i);
+                moveTotal_[i] = std::abs(remaining_[i]);
+            }
+            activity_ = Activity::Jog;
+            stepCarry_ = 0;
+            return ok();
+        }
+        case CMD_STEP_AXIS: {
+            if (activity_ != Activity::None) return refuse();
+            const uint8_t m = p[0];
+            point_.lx += ((m & 0x01) ? 1 : 0) - ((m & 0x04) ? 1 : 0);
+            point_.ly += ((m & 0x02) ? 1 : 0) - ((m & 0x08) ? 1 : 0);
+            point_.ux += ((m & 0x10) ? 1 : 0) - ((m & 0x40) ? 1 : 0);
+            point_.uy += ((m & 0x20) ? 1 : 0) - ((m & 0x80) ? 1 : 0);
+            return ok();
+        }
+        case CMD_ADJUST_CENTER:
+            if (activity_ != Activity::None) return refuse();
+            adjustFinished_ = 0;
+            centerLeft_ = kCenterMicros;
+            activity_ = Activity::Center;
+            return ok();
+        case CMD_ADJUST_BORDER: {
+            const uint8_t d = p[0];
+            if (activity_ != Activity::None || (d != 1 && d != 2 && d != 4 && d != 8)) return refuse();
+            const int bit = d == 1 ? 0 : d == 2 ? 1 : d == 4 ? 2 : 3;
+            adjustFinished_ = 0;
+            edgeSteps_ = 0;
+            borderDirection_ = d;
+            borderTarget_ = kBorderBaseSteps + kBorderStepsPerDirection * bit;
+            activity_ = Activity::Border;
+            stepCarry_ = 0;
+            return ok();
+        }
+
+        case CMD_SET_PULSE_GROUP:
+            std::memcpy(pulseGroup_.data(), p, kPulseGroupBytes);
+            return ok();
+        case CMD_SET_SWITCH_WITHOUT_VF:
+            switchWithoutVf_ = p[0] != 0;
+            return ok();
+        case CMD_SET_FEED: {
+            const int v = p[kFeedEntryBytes];
+            if (v < 1 || v > kMaxFeed) return refuse();
+            feed_ = v;
+            return ok();
+        }
+
+        case CMD_GET_WORK_RECORD: {
+            std::vector<uint8_t> out(kWorkRecordBytes);
+            const CardMemory m = memory();
+            std::memcpy(out.data(), m.record.data(), kWorkRecordBytes);
+            return ok(std::move(out));
+        }
+        case CMD_LOAD_MODEL:
+            return loadModel(p);
+        case CMD_UNLOAD_MODEL:
+            if (activity_ != Activity::None) stop();
+            loaded_ = false;
+            haveSegment_ = false;
+            window_ = {};
+            state_ = kRunNoProgram;
+            subState_ = 0;
+            return ok();
+        case CMD_CLEAR_WORK:
+            if (activity_ != Activity::None) stop();
+            record_ = WorkRecord{};
+            workLive_ = false;
+            state_ = loaded_ ? kRunLoaded : kRunNoProgram;
+            subState_ = 0;
+            markMemoryChanged();
+            return ok();
+        case CMD_SET_RANGE:
+            rangeFirst_ = GetLe32(p);
+            rangeLast_ = GetLe32(p + 4);
+            return ok();
+        case CMD_SEND_SEGMENTS: {
+            const SegmentWindow w = decodeSegmentWindow(fixed<kSegmentWindowBytes>(p));
+            for (std::size_t i = 0; i < kSegmentWindowRecords; ++i)
+                window_[i] = WindowEntry{true, w.indices[i], w.segments[i]};
+            if (waiting_ && activity_ == Activity::Work) enterSegment(wantedSegment_);
+            return ok();
+        }
+        case CMD_SET_DIRECTION:
+            if (p[0] > 1 || activity_ != Activity::None) return refuse();
+            reverse_ = p[0];
+            return ok();
+        case CMD_SET_IGNORE_PAUSE:
+            ignorePause_ = p[0] != 0;
+            return ok();
+        case CMD_SET_SEGMENT_STOPS:
+            if (length % 4 != 0) return refuse();
+            stops_ = {};
+            for (std::size_t i = 0; i < length / 4; ++i) stops_[i] = GetLe32(p + 4 * i);
+            return ok();
+        case CMD_SET_PLAN_PAUSE: {
+            const int32_t percent = GetLe32(p + 4);
+            if (percent < 0 || percent > kMaxPlanPercent) return refuse();
+            planPause_ = std::make_pair(GetLe32(p), percent);
+            return ok();
+        }
+        case CMD_SET_TAPER: {
+            const TaperBlock t = decodeTaperBlock(fixed<kTaperBlockBytes>(p));
+            taper_ = {t.heightTenths, t.widthTenths, t.baseTenths, t.radiusTenths};
+            return ok();
+        }
+
+        case CMD_START_CUT:
+        case CMD_START_WALK:
+        case CMD_START_SIMULATE:
+        case CMD_START_BACK:
+        case CMD_START_ADJUSTED:
+            return start(type, p);
+        case CMD_START_RETURN:
+            return startReturn(p);
+        case CMD_START_FAST_ROLL:
+            if (activity_ != Activity::None) return refuse();
+            rolling_ = true;
+            rollStart_ = now_;
+            return ok();
+        case CMD_STOP_FAST_ROLL:
+        case CMD_GET_ROLL_INFO: {
+            if (type == CMD_STOP_FAST_ROLL && rolling_) {
+                rollElapsed_ = now_ - rollStart_;
+                rolling_ = false;
+            }
+            const int64_t elapsed = rolling_ ? now_ - rollStart_ : rollElapsed_;
+            const int32_t gap = std::max(settings_.rollGapMicroseconds, 1);
+            std::vector<uint8_t> out(kRollInfoBytes);
+            PutLe32(out.data(), rolling_ ? 1 : 0);
+            PutLe32(out.data() + 4, static_cast<int32_t>(elapsed / 1000));
+            PutLe32(out.data() + 8, static_cast<int32_t>(std::min<int64_t>(elapsed / gap, INT32_MAX)));
+            PutLe32(out.data() + 12, gap);
+            return ok(std::move(out));
+        }
+        case CMD_STOP:
+            return stop();
+        case CMD_RESET_RUN_STATE:
+            if (activity_ == Activity::Work || activity_ == Activity::ShortBack ||
+                activity_ == Activity::ShortDwell || activity_ == Activity::Return)
+                return refuse();
+            // A return that has arrived leaves nothing to restore.
+            if (record_.kind == kWorkRecordReturn && remaining_ == std::array<int32_t, kAxisCount>{}) {
+                record_.kind = 0;
+                markMemoryChanged();
+            }
+            state_ = loaded_ ? kRunLoaded : kRunNoProgram;
+            subState_ = 0;
+            return ok();
+
+        case CMD_GET_STATUS:
+        case CMD_GET_STATE:
+        case CMD_GET_POSITION: {
+            const StatusBlock s = statusBlock();
+            if (type == CMD_GET_STATUS) {
+                std::vector<uint8_t> out(kStatusBlockBytes);
+                encodeStatusBlock(s, std::span<uint8_t, kStatusBlockBytes>(out.data(), out.size()));
+                return ok(std::move(out));
+            }
+            if (type == CMD_GET_POSITION) {
+                std::vector<uint8_t> out(kPositionBlockBytes);
+                encodePositionBlock(PositionBlock{s.work, s.speed},
+                                    std::span<uint8_t, kPositionBlockBytes>(out.data(), out.size()));
+                return ok(std::move(out));
+            }
+            StateBlock b;
+            b.rangeFirst = rangeFirst_;
+            b.rangeLast = rangeLast_;
+            b.reverse = static_cast<int8_t>(reverse_);
+            b.status = s;
+            std::vector<uint8_t> out(kStateBlockBytes);
+            encodeStateBlock(b, std::span<uint8_t, kStateBlockBytes>(out.data(), out.size()));
+            return ok(std::move(out));
+        }
+        case CMD_GET_RUN_STATE:
+            return ok({state_, subState_});
+        case CMD_GET_HF_LEVEL: {
+            std::vector<uint8_t> out(4);
+            PutLe32(out.data(), hfLevel());
+            return ok(std::move(out));
+        }
+        default:
+            return refuse();
+    }
+}
+
+CardAnswer CardEngine::setSettingsField(uint8_t type, const uint8_t* p, std::size_t length) {
+    SettingsBlock& s = settings_;
+    switch (type) {
+        case CMD_SET_PHASE:
+            std::memcpy(s.phase.data(), p, kPhaseBytes);
+            break;
+        case CMD_SET_ROLL_GAP:
+            if (GetLe32(p) <= 0) return refuse();
+            s.rollGapMicroseconds = GetLe32(p);
+            break;
+        case CMD_SET_AXIS_INVERT:
+            for (std::size_t i = 0; i < kAxisCount; ++i) s.axisInvert[i] = p[i] != 0;
+            break;
+        case CMD_SET_CLEARANCE: s.clearanceSeconds = p[0]; break;
+        case CMD_SET_BACK_DELAY: s.backDelaySeconds = p[0]; break;
+        case CMD_SET_BACK_STOP_TIME: s.backStopSeconds = p[0]; break;
+        case CMD_SET_SPEED_LIMITS: {
+            std::array<int32_t, kSpeedCount> speeds{};
+            for (std::size_t i = 0; i < kSpeedCount; ++i) {
+                speeds[i] = GetLe32(p + 4 * i);
+                // A speed of zero would stall every motion that uses it.
+                if (speeds[i] <= 0) return refuse();
+            }
+            s.speeds = speeds;
+            break;
+        }
+        case CMD_SET_TRACK:
+            if (p[0] > 1) return refuse();
+            s.trackMode = p[0];
+            break;
+        case CMD_SET_MACHINE_NAME:
+            s.machineName = {};
+            std::memcpy(s.machineName.data(), p, std::min(length, kMachineNameBytes));
+            break;
+        default:
+            return refuse();
+    }
+    markMemoryChanged();
+    return ok();
+}
+
+CardAnswer CardEngine::loadModel(const uint8_t* p) {
+    const uint8_t restore = p[kLoadDescriptorBytes];
+    if (restore > 1 || activity_ != Activity::None) return refuse();
+    if (restore == 1 && !record_.restorable()) return refuse();
+
+    descriptor_ = decodeLoadDescriptor(fixed<kLoadDescriptorBytes>(p));
+    loaded_ = true;
+    window_ = {};
+    haveSegment_ = false;
+    waiting_ = false;
+    planPause_.reset();
+    // A new load never touches the record: the PC loads the program afresh before it asks for
+    // the restore, and the interrupted work must still be there then.
+    const LoadDescriptor& from = restore == 1 ? record_.load : descriptor_;
+    rangeFirst_ = from.rangeFirst;
+    rangeLast_ = from.rangeLast;
+    reverse_ = from.reverse != 0;
+    ignorePause_ = from.ignorePause != 0;
+    loopTotal_ = from.loopTotal > 0 ? from.loopTotal : 1;
+    stops_ = from.segmentStops;
+
+    workLive_ = restore == 1;
+    if (restore == 0) {
+        state_ = kRunLoaded;
+        subState_ = 0;
+        return ok();
+    }
+    // The work comes back from the record: position, loop, and a pending return.
+    const WorkParams& w = record_.work;
+    startParams_ = w;
+    segmentIndex_ = w.segment;
+    loopIndex_ = std::clamp<int32_t>(w.loopIndex, 0, loopTotal_ - 1);
+    point_ = ContourPoint::fromGuides({w.guideX, w.guideY, w.guideU, w.guideV, w.rollerFractionX}, false,
+                                      taper_);
+    motion_.load(CodeSegment{}, w.upper, w.lower);
+    haveSegment_ = true;
+    if (record_.kind == kWorkRecordReturn) {
+        returnSegment_ = record_.returnSegment;
+        remaining_ = record_.returnDistances;
+        mode_ = kRunReturning;
+    } else {
+        mode_ = kRunCutting;
+    }
+    state_ = kRunRestored;
+    subState_ = 0;
+    return ok();
+}
+
+CardAnswer CardEngine::start(uint8_t type, const uint8_t* p) {
+    if (!loaded_ || rolling_ || activity_ != Activity::None) return refuse();
+    const StartPayload sp = decodeStartPayload(fixed<kStartPayloadBytes>(p));
+    const WindowEntry* entry = findInWindow(sp.work.segment);
+    if (entry == nullptr) return refuse();
+
+    uint8_t mode = kRunCutting;
+    if (type == CMD_START_WALK) mode = kRunWalking;
+    if (type == CMD_START_SIMULATE) mode = kRunSimulating;
+    if (type == CMD_START_BACK) mode = kRunManualBack;
+
+    mode_ = mode;
+    state_ = mode;
+    subState_ = 0;
+    startParams_ = sp.work;
+    segmentIndex_ = sp.work.segment;
+    haveSegment_ = true;
+    motion_.load(entry->segment, sp.work.upper, sp.work.lower);
+    point_ = ContourPoint::fromGuides(
+        {sp.work.guideX, sp.work.guideY, sp.work.guideU, sp.work.guideV, sp.work.rollerFractionX},
+        entry->segment.twoContour != 0, taper_);
+    loopIndex_ = std::clamp<int32_t>(sp.work.loopIndex, 0, loopTotal_ - 1);
+    pulseGroup_ = sp.groupHere;
+    waiting_ = false;
+    stepCarry_ = 0;
+    activity_ = Activity::Work;
+
+    if (mode != kRunSimulating) {
+        record_.kind = kWorkRecordCut;
+        workLive_ = true;
+        syncRecord();
+    }
+    // After a group switch the card runs on with the group that follows the switch point.
+    if (type == CMD_START_ADJUSTED && isGroupSwitch(entry->segment.lower)) {
+        pulseGroup_ = sp.groupNext;
+        std::array<uint8_t, kReportDataBytes> data{};
+        data[2] = entry->segment.lower.groupF;
+        report(reportcode::kPulseGroupSwitched, data);
+    }
+    // Marks at the start segment are not honoured again: the operator continues from there.
+    return ok();
+}
+
+CardAnswer CardEngine::startReturn(const uint8_t* p) {
+    if (rolling_ || activity_ != Activity::None) return refuse();
+    const ReturnTarget t = decodeReturnTarget(fixed<kReturnTargetBytes>(p));
+    returnSegment_ = t.segment;
+    remaining_ = t.distances;
+    for (std::size_t i = 0; i < kAxisCount; ++i) moveTotal_[i] = std::abs(remaining_[i]);
+    mode_ = kRunReturning;
+    state_ = kRunReturning;
+    subState_ = 0;
+    activity_ = Activity::Return;
+    stepCarry_ = 0;
+    record_.kind = kWorkRecordReturn;
+    workLive_ = true;
+    record_.returnSegment = returnSegment_;
+    record_.returnDistances = remaining_;
+    markMemoryChanged();
+    return ok();
+}
+
+CardAnswer CardEngine::stop() {
+    switch (activity_) {
+        case Activity::Work:
+        case Activity::ShortBack:
+        case Activity::ShortDwell:
+        case Activity::Return:
+            haltWork(kRunPaused, state_);
+            break;
+        case Activity::Jog:
+            remaining_ = {};
+            activity_ = Activity::None;
+            break;
+        case Activity::Center:
+        case Activity::Border:
+        case Activity::None:
+            activity_ = Activity::None;
+            break;
+    }
+    const StatusBlock s = statusBlock();
+    adjustFinished_ = 0;
+    std::vector<uint8_t> out(kStatusBlockBytes);
+    encodeStatusBlock(s, std::span<uint8_t, kStatusBlockBytes>(out.data(), out.size()));
+    return ok(std::move(out));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Time and motion
+
+bool CardEngine::busy() const {
+    if (activity_ == Activity::None) return false;
+    return !(activity_ == Activity::Work && waiting_);
+}
+
+void CardEngine::advance(int64_t micros) {
+    if (micros <= 0) return;
+    if (!busy()) {
+        now_ += micros;
+        return;
+    }
+    tickCarry_ += micros;
+    while (tickCarry_ >= kTickMicros) {
+        tickCarry_ -= kTickMicros;
+        now_ += kTickMicros;
+        tick(kTickMicros);
+        if (!busy()) {
+            now_ += tickCarry_;
+            tickCarry_ = 0;
+            break;
+        }
+    }
+}
+
+int CardEngine::stepBudget(int64_t micros, int32_t rate) {
+    stepCarry_ += int64_t{rate} * micros;
+    const int64_t steps = stepCarry_ / kMicrosPerSecond;
+    stepCarry_ %= kMicrosPerSecond;
+    return static_cast<int>(steps);
+}
+
+int32_t CardEngine::currentRate() const {
+    const auto& sp = settings_.speeds;
+    switch (activity_) {
+        case Activity::Work:
+            switch (mode_) {
+                // Feed 1..200 scales the cut-limited speed linearly: 200 is the limit itself.
+                case kRunCutting: return atLeastOne(int64_t{sp[kSpeedCutXY]} * feed_ / kMaxFeed);
+                case kRunWalking: return atLeastOne(sp[kSpeedMaxXY]);
+                case kRunSimulating: return atLeastOne(sp[kSpeedSimulate]);
+                default: return atLeastOne(sp[kSpeedBack]);
+            }
+        case Activity::ShortBack:
+        case Activity::Border:
+            return atLeastOne(sp[kSpeedBack]);
+        case Activity::Return:
+        case Activity::Jog:
+            return atLeastOne(sp[kSpeedMaxXY]);
+        default:
+            return 0;
+    }
+}
+
+void CardEngine::tick(int64_t micros) {
+    switch (activity_) {
+        case Activity::Work:
+            runWork(stepBudget(micros, currentRate()));
+            break;
+        case Activity::ShortBack:
+            runShortBack(stepBudget(micros, currentRate()));
+            break;
+        case Activity::ShortDwell:
+            shortDwellLeft_ -= micros;
+            if (shortDwellLeft_ <= 0) {
+                activity_ = Activity::Work;
+                state_ = kRunCutting;
+                runEvent(kRunShortBack, kEventCutResumed);
+            }
+            break;
+        case Activity::Return:
+        case Activity::Jog:
+            runReturnOrJog(stepBudget(micros, currentRate()));
+            break;
+        case Activity::Center:
+            centerLeft_ -= micros;
+            if (centerLeft_ <= 0) {
+                adjustFinished_ = 1;
+                activity_ = Activity::None;
+            }
+            break;
+        case Activity::Border:
+            runBorder(stepBudget(micros, currentRate()));
+            break;
+        case Activity::None:
+            break;
+    }
+}
+
+void CardEngine::runWork(int budget) {
+    // Motionless segments (pauses, switches, the G92 line) are passed without using a step.
+    // The loop ends when the budget is spent, the window runs dry, or the work stops; loops
+    // over a one-segment range are bounded by the loop count.
+    while (activity_ == Activity::Work && !waiting_) {
+        const bool back = stepsBackward();
+        if (motion_.finished(back)) {
+            segmentDone();
+            continue;
+        }
+        if (budget <= 0) return;
+        // Near a plan-pause point the motion goes step by step so the pause lands exactly.
+        const bool planHere = planPause_ && planPause_->first == segmentIndex_ && mode_ != kRunManualBack;
+        const int n = motion_.step(planHere ? 1 : budget, back, point_);
+        budget -= n;
+        figures_.stepsRun += static_cast<uint64_t>(n);
+        if (planHere) checkPlanPause();
+        if (n == 0) return;
+    }
+}
+
+void CardEngine::checkPlanPause() {
+    if (!planPause_ || planPause_->first != segmentIndex_ || activity_ != Activity::Work) return;
+    const int64_t total = motion_.stepsTotal();
+    const int64_t done = stepsBackward() ? total - motion_.stepsDone() : motion_.stepsDone();
+    if (done * 100 < int64_t{planPause_->second} * total) return;
+    planPause_.reset();
+    const uint8_t mode = mode_;
+    haltWork(kRunPaused, mode);
+    runEvent(mode, kEventPause);
+}
+
+void CardEngine::segmentDone() {
+    int32_t next = 0;
+    if (mode_ != kRunManualBack) {
+        if (segmentIndex_ == rangeEnd()) {
+            if (loopIndex_ + 1 >= loopTotal_) {
+                const uint8_t mode = mode_;
+                haltWork(kRunFinished, mode);
+                runEvent(mode, kEventFinished);
+                return;
+            }
+            ++loopIndex_;
+            next = rangeStart();
+        } else {
+            next = segmentIndex_ + travelStep();
+        }
+    } else {
+        if (segmentIndex_ == rangeStart()) {
+            if (loopIndex_ == 0) {
+                haltWork(kRunBackFinished, kRunManualBack);
+                runEvent(kRunManualBack, kEventBackFinished);
+                return;
+            }
+            --loopIndex_;
+            next = rangeEnd();
+        } else {
+            next = segmentIndex_ - travelStep();
+        }
+    }
+    enterSegment(next);
+}
+
+const CardEngine::WindowEntry* CardEngine::findInWindow(int32_t index) const {
+    for (const WindowEntry& e : window_)
+        if (e.valid && e.index == index) return &e;
+    return nullptr;
+}
+
+void CardEngine::enterSegment(int32_t index) {
+    const WindowEntry* entry = findInWindow(index);
+    if (entry == nullptr) {
+        if (!waiting_) {
+            waiting_ = true;
+            waitStart_ = now_;
+            ++figures_.starvations;
+        }
+        wantedSegment_ = index;
+        return;
+    }
+    if (waiting_) {
+        figures_.starvedMicros += now_ - waitStart_;
+        waiting_ = false;
+    }
+    segmentIndex_ = index;
+    motion_.loadAtEnd(entry->segment, stepsBackward());
+    std::array<uint8_t, kReportDataBytes> data{};
+    PutLe32(data.data() + 4, index);
+    report(reportcode::kSegmentReached, data);
+    ++figures_.segmentsEntered;
+    syncRecord();
+    if (mode_ == kRunManualBack) return;
+
+    const PathElement& lower = entry->segment.lower;
+    const bool marked = index != 0 && std::find(stops_.begin(), stops_.end(), index) != stops_.end();
+    const uint8_t mode = mode_;
+    if ((lower.kind == kElementPause && !ignorePause_) || marked) {
+        haltWork(kRunPaused, mode);
+        runEvent(mode, kEventPause);
+    } else if (mode == kRunCutting && isGroupSwitch(lower)) {
+        haltWork(kRunPaused, mode);
+        runEvent(mode, kEventGroupSwitch);
+    } else {
+        checkPlanPause();
+    }
+}
+
+void CardEngine::runShortBack(int budget) {
+    if (budget <= 0) return;
+    const bool back = !stepsBackward();  // against the cutting direction
+    const int n = motion_.step(std::min(budget, shortBackLeft_), back, point_);
+    shortBackLeft_ -= n;
+    if (shortBackLeft_ <= 0 || n == 0) {
+        activity_ = Activity::ShortDwell;
+        shortDwellLeft_ = kShortDwellMicros;
+    }
+}
+
+void CardEngine::runReturnOrJog(int budget) {
+    // The axes move together on a straight line: the longest distance leads and every other
+    // axis keeps its share of the distance done, as a multi-axis Bresenham would.
+    int64_t lead = 0;
+    for (int32_t t : moveTotal_) lead = std::max<int64_t>(lead, t);
+    int64_t* axes[kAxisCount] = {&point_.lx, &point_.ly, &point_.ux, &point_.uy};
+    for (int s = 0; s < budget; ++s) {
+        int64_t leadLeft = 0;
+        for (int32_t r : remaining_) leadLeft = std::max<int64_t>(leadLeft, std::abs(r));
+        if (leadLeft == 0) break;
+        const int64_t done = lead - leadLeft + 1;
+        for (std::size_t i = 0; i < kAxisCount; ++i) {
+            const int64_t shouldLeft = moveTotal_[i] - done * moveTotal_[i] / lead;
+            while (std::abs(remaining_[i]) > shouldLeft) {
+                const int dir = remaining_[i] > 0 ? 1 : -1;
+                *axes[i] += dir;
+                remaining_[i] -= dir;
+            }
+        }
+    }
+    if (remaining_ != std::array<int32_t, kAxisCount>{}) {
+        if (activity_ == Activity::Return) record_.returnDistances = remaining_;
+        return;
+    }
+    if (activity_ == Activity::Return) {
+        // Arrived at the start of the target segment; the run state stays 12 until the PC
+        // stops the return or resets the run state.
+        record_.returnDistances = remaining_;
+        segmentIndex_ = returnSegment_;
+        if (const WindowEntry* e = findInWindow(returnSegment_)) motion_.loadAtEnd(e->segment, false);
+        else motion_.load(CodeSegment{}, {}, {});
+        markMemoryChanged();
+    }
+    activity_ = Activity::None;
+}
+
+void CardEngine::runBorder(int budget) {
+    for (int s = 0; s < budget && edgeSteps_ < borderTarget_; ++s) {
+        ++edgeSteps_;
+        if (borderDirection_ == 1) ++point_.lx;
+        if (borderDirection_ == 2) ++point_.ly;
+        if (borderDirection_ == 4) --point_.lx;
+        if (borderDirection_ == 8) --point_.ly;
+    }
+    if (edgeSteps_ >= borderTarget_) {
+        adjustFinished_ = 1;
+        activity_ = Activity::None;
+    }
+}
+
+void CardEngine::haltWork(uint8_t state, uint8_t subState) {
+    if (waiting_) {
+        figures_.starvedMicros += now_ - waitStart_;
+        waiting_ = false;
+    }
+    activity_ = Activity::None;
+    state_ = state;
+    subState_ = subState;
+    syncRecord();
+}
+
+void CardEngine::syncRecord() {
+    if (workLive_ && record_.kind == kWorkRecordCut && mode_ != kRunSimulating && mode_ != kRunReturning)
+        record_.work = position();
+    markMemoryChanged();
+}
+
+void CardEngine::report(uint8_t code, const std::array<uint8_t, kReportDataBytes>& data) {
+    outbox_.push_back(CardReport{code, data});
+}
+
+void CardEngine::runEvent(uint8_t mode, uint8_t event) {
+    std::array<uint8_t, kReportDataBytes> data{};
+    data[0] = mode;
+    data[1] = event;
+    report(reportcode::kRunEvent, data);
+}
+
+std::vector<CardReport> CardEngine::takeReports() {
+    std::vector<CardReport> out;
+    out.swap(outbox_);
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Faults
+
+int CardEngine::injectShortCircuit() {
+    if (activity_ != Activity::Work || state_ != kRunCutting) return -1;
+    if (waiting_) {
+        figures_.starvedMicros += now_ - waitStart_;
+        waiting_ = false;
+    }
+    // Back along the path already cut in this segment, at most kShortBackSteps.
+    const int32_t cut = stepsBackward() ? motion_.stepsTotal() - motion_.stepsDone() : motion_.stepsDone();
+    shortBackLeft_ = std::min(kShortBackSteps, cut);
+    activity_ = Activity::ShortBack;
+    state_ = kRunShortBack;
+    stepCarry_ = 0;
+    ++figures_.shortCircuits;
+    runEvent(kRunCutting, kEventShortBack);
+    return 0;
+}
+
+int CardEngine::injectWireBreak() {
+    const bool wired = state_ == kRunCutting || state_ == kRunWalking || state_ == kRunShortBack ||
+                       state_ == kRunManualBack;
+    if (!wired || activity_ == Activity::None) return -1;
+    const uint8_t mode = state_;
+    haltWork(kRunStoppedByCard, mode);
+    hfOn_ = false;
+    runEvent(mode, kEventBreak);
+    return 0;
+}
+
+void CardEngine::stopForLostPc() {
+    rolling_ = false;
+    hfOn_ = false;
+    switch (activity_) {
+        case Activity::Work:
+        case Activity::ShortBack:
+        case Activity::ShortDwell:
+        case Activity::Return:
+            haltWork(kRunStoppedByCard, state_);
+            break;
+        case Activity::Jog:
+            remaining_ = {};
+            [[fallthrough]];
+        default:
+            activity_ = Activity::None;
+            break;
+    }
+    markMemoryChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Blocks and memory
+
+int32_t CardEngine::rangeStart() const {
+    return reverse_ ? std::max(rangeFirst_, rangeLast_) : std::min(rangeFirst_, rangeLast_);
+}
+int32_t CardEngine::rangeEnd() const {
+    return reverse_ ? std::min(rangeFirst_, rangeLast_) : std::max(rangeFirst_, rangeLast_);
+}
+
+WorkParams CardEngine::position() const {
+    WorkParams w = startParams_;
+    w.segment = segmentIndex_;
+    w.upper = motion_.upperCursor();
+    w.lower = motion_.lowerCursor();
+    const GuidePositions g = point_.guides(motion_.segment().twoContour != 0, taper_);
+    w.guideX = g.x;
+    w.guideY = g.y;
+    w.guideU = g.u;
+    w.guideV = g.v;
+    w.rollerFractionX = g.rollerFraction;
+    w.loopIndex = loopIndex_;
+    return w;
+}
+
+int32_t CardEngine::hfLevel() const {
+    if (!hfOn_) return 0;
+    if (state_ == kRunShortBack) return kHfLevelShort;
+    if (state_ == kRunCutting && activity_ == Activity::Work)
+        return kHfLevelCutBase + static_cast<int32_t>((now_ / kHfWobbleMicros) % kHfLevelCutSteps) * kHfLevelCutStep;
+    return kHfLevelIdle;
+}
+
+StatusBlock CardEngine::statusBlock() const {
+    StatusBlock s;
+    s.runState = state_;
+    s.image[1] = subState_;
+    s.adjustFinished = adjustFinished_;
+    s.work = position();
+    const bool moving = (activity_ == Activity::Work && !waiting_) || activity_ == Activity::ShortBack ||
+                        activity_ == Activity::Return || activity_ == Activity::Jog ||
+                        activity_ == Activity::Border;
+    s.speed = moving ? currentRate() : 0;
+    s.remainingSteps = remaining_;
+    s.edgeSteps = edgeSteps_;
+    return s;
+}
+
+CardMemory CardEngine::memory() const {
+    CardMemory m;
+    encodeSettingsBlock(settings_, m.settings);
+    WorkRecord r = record_;
+    if (workLive_ && r.restorable() && mode_ != kRunSimulating) {
+        // The record follows the work: the program's settings as they stand and the point
+        // reached. A simulation does not move the machine's work and leaves it alone.
+        r.load = descriptor_;
+        r.load.rangeFirst = rangeFirst_;
+        r.load.rangeLast = rangeLast_;
+        r.load.reverse = reverse_;
+        r.load.loopTotal = loopTotal_;
+        r.load.ignorePause = ignorePause_;
+        r.load.segmentStops = stops_;
+        if (r.kind == kWorkRecordCut && mode_ != kRunReturning) r.work = position();
+        if (r.kind == kWorkRecordReturn) r.returnDistances = remaining_;
+    }
+    encodeWorkRecord(r, m.record);
+    return m;
+}
+
+void CardEngine::restoreMemory(const CardMemory& memory) {
+    settings_ = decodeSettingsBlock(memory.settings);
+    const bool sane = std::all_of(settings_.speeds.begin(), settings_.speeds.end(),
+                                  [](int32_t s) { return s > 0; });
+    if (!sane) settings_ = defaultSettings();
+    record_ = decodeWorkRecord(memory.record);
+}
+
+bool CardEngine::takeMemoryChanged() {
+    const bool changed = memoryChanged_ || (activity_ != Activity::None && !waiting_);
+    memoryChanged_ = false;
+    return changed;
+}
+
+}  // namespace korvex::sim

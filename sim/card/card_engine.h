@@ -1,0 +1,256 @@
+// The virtual card's machine: settings, run state, the segment window, the motion engine, the
+// events it reports and the work record it keeps. No I/O and no clock of its own: the transport
+// (card_server.h) hands it requests and advances its time, so tests can drive it in virtual time.
+//
+// Run states (byte 0 of the run state) and how the card enters them:
+//
+//   0  no program            power-on, CMD_UNLOAD_MODEL
+//   1  program loaded        CMD_LOAD_MODEL (new), CMD_CLEAR_WORK, CMD_RESET_RUN_STATE
+//   2  paused                CMD_STOP, CMD_CLOSE, a pause event; sub-state = the state paused
+//   3  cutting               CMD_START_CUT, CMD_START_ADJUSTED, end of a short-circuit back
+//   4  walking               CMD_START_WALK
+//   5  simulating            CMD_START_SIMULATE
+//   6  short-circuit back    a short circuit while cutting
+//   7  manual back           CMD_START_BACK
+//   8  stopped by the card   wire break or no HF, or the PC went silent; sub-state = the state
+//                            that was running. Walk, Cut and Back continue from the point reached.
+//   9  restored              CMD_LOAD_MODEL with the restore byte: the work of the record is
+//                            back, waiting for a start at the recorded point
+//  10  back finished         manual back reached the start of the range
+//  11  finished              the range was run as often as CMD_SET_LOOP asked; sub-state = mode
+//  12  returning to origin   CMD_START_RETURN
+//
+// The segment window: the card holds the three records of the last CMD_SEND_SEGMENTS. It runs
+// the current segment; when that is done it looks in the window for the segment that comes next
+// in its direction of travel, enters it and reports type 2 with its index, so the PC answers
+// with the window around it. If the record is not there yet the card stands still and counts the
+// wait (starvation) until a window brings it; it never runs past what it holds.
+//
+//   card                                 PC
+//   enters n ---- report 2 (n) -------->
+//            <--- window (n-1, n, n+1) -- CMD_SEND_SEGMENTS
+//   runs n, enters n+1 -- report 2 (n+1) ->
+//
+// The work record (CMD_GET_WORK_RECORD) is the card's non-volatile memory together with the
+// settings: kind 0x11 from the start of a cut, walk or back until CMD_CLEAR_WORK, 0x22 during a
+// return to origin; its work parameter block follows the point reached. A simulation leaves it
+// alone.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "controller/link/frame.h"
+#include "controller/link/records.h"
+#include "sim/card/segment_motion.h"
+
+namespace korvex::sim {
+
+enum RunStateCode : uint8_t {
+    kRunNoProgram = 0,
+    kRunLoaded = 1,
+    kRunPaused = 2,
+    kRunCutting = 3,
+    kRunWalking = 4,
+    kRunSimulating = 5,
+    kRunShortBack = 6,
+    kRunManualBack = 7,
+    kRunStoppedByCard = 8,
+    kRunRestored = 9,
+    kRunBackFinished = 10,
+    kRunFinished = 11,
+    kRunReturning = 12,
+};
+
+// Event codes of type-1 reports (data byte 1; byte 0 carries the work mode).
+enum EventCode : uint8_t {
+    kEventCutResumed = 3,
+    kEventShortBack = 6,
+    kEventBreak = 8,
+    kEventPause = 9,
+    kEventBackFinished = 10,
+    kEventFinished = 11,
+    kEventGroupSwitch = 16,
+};
+
+// Status byte of a refused request.
+inline constexpr uint8_t kStatusRefused = 1;
+inline constexpr uint32_t kDefaultCardId = 0x00220000;  // card type digit (bits 16-23) is 4
+inline constexpr int kDefaultFeed = 100;                // 1..200, until CMD_SET_FEED
+inline constexpr int kMaxFeed = 200;
+
+struct CardReport {
+    uint8_t code = 0;
+    std::array<uint8_t, kReportDataBytes> data{};
+};
+
+struct CardAnswer {
+    uint8_t status = 0;
+    std::vector<uint8_t> payload;
+};
+
+// Figures the tests and the trace read.
+struct CardFigures {
+    uint64_t segmentsEntered = 0;   // type-2 reports sent
+    uint64_t starvations = 0;       // times the card had to wait for a window
+    int64_t starvedMicros = 0;      // card time spent waiting for windows
+    uint64_t stepsRun = 0;          // leading steps of the work motion
+    uint64_t shortCircuits = 0;
+};
+
+// What survives a power cycle of the card.
+struct CardMemory {
+    std::array<uint8_t, kSettingsBlockBytes> settings{};
+    std::array<uint8_t, kWorkRecordBytes> record{};
+};
+
+SettingsBlock defaultSettings();
+
+class CardEngine {
+public:
+    explicit CardEngine(uint32_t cardId = kDefaultCardId);
+
+    // Executes one request at the current card time. A request the card must refuse (wrong
+    // payload size or value, a start without a program or window, ...) gets status 1.
+    CardAnswer handle(uint8_t type, const uint8_t* payload, std::size_t length);
+
+    // Runs the card for this much card time (microseconds); reports collect in the outbox.
+    void advance(int64_t micros);
+    std::vector<CardReport> takeReports();
+    // True while something moves or counts down, so the transport keeps advancing time.
+    bool busy() const;
+
+    // Fault injection. Each returns 0, or -1 when the card is in no state for it.
+    int injectShortCircuit();  // while cutting: back for a while, then resume
+    int injectWireBreak();     // while cutting, walking or backing
+    // The PC went silent or the power went: motion stops where it stands, record kept.
+    void stopForLostPc();
+
+    // Non-volatile memory.
+    CardMemory memory() const;
+    // Restores memory of an earlier run; a malformed settings image is replaced by defaults.
+    void restoreMemory(const CardMemory& memory);
+    // True once after anything in the memory changed.
+    bool takeMemoryChanged();
+
+    // Inspection (tests, trace).
+    uint8_t runState() const { return state_; }
+    uint8_t subState() const { return subState_; }
+    WorkParams position() const;
+    const CardFigures& figures() const { return figures_; }
+    int64_t now() const { return now_; }
+    const SettingsBlock& settings() const { return settings_; }
+
+private:
+    enum class Activity : uint8_t { None, Work, ShortBack, ShortDwell, Return, Jog, Center, Border };
+
+    struct WindowEntry {
+        bool valid = false;
+        int32_t index = 0;
+        CodeSegment segment;
+    };
+
+    CardAnswer ok(std::vector<uint8_t> payload = {}) const { return {0, std::move(payload)}; }
+    CardAnswer refuse() const { return {kStatusRefused, {}}; }
+
+    CardAnswer start(uint8_t type, const uint8_t* payload);
+    CardAnswer startReturn(const uint8_t* payload);
+    CardAnswer loadModel(const uint8_t* payload);
+    CardAnswer stop();
+    CardAnswer setSettingsField(uint8_t type, const uint8_t* payload, std::size_t length);
+
+    // Motion.
+    void tick(int64_t micros);
+    int stepBudget(int64_t micros, int32_t rate);
+    void runWork(int budget);
+    void runShortBack(int budget);
+    void runReturnOrJog(int budget);
+    void runBorder(int budget);
+    void segmentDone();
+    void enterSegment(int32_t index);
+    const WindowEntry* findInWindow(int32_t index) const;
+    void haltWork(uint8_t state, uint8_t subState);
+    void report(uint8_t code, const std::array<uint8_t, kReportDataBytes>& data);
+    void runEvent(uint8_t mode, uint8_t event);
+    void checkPlanPause();
+
+    // Travel order over the range: the work runs from rangeStart() to rangeEnd().
+    int32_t rangeStart() const;
+    int32_t rangeEnd() const;
+    int travelStep() const { return reverse_ ? -1 : 1; }
+    // Manual back runs against the work direction.
+    bool stepsBackward() const { return (mode_ == kRunManualBack) != (reverse_ != 0); }
+    int32_t currentRate() const;
+    // Copies the point reached into the record while a cut, walk or back runs.
+    void syncRecord();
+    void markMemoryChanged() { memoryChanged_ = true; }
+    int32_t hfLevel() const;
+    StatusBlock statusBlock() const;
+
+    uint32_t cardId_;
+    SettingsBlock settings_;
+    int64_t now_ = 0;
+    int64_t tickCarry_ = 0;
+    int64_t stepCarry_ = 0;  // step-microseconds not yet turned into a step
+
+    uint8_t state_ = kRunNoProgram;
+    uint8_t subState_ = 0;
+    uint8_t mode_ = 0;       // run state of the work in progress (3, 4, 5, 7) or of the last one
+    Activity activity_ = Activity::None;
+
+    // Program and work settings.
+    bool loaded_ = false;
+    LoadDescriptor descriptor_;
+    int32_t rangeFirst_ = 0;
+    int32_t rangeLast_ = 0;
+    uint8_t reverse_ = 0;
+    uint8_t ignorePause_ = 0;
+    uint8_t loopTotal_ = 1;
+    std::array<int32_t, MAX_SEG_STOP_COUNT> stops_{};
+    std::optional<std::pair<int32_t, int32_t>> planPause_;  // segment, percent
+    TaperGeometry taper_;
+    std::array<uint8_t, kPulseGroupBytes> pulseGroup_{};
+    uint8_t switchWithoutVf_ = 0;
+    int feed_ = kDefaultFeed;
+    bool motorOn_ = false;
+    bool hfOn_ = false;
+
+    // The window and the work.
+    std::array<WindowEntry, kSegmentWindowRecords> window_{};
+    bool haveSegment_ = false;
+    int32_t segmentIndex_ = 0;
+    SegmentMotion motion_;
+    ContourPoint point_;
+    int32_t loopIndex_ = 0;
+    WorkParams startParams_;  // the block of the last start; card-owned bytes carried on
+    bool waiting_ = false;
+    int32_t wantedSegment_ = 0;
+    int64_t waitStart_ = 0;
+    int32_t shortBackLeft_ = 0;
+    int64_t shortDwellLeft_ = 0;
+
+    // Return, jog, adjust procedures.
+    std::array<int32_t, kAxisCount> remaining_{};
+    std::array<int32_t, kAxisCount> moveTotal_{};
+    int32_t returnSegment_ = 0;
+    int8_t adjustFinished_ = 0;
+    int32_t edgeSteps_ = 0;
+    int32_t borderTarget_ = 0;
+    uint8_t borderDirection_ = 0;
+    int64_t centerLeft_ = 0;
+
+    // Fast roll.
+    bool rolling_ = false;
+    int64_t rollStart_ = 0;
+    int64_t rollElapsed_ = 0;
+
+    WorkRecord record_;
+    bool workLive_ = false;  // the record follows a work started or restored since power-on
+    bool memoryChanged_ = false;
+    std::vector<CardReport> outbox_;
+    CardFigures figures_;
+};
+
+}  // namespace korvex::sim

@@ -1,0 +1,174 @@
+#include "sim/card/segment_motion.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvex::sim {
+namespace {
+
+// A cursor handed over by the PC is trusted, but an arc stepper started off its circle could
+// circle on; once an element has taken this many steps beyond its count it is ended by force.
+constexpr int32_t kRunawaySlackSteps = 64;
+constexpr int kStepBatch = 64;
+constexpr int kMillimetreTenthsToMicrons = 100;
+
+void applyCode(uint8_t code, int64_t& x, int64_t& y) {
+    if (code & kStepPosX) ++x;
+    if (code & kStepPosY) ++y;
+    if (code & kStepNegX) --x;
+    if (code & kStepNegY) --y;
+}
+
+}  // namespace
+
+GuidePositions ContourPoint::guides(bool twoContour, const TaperGeometry& taper) const {
+    GuidePositions g;
+    if (!twoContour || !taper.active()) {
+        g.x = static_cast<int32_t>(lx);
+        g.y = static_cast<int32_t>(ly);
+        g.u = static_cast<int32_t>(ux);
+        g.v = static_cast<int32_t>(uy);
+        return g;
+    }
+    const int64_t h = taper.height, t = taper.width, b = taper.base;
+    g.x = static_cast<int32_t>(((t + b) * lx - b * ux) / t);
+    g.y = static_cast<int32_t>(((t + b) * ly - b * uy) / t);
+    g.u = static_cast<int32_t>((h * ux - h * lx) / t);
+    g.v = static_cast<int32_t>((h * uy - h * ly) / t);
+    const double hMicrons = static_cast<double>(h) * kMillimetreTenthsToMicrons;
+    const double ratio = g.u / hMicrons;
+    const double c = (std::sqrt(ratio * ratio + 1.0) - 1.0) * (taper.radius * 100.0);
+    const double whole = std::trunc(c);
+    g.x -= static_cast<int32_t>(whole);
+    g.rollerFraction = static_cast<int32_t>((c - whole) * 1000.0);
+    return g;
+}
+
+ContourPoint ContourPoint::fromGuides(const GuidePositions& g, bool twoContour,
+                                      const TaperGeometry& taper) {
+    ContourPoint p;
+    if (!twoContour || !taper.active()) {
+        p.lx = g.x;
+        p.ly = g.y;
+        p.ux = g.u;
+        p.uy = g.v;
+        return p;
+    }
+    const int64_t h = taper.height, t = taper.width, b = taper.base;
+    const int64_t dx = int64_t{g.u} * t / h;
+    const int64_t dy = int64_t{g.v} * t / h;
+    p.lx = g.x + b * dx / t;
+    p.ly = g.y + b * dy / t;
+    p.ux = p.lx + dx;
+    p.uy = p.ly + dy;
+    return p;
+}
+
+PathElement motionElement(const PathElement& e) {
+    PathElement m = e;
+    if (e.kind == kElementSwitch && (e.endX != 0 || e.endY != 0)) {
+        m.kind = kElementLine;
+        m.steps = 0;  // counted again as a line
+    }
+    return m;
+}
+
+bool isGroupSwitch(const PathElement& e) {
+    return e.kind == kElementSwitch && e.endX == 0 && e.endY == 0;
+}
+
+void SegmentMotion::setUp(Track& t, const PathElement& e) {
+    t.element = motionElement(e);
+    const bool moves = t.element.kind == kElementLine || t.element.isArc();
+    t.total = !moves ? 0 : (t.element.steps > 0 ? t.element.steps : countSteps(t.element));
+    t.guard = 0;
+}
+
+void SegmentMotion::load(const CodeSegment& segment, const StepCursor& upper, const StepCursor& lower) {
+    segment_ = segment;
+    setUp(lower_, segment.lower);
+    setUp(upper_, segment.upper);
+    lower_.active = true;
+    upper_.active = segment.twoContour != 0;
+    lower_.cursor = {lower.steps, lower.x, lower.y};
+    upper_.cursor = {upper.steps, upper.x, upper.y};
+    upperLeads_ = upper_.active && upper_.total > lower_.total;
+}
+
+void SegmentMotion::loadAtEnd(const CodeSegment& segment, bool atEnd) {
+    auto cursorOf = [atEnd](const PathElement& e) {
+        const PathElement m = motionElement(e);
+        const StepState s = atEnd ? endCursor(m) : freshCursor(m);
+        return StepCursor{s.steps, s.x, s.y};
+    };
+    load(segment, cursorOf(segment.upper), cursorOf(segment.lower));
+    // endCursor takes the steps field; a rapid move re-counted as a line needs the real count.
+    if (atEnd) {
+        lower_.cursor.steps = lower_.total;
+        upper_.cursor.steps = upper_.active ? upper_.total : upper_.cursor.steps;
+    }
+}
+
+int SegmentMotion::run(Track& t, int n, bool backward, int64_t& x, int64_t& y) {
+    uint8_t codes[kStepBatch];
+    int done = 0;
+    while (done < n) {
+        if (t.guard > t.total + kRunawaySlackSteps) {
+            // Runaway: put the cursor on the element's end it was heading for.
+            const StepState target = backward ? freshCursor(t.element) : endCursor(t.element);
+            t.cursor = {backward ? 0 : t.total, target.x, target.y};
+            break;
+        }
+        const int want = std::min(n - done, kStepBatch);
+        const int got = stepElement(t.element, t.cursor, want, codes, backward);
+        for (int i = 0; i < got; ++i) applyCode(codes[i], x, y);
+        done += got;
+        t.guard += got;
+        if (got < want) {
+            // The stepper has nothing left in this direction: pin the count to the end.
+            t.cursor.steps = backward ? 0 : t.total;
+            break;
+        }
+    }
+    return done;
+}
+
+bool SegmentMotion::finished(bool backward) const {
+    const Track& lead = upperLeads_ ? upper_ : lower_;
+    return backward ? lead.cursor.steps <= 0 : lead.cursor.steps >= lead.total;
+}
+
+int32_t SegmentMotion::stepsDone() const { return (upperLeads_ ? upper_ : lower_).cursor.steps; }
+int32_t SegmentMotion::stepsTotal() const { return (upperLeads_ ? upper_ : lower_).total; }
+
+void SegmentMotion::follow(bool backward, ContourPoint& point) {
+    if (!upper_.active) return;
+    Track& lead = upperLeads_ ? upper_ : lower_;
+    Track& other = upperLeads_ ? lower_ : upper_;
+    int64_t& ox = upperLeads_ ? point.lx : point.ux;
+    int64_t& oy = upperLeads_ ? point.ly : point.uy;
+    const int64_t target =
+        lead.total == 0 ? (backward ? 0 : other.total)
+                        : int64_t{lead.cursor.steps} * other.total / lead.total;
+    if (!backward && other.cursor.steps < target)
+        run(other, static_cast<int>(target - other.cursor.steps), false, ox, oy);
+    else if (backward && other.cursor.steps > target)
+        run(other, static_cast<int>(other.cursor.steps - target), true, ox, oy);
+}
+
+int SegmentMotion::step(int maxSteps, bool backward, ContourPoint& point) {
+    Track& lead = upperLeads_ ? upper_ : lower_;
+    int64_t& x = upperLeads_ ? point.ux : point.lx;
+    int64_t& y = upperLeads_ ? point.uy : point.ly;
+    int done = 0;
+    while (done < maxSteps && !finished(backward)) {
+        const int got = run(lead, std::min(maxSteps - done, kStepBatch), backward, x, y);
+        done += got;
+        follow(backward, point);
+        if (got == 0) break;
+    }
+    if (finished(backward)) follow(backward, point);
+    return done;
+}
+
+}  // namespace korvex::sim
