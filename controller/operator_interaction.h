@@ -12,7 +12,7 @@ namespace korvex {
 
 class OperatorInteraction {
 public:
-    enum class Icon { Information, Warning, Critical };
+    enum class Icon { Information, Warning, Critical, Question };
     enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel };
     enum class Answer { Ok, Cancel, Yes, No };
 

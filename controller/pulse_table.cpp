@@ -16,7 +16,7 @@ namespace {
 // linearly, which keeps each column monotonic like the card expects.
 struct FeedKnot {
     int value;
-    FeedEntry entry;
+    FeedTableEntry entry;
 };
 constexpr FeedKnot kFirstTable[] = {
     {1, {2000, 2, 10, 0}}, {2, {1900, 2, 10, 0}}, {10, {1210, 2, 10, 0}}, {50, {500, 2, 10, 0}},
@@ -29,7 +29,7 @@ constexpr FeedKnot kSecondTable[] = {
 };
 
 template <std::size_t N>
-FeedEntry interpolate(const FeedKnot (&knots)[N], int value) {
+FeedTableEntry interpolate(const FeedKnot (&knots)[N], int value) {
     value = std::clamp(value, kFeedValueMin, kFeedValueMax);
     std::size_t i = 0;
     while (i + 1 < N && knots[i + 1].value < value)
@@ -38,7 +38,7 @@ FeedEntry interpolate(const FeedKnot (&knots)[N], int value) {
     const FeedKnot& b = knots[std::min(i + 1, N - 1)];
     if (value <= a.value || a.value == b.value)
         return a.entry;
-    FeedEntry out{};
+    FeedTableEntry out{};
     for (std::size_t k = 0; k < out.size(); ++k) {
         const int span = b.value - a.value;
         const int delta = (b.entry[k] - a.entry[k]) * (value - a.value);
@@ -77,7 +77,7 @@ static_assert(kFeedAt + sizeof(int16_t) * 4 == kFeedValueAt, "feed entry is 8 by
 
 }  // namespace
 
-FeedEntry feedEntry(int trackingMode, int feedValue) {
+FeedTableEntry feedEntry(int trackingMode, int feedValue) {
     return trackingMode == 1 ? interpolate(kSecondTable, feedValue)
                              : interpolate(kFirstTable, feedValue);
 }

@@ -20,14 +20,14 @@ namespace korvex {
 
 // The feed table entry for one V.F. value: four int16, the first a period that falls as V.F.
 // rises, the last always 0.
-using FeedEntry = std::array<int16_t, 4>;
+using FeedTableEntry = std::array<int16_t, 4>;
 
 inline constexpr int kFeedValueMin = 1;    // stored V.F. (V.F. x 2), i.e. V.F. 0.5
 inline constexpr int kFeedValueMax = 200;  // V.F. 100
 inline constexpr int kDefaultFeedValue = 100;
 
 // Tracking mode 1 (automatic) uses the second table, every other mode the first.
-FeedEntry feedEntry(int trackingMode, int feedValue);
+FeedTableEntry feedEntry(int trackingMode, int feedValue);
 
 struct PulseGroup {
     static constexpr std::size_t kBytes = kPulseGroupBytes;
@@ -38,7 +38,7 @@ struct PulseGroup {
     uint8_t index = 0;
     uint8_t wireSpeed = 0;
     uint8_t current = 0;
-    FeedEntry feed{};
+    FeedTableEntry feed{};
     uint8_t feedValue = 0;  // V.F. x 2, 1..200
     // The bytes as read; the unused ones are written back unchanged.
     PulseGroupImage image{};

@@ -64,12 +64,8 @@ Please choose again</translation>
         <translation>Write Dao table failed</translation>
     </message>
     <message id="korvex.exit_anyway">
-        <source>Write Dao table failed
-
-Exit anyway? The pulse parameter table changes of this session will be lost.</source>
-        <translation>Write Dao table failed
-
-Exit anyway? The pulse parameter table changes of this session will be lost.</translation>
+        <source>Exit anyway? The changes to the pulse parameter table made in this session will be lost.</source>
+        <translation>Exit anyway? The changes to the pulse parameter table made in this session will be lost.</translation>
     </message>
     <message id="korvex.title_format">
         <source>%1-%2 : %3</source>

@@ -64,12 +64,8 @@ Please choose again</source>
         <translation>写入组号表失败！</translation>
     </message>
     <message id="korvex.exit_anyway">
-        <source>Write Dao table failed
-
-Exit anyway? The pulse parameter table changes of this session will be lost.</source>
-        <translation>写入组号表失败！
-
-仍然退出吗？本次对组号表的修改将会丢失。</translation>
+        <source>Exit anyway? The changes to the pulse parameter table made in this session will be lost.</source>
+        <translation>仍然退出吗？本次对组号表的修改将会丢失。</translation>
     </message>
     <message id="korvex.title_format">
         <source>%1-%2 : %3</source>

@@ -1,0 +1,67 @@
+// Card reports and link failures reach the user-interface thread here. The link calls the hook
+// on its reader thread (reports) or on the thread whose transaction failed (code 0); the hook
+// only queues the event onto the UI thread, where it is routed to the view that handles it:
+//
+//   code 0 (link failure)        -> graph view, kind 6, argument = the failed command
+//   code 1 (run event), rec[1]:     6 -> kind 1; 3 with rec[0] = 6 -> kind 2; 9 -> kind 3;
+//                                   11 -> kind 4; 10 -> kind 5; 8 -> kind 7; 16 -> kind 8;
+//                                   then, for every run event, the button panel refreshes
+//   code 2 (segment reached)     -> code list, segment = rec[4..7] little-endian
+//   code 4 (pulse group switched)-> status panel, group = rec[2]
+//   code 3 and 5 and above       -> nobody
+//
+// While start-up shows its own dialogs, events are held and delivered in arrival order when
+// start-up ends, so no handler runs against a half-built window.
+#pragma once
+
+#include <QObject>
+
+#include <atomic>
+#include <vector>
+
+#include "controller/card_control.h"
+
+namespace korvex {
+
+// One message the event produces.
+struct RoutedEvent {
+    enum class Target { Graph, Buttons, CodeList, StatusPanel };
+    Target target;
+    int kind;      // graph event kind 1..8, or 9/10/11 for the other views
+    int argument;
+};
+
+std::vector<RoutedEvent> routeCardEvent(const CardEvent& event);
+
+class CardEventRouter : public QObject {
+    Q_OBJECT
+public:
+    explicit CardEventRouter(QObject* parent = nullptr) : QObject(parent) {}
+
+    // A hook for CardControl::setEventHook: safe to call from any thread, never blocks.
+    CardControl::EventHook hook();
+
+    // Holds delivered events until release(); release() hands them on in arrival order.
+    void hold() { holding_ = true; }
+    void release();
+    bool holding() const { return holding_; }
+    // Whether a link failure was reported since the last call. Set by the hook itself, on the
+    // thread whose transaction failed, so it is known as soon as the failed command returns.
+    bool takeLinkFailure() { return linkFailure_.exchange(false); }
+
+signals:
+    void graphEvent(int kind, int argument);
+    void buttonsRefresh();
+    void segmentReached(int segment);
+    void pulseGroupSwitched(int group);
+
+private:
+    void receive(const CardEvent& event);
+    void deliver(const CardEvent& event);
+
+    bool holding_ = false;
+    std::atomic<bool> linkFailure_{false};
+    std::vector<CardEvent> held_;
+};
+
+}  // namespace korvex

@@ -1,0 +1,67 @@
+#include "controller/link_card_control.h"
+
+#include "controller/link/commands.h"
+
+namespace korvex {
+
+LinkCardControl::LinkCardControl(LinkOptions options)
+    : link_(std::make_unique<CardLink>(std::move(options))) {}
+
+LinkCardControl::~LinkCardControl() { link_->Close(); }
+
+void LinkCardControl::setEventHook(EventHook hook) {
+    if (!hook) {
+        link_->SetEventHook({});
+        return;
+    }
+    link_->SetEventHook([hook = std::move(hook)](uint8_t code, const uint8_t* record) {
+        CardEvent event;
+        event.code = code;
+        if (record)
+            std::copy(record, record + event.data.size(), event.data.begin());
+        hook(event);
+    });
+}
+
+int LinkCardControl::open(const std::string& device) { return link_->Open(device); }
+
+void LinkCardControl::close() { link_->Close(); }
+
+bool LinkCardControl::isOpen() const { return link_->IsOpen(); }
+
+int LinkCardControl::connect() { return CMD_CONNECT(*link_); }
+
+int LinkCardControl::getCardId(uint32_t& id) {
+    if (CMD_GET_CARD_ID(*link_, &id) != 0)
+        return -1;
+    link_->SetCardId(id);  // names the error log from now on
+    return 0;
+}
+
+int LinkCardControl::getSettings(SettingsBlock& block) { return CMD_GET_SETTINGS(*link_, &block); }
+
+int LinkCardControl::setPulseGroup(const PulseGroupImage& group) {
+    return CMD_SET_PULSE_GROUP(*link_, group);
+}
+
+int LinkCardControl::setSwitchWithoutVf(uint8_t flag) {
+    return CMD_SET_SWITCH_WITHOUT_VF(*link_, flag != 0);
+}
+
+int LinkCardControl::getWorkRecord(WorkRecord& record) { return CMD_GET_WORK_RECORD(*link_, &record); }
+
+int LinkCardControl::keepAlive() { return CMD_KEEP_ALIVE(*link_); }
+
+int LinkCardControl::closeKeepingWork() { return CMD_CLOSE(*link_); }
+
+int LinkCardControl::setTaper(const TaperBlock& taper) { return CMD_SET_TAPER(*link_, taper); }
+
+int LinkCardControl::loadModel(const LoadDescriptor& descriptor, LoadMode mode) {
+    return CMD_LOAD_MODEL(*link_, descriptor, mode == LoadMode::Restore);
+}
+
+int LinkCardControl::unloadModel() { return CMD_UNLOAD_MODEL(*link_); }
+
+int LinkCardControl::clearWork() { return CMD_CLEAR_WORK(*link_); }
+
+}  // namespace korvex

@@ -1,0 +1,41 @@
+// CardControl over the real card link (a serial device, or the virtual card's pseudo-terminal).
+#pragma once
+
+#include <memory>
+
+#include "controller/card_control.h"
+#include "controller/link/card_link.h"
+
+namespace korvex {
+
+class LinkCardControl : public CardControl {
+public:
+    explicit LinkCardControl(LinkOptions options = {});
+    ~LinkCardControl() override;
+
+    void setEventHook(EventHook hook) override;
+    int open(const std::string& device) override;
+    void close() override;
+    bool isOpen() const override;
+
+    int connect() override;
+    int getCardId(uint32_t& id) override;
+    int getSettings(SettingsBlock& block) override;
+    int setPulseGroup(const PulseGroupImage& group) override;
+    int setSwitchWithoutVf(uint8_t flag) override;
+    int getWorkRecord(WorkRecord& record) override;
+    int keepAlive() override;
+    int closeKeepingWork() override;
+
+    int setTaper(const TaperBlock& taper) override;
+    int loadModel(const LoadDescriptor& descriptor, LoadMode mode) override;
+    int unloadModel() override;
+    int clearWork() override;
+
+    CardLink& link() { return *link_; }
+
+private:
+    std::unique_ptr<CardLink> link_;
+};
+
+}  // namespace korvex

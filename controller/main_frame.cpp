@@ -1,0 +1,331 @@
+#include "controller/main_frame.h"
+
+#include "controller/card_control.h"
+#include "controller/card_events.h"
+#include "controller/document/code_list_model.h"
+#include "controller/document/dcs_doc.h"
+#include "controller/machine_session.h"
+#include "controller/operator_interaction.h"
+#include "controller/pulse_table.h"
+#include "controller/startup.h"
+#include "controller/views/button_view.h"
+#include "controller/views/code_list_view.h"
+#include "controller/views/graph_view.h"
+#include "controller/views/status_view.h"
+#include "platform/data_dirs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace korvex {
+
+QString phaseModeName(int mode) {
+    if (mode >= 0 && mode <= 4)
+        return qtTrId(QStringLiteral("phase.%1").arg(mode).toLatin1().constData());
+    return QString::number(mode);
+}
+
+CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInteraction& operatorUi,
+                       CardEventRouter& events, PulseTable& pulseTable, CDCSDoc& document,
+                       QWidget* parent)
+    : QMainWindow(parent),
+      session_(session),
+      card_(card),
+      operatorUi_(operatorUi),
+      events_(events),
+      pulseTable_(pulseTable),
+      document_(document),
+      recent_(machineSettingsPath()) {
+    setObjectName(QStringLiteral("Korvex"));
+    setAcceptDrops(true);
+
+    buttons_ = new CButtonView(this);
+    graph_ = new CGraphView(this);
+    codeList_ = new CDCSView(this);
+    status_ = new CStatusView(this);
+    codeModel_ = new CodeListModel(&document_, this);
+    codeList_->attachModel(codeModel_, CodeListModel::kIndexWidthPx, CodeListModel::kCommandWidthPx);
+
+    auto* upper = new QSplitter(Qt::Horizontal);
+    upper->addWidget(buttons_);
+    upper->addWidget(graph_);
+    upper->addWidget(codeList_);
+    upper->setStretchFactor(1, 1);
+    auto* rows = new QSplitter(Qt::Vertical);
+    rows->addWidget(upper);
+    rows->addWidget(status_);
+    rows->setStretchFactor(0, 1);
+    // The layout is fixed: the operator cannot drag a view away.
+    for (QSplitter* s : {upper, rows}) {
+        s->setChildrenCollapsible(false);
+        s->setHandleWidth(2);
+        for (int i = 0; i < s->count(); ++i)
+            s->handle(i)->setEnabled(false);
+    }
+    setCentralWidget(rows);
+
+    buildMenus();
+    buildStatusBar();
+
+    connect(&events_, &CardEventRouter::graphEvent, graph_, &CGraphView::onCardEvent);
+    connect(&events_, &CardEventRouter::buttonsRefresh, buttons_, &CButtonView::refresh);
+    connect(&events_, &CardEventRouter::segmentReached, codeList_, &CDCSView::onSegmentReached);
+    connect(&events_, &CardEventRouter::pulseGroupSwitched, status_, &CStatusView::onPulseGroupSwitched);
+    connect(graph_, &CGraphView::linkLost, this, &CMainFrame::onLinkLost);
+
+    connect(&document_, &CDCSDoc::programParsed, this, &CMainFrame::onProgramParsed);
+    connect(&document_, &CDCSDoc::programCleared, this, &CMainFrame::onProgramCleared);
+    connect(&document_, &CDCSDoc::programLoaded, this, &CMainFrame::onProgramLoaded);
+    connect(&document_, &CDCSDoc::titleChanged, this, [this] { updateTitle(); });
+
+    keepAlive_.setInterval(kKeepAlivePeriodMs);
+    // The answer is not needed: a card that stops answering is reported through the event hook.
+    connect(&keepAlive_, &QTimer::timeout, this, [this] { card_.keepAlive(); });
+}
+
+CMainFrame::~CMainFrame() { destroyMiniStatusWindow(); }
+
+void CMainFrame::buildMenus() {
+    fileMenu_ = menuBar()->addMenu(qtTrId("menu.file"));
+    QAction* open = fileMenu_->addAction(qtTrId("menu.open"));
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(open, &QAction::triggered, this, [this] { openFromMenu(); });
+    closeAction_ = fileMenu_->addAction(qtTrId("menu.close"));
+    closeAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(closeAction_, &QAction::triggered, this, [this] { closeFromMenu(); });
+    fileMenu_->addSeparator();
+    recentMenu_ = fileMenu_->addMenu(qtTrId("menu.recent"));
+    clearRecentAction_ = fileMenu_->addAction(qtTrId("menu.clear_recent"));
+    connect(clearRecentAction_, &QAction::triggered, this, [this] {
+        recent_.clear();
+        rebuildRecentMenu();
+    });
+    fileMenu_->addSeparator();
+    QAction* quit = fileMenu_->addAction(qtTrId("menu.quit"));
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    // The list is read from Korvex.ini whenever the menu opens, so another instance's or a
+    // hand edit's change shows at once.
+    connect(fileMenu_, &QMenu::aboutToShow, this, [this] {
+        closeAction_->setEnabled(document_.isLoaded() && !document_.isLoading());
+        rebuildRecentMenu();
+    });
+    rebuildRecentMenu();
+}
+
+void CMainFrame::rebuildRecentMenu() {
+    recentMenu_->clear();
+    const QStringList entries = recent_.entries();
+    for (int i = 0; i < entries.size(); ++i) {
+        const QString path = entries[i];
+        QAction* action = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+        connect(action, &QAction::triggered, this, [this, path] { openRequest(path); });
+    }
+    if (entries.isEmpty())
+        recentMenu_->addAction(qtTrId("menu.no_recent"))->setEnabled(false);
+    clearRecentAction_->setEnabled(!entries.isEmpty());
+}
+
+void CMainFrame::buildStatusBar() {
+    for (int i = 0; i < kPaneCount; ++i) {
+        panes_[i] = new QLabel(this);
+        panes_[i]->setFixedWidth(kPaneWidths[i]);
+        statusBar()->addWidget(panes_[i]);
+    }
+    panes_[kPaneCount - 1]->setObjectName(QStringLiteral("LastPane"));
+    setMessage(qtTrId("status.ready"));
+    panes_[kUsedTimePane]->setText(qtTrId("61528").arg(0).arg(0, 2, 10, QLatin1Char('0')).arg(0, 2, 10, QLatin1Char('0')));
+    panes_[kLoopPane]->setText(qtTrId("61529").arg(0).arg(1));
+    panes_[kGridPane]->setText(qtTrId("61489").arg(0));
+    panes_[kXPane]->setText(QStringLiteral("X=0"));
+    panes_[kYPane]->setText(QStringLiteral("Y=0"));
+}
+
+QString CMainFrame::paneText(Pane pane) const { return panes_[pane]->text(); }
+
+void CMainFrame::setMessage(const QString& text) { panes_[kMessagePane]->setText(text); }
+
+void CMainFrame::showCardSettings() {
+    panes_[kMaxSpeedPane]->setText(qtTrId("61535").arg(session_.settings.speeds[0]));
+    const auto& phase = session_.settings.phase;
+    // XY mode at settings byte 28, UV mode at byte 36.
+    panes_[kPhasePane]->setText(qtTrId("phase.pair").arg(phaseModeName(phase[0]), phaseModeName(phase[8])));
+}
+
+void CMainFrame::updateTitle() {
+    const QString title = document_.isLoaded() ? document_.fileTitle() : qtTrId("61446");
+    setWindowTitle(session_.windowTitle(title));
+}
+
+void CMainFrame::createMiniStatusWindow() {
+    if (miniStatus_)
+        return;
+    miniStatus_ = new QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint);
+    miniStatus_->setObjectName(QStringLiteral("MiniStatus"));
+    miniStatus_->setWindowTitle(QStringLiteral("Korvex"));
+    miniStatus_->resize(220, 60);
+    miniStatus_->hide();
+}
+
+void CMainFrame::destroyMiniStatusWindow() {
+    delete miniStatus_;
+    miniStatus_ = nullptr;
+}
+
+void CMainFrame::startKeepAlive() { keepAlive_.start(); }
+
+void CMainFrame::refuseWhileLoading() {
+    operatorUi_.message(session_.alarmTitle(), qtTrId("61482"), OperatorInteraction::Icon::Warning);
+}
+
+bool CMainFrame::openRequest(const QString& path) {
+    if (document_.isLoading()) {
+        refuseWhileLoading();
+        return false;
+    }
+    return document_.openPath(path);
+}
+
+bool CMainFrame::openFromMenu() {
+    if (document_.isLoading()) {
+        refuseWhileLoading();
+        return false;
+    }
+    return document_.openFromDialog();
+}
+
+bool CMainFrame::closeFromMenu() {
+    if (document_.isLoading()) {
+        refuseWhileLoading();
+        return false;
+    }
+    if (!document_.isLoaded())
+        return false;
+    const bool closed = document_.closeProgram();
+    if (closed) {
+        workStarted_ = false;
+        panes_[kLoopPane]->setText(qtTrId("61529").arg(0).arg(1));
+        buttons_->refresh();
+    }
+    return closed;
+}
+
+void CMainFrame::onProgramParsed() {
+    const auto program = document_.program();
+    graph_->setProgram(program.get());
+    if (program)
+        status_->setProgramLayout(program->kind == 3 || program->kind == 5,
+                                  static_cast<int>(program->segments.size()) - 1);
+    panes_[kGridPane]->setText(qtTrId("61489").arg(graph_->micronsPerGrid()));
+}
+
+void CMainFrame::onProgramCleared() {
+    graph_->clearProgram();
+    status_->reset();
+    updateTitle();
+}
+
+void CMainFrame::onProgramLoaded(const QString& path) {
+    recent_.add(path);
+    rebuildRecentMenu();
+    panes_[kLoopPane]->setText(qtTrId("61529").arg(0).arg(1));
+    updateTitle();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    // Each dropped file in turn; the last one that loads stays loaded.
+    QStringList paths;
+    for (const QUrl& url : urls)
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    QMetaObject::invokeMethod(this, [this, paths] {
+        for (const QString& path : paths)
+            openRequest(path);
+    }, Qt::QueuedConnection);
+}
+
+bool CMainFrame::confirmExit() {
+    if (document_.isLoading()) {
+        refuseWhileLoading();
+        return false;
+    }
+    using A = OperatorInteraction::Answer;
+    using B = OperatorInteraction::Buttons;
+    const QString title = session_.alarmTitle();
+    A answer = A::Ok;
+    if (workStarted_) {
+        answer = operatorUi_.ask(title, qtTrId("61483"), B::YesNoCancel, OperatorInteraction::Icon::Question);
+        if (answer == A::No)
+            answer = operatorUi_.ask(title, qtTrId("61623"), B::YesNoCancel, OperatorInteraction::Icon::Question);
+    } else {
+        answer = operatorUi_.ask(title, qtTrId("61531"), B::OkCancel, OperatorInteraction::Icon::Question);
+    }
+    if (answer == A::Cancel)
+        return false;
+    // The table is saved before the card is told anything: if the operator chooses to stay
+    // after a failed write, the card must still hold its work record.
+    if (pulseTable_.write(pulseTablePath()) != 0) {
+        const QString text = qtTrId("61657") + QStringLiteral("\n\n") + qtTrId("korvex.exit_anyway");
+        if (operatorUi_.ask(title, text, B::YesNo, OperatorInteraction::Icon::Warning) != A::Yes)
+            return false;
+    }
+    if (answer == A::Yes)
+        card_.closeKeepingWork();
+    else if (answer == A::No)
+        card_.clearWork();
+    shutDown();
+    return true;
+}
+
+void CMainFrame::shutDown(bool cardAnswers) {
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    keepAlive_.stop();
+    if (cardAnswers && document_.isLoaded() && card_.isOpen())
+        document_.unload();  // a refusal does not stop the exit
+    card_.setEventHook({});
+    card_.close();
+    destroyMiniStatusWindow();
+    document_.resetDocument();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (shutDown_ || confirmExit()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+}
+
+void CMainFrame::onLinkLost(int failedCommand) {
+    if (exiting_ || shutDown_)
+        return;
+    exiting_ = true;
+    keepAlive_.stop();
+    const QString text = linkLostText(failedCommand);
+    operatorUi_.message(session_.alarmTitle(), text, OperatorInteraction::Icon::Critical);
+    // The card keeps its work record; the pulse table is saved so nothing of this session is
+    // lost, and the program ends as the operator was told.
+    pulseTable_.write(pulseTablePath());
+    shutDown(false);
+    close();
+}
+
+}  // namespace korvex

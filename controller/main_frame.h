@@ -1,0 +1,128 @@
+// CMainFrame: the controller's main window. A fixed splitter of two rows; the upper row holds
+// the button panel, the graph view and the code list from left to right, the lower row the
+// status panel. It owns the status bar panes, the File menu with the recent-file list, the
+// 10-second keep-alive, file drops, and the exit sequence.
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include "controller/recent_files.h"
+
+class QLabel;
+class QMenu;
+
+namespace korvex {
+
+class CardControl;
+class CardEventRouter;
+class CButtonView;
+class CDCSDoc;
+class CDCSView;
+class CGraphView;
+class CStatusView;
+class CodeListModel;
+class MachineSession;
+class OperatorInteraction;
+class PulseTable;
+
+// The name of a motor phase mode 0..4 ("3-6", "4-8", "5-10", "MicroStep", "Servo"); any other
+// value the card reports is shown as its number.
+QString phaseModeName(int mode);
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kKeepAlivePeriodMs = 10'000;
+
+    // Status bar panes, left to right.
+    enum Pane { kMessagePane, kUsedTimePane, kLoopPane, kMaxSpeedPane, kPhasePane, kGridPane,
+                kXPane, kYPane, kPaneCount };
+    static constexpr int kPaneWidths[kPaneCount] = {200, 160, 100, 140, 60, 100, 100, 100};
+
+    CMainFrame(MachineSession& session, CardControl& card, OperatorInteraction& operatorUi,
+               CardEventRouter& events, PulseTable& pulseTable, CDCSDoc& document,
+               QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CGraphView* graphView() const { return graph_; }
+    CStatusView* statusView() const { return status_; }
+    CButtonView* buttonView() const { return buttons_; }
+    CDCSView* codeListView() const { return codeList_; }
+    QWidget* miniStatusWindow() const { return miniStatus_; }
+    QString paneText(Pane pane) const;
+    RecentFiles& recentFiles() { return recent_; }
+    QMenu* fileMenu() const { return fileMenu_; }
+
+    // The modeless mini status window, created hidden with no parent so it can stand in for the
+    // minimised main window.
+    void createMiniStatusWindow();
+    void destroyMiniStatusWindow();
+
+    // The Max Speed and Phase panes from the card's settings block.
+    void showCardSettings();
+    void setMessage(const QString& text);
+    // The caption for the loaded program's title ("No Title" when none).
+    void updateTitle();
+
+    void startKeepAlive();
+    bool keepAliveRunning() const { return keepAlive_.isActive(); }
+
+    // Set once a simulation, walk, cut or back has been started (and by the finished event);
+    // exit then asks whether to keep the work.
+    void setWorkStarted(bool started) { workStarted_ = started; }
+    bool workStarted() const { return workStarted_; }
+
+    // Every way a file arrives (recent entry, drop, command line, the editor's hand-off) ends
+    // here. A request while a load runs is refused with 61482. True when the program loaded.
+    bool openRequest(const QString& path);
+    // File Open and File Close of the menu.
+    bool openFromMenu();
+    bool closeFromMenu();
+
+    // The exit sequence; true when the program may end (the window closes after it).
+    bool confirmExit();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildStatusBar();
+    void rebuildRecentMenu();
+    void refuseWhileLoading();
+    void onProgramParsed();
+    void onProgramCleared();
+    void onProgramLoaded(const QString& path);
+    void onLinkLost(int failedCommand);
+    // Ends the keep-alive, unloads the program (when the card still answers), closes the link.
+    void shutDown(bool cardAnswers = true);
+
+    MachineSession& session_;
+    CardControl& card_;
+    OperatorInteraction& operatorUi_;
+    CardEventRouter& events_;
+    PulseTable& pulseTable_;
+    CDCSDoc& document_;
+    RecentFiles recent_;
+
+    CButtonView* buttons_;
+    CGraphView* graph_;
+    CDCSView* codeList_;
+    CStatusView* status_;
+    CodeListModel* codeModel_;
+    QLabel* panes_[kPaneCount] = {};
+    QMenu* fileMenu_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QAction* closeAction_ = nullptr;
+    QAction* clearRecentAction_ = nullptr;
+    QWidget* miniStatus_ = nullptr;
+    QTimer keepAlive_;
+    bool workStarted_ = false;
+    bool exiting_ = false;
+    bool shutDown_ = false;
+};
+
+}  // namespace korvex

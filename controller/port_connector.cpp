@@ -1,0 +1,47 @@
+#include "controller/port_connector.h"
+
+#include "controller/card_control.h"
+#include "controller/operator_interaction.h"
+#include "controller/settings_keys.h"
+#include "platform/data_dirs.h"
+
+namespace korvex {
+
+void PortConnector::tell(const QString& text) {
+    operatorUi_.message(qtTrId("comm.title"), text, OperatorInteraction::Icon::Warning);
+}
+
+bool PortConnector::connectTo(const QString& portText, const std::function<void()>& beforeConnect) {
+    if (card_.isOpen())
+        card_.close();
+    SettingsFile machine(machineSettingsPath());
+    const std::optional<SerialPortChoice> choice = resolvePortText(portText, machine);
+    if (!choice || choice->device.isEmpty()) {
+        tell(qtTrId("comm.port_error"));
+        return false;
+    }
+    if (card_.open(choice->device.toStdString()) != 0) {
+        tell(qtTrId("comm.cant_open").arg(choice->label()));
+        return false;
+    }
+    // Remembered before the connect, so the next start offers this port even when the card was
+    // switched off this time.
+    if (choice->number > 0)
+        writeKey(machine, keys::kComPort, choice->number);
+    if (beforeConnect)
+        beforeConnect();
+    if (card_.connect() != 0) {
+        card_.close();
+        tell(qtTrId("comm.cant_connect").arg(choice->label()));
+        return false;
+    }
+    choice_ = *choice;
+    return true;
+}
+
+void PortConnector::cancel() {
+    if (card_.isOpen())
+        card_.close();
+}
+
+}  // namespace korvex

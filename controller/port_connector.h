@@ -1,0 +1,39 @@
+// What the "Comm Config" dialog does with the port the operator chose: read the text ("COMx" or
+// a device path), open the device, remember the port in Korvex.ini, and connect to the card.
+// Kept apart from the dialog so that "--connect DEVICE" runs exactly the same steps.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+#include "platform/serial_ports.h"
+
+namespace korvex {
+
+class CardControl;
+class OperatorInteraction;
+
+class PortConnector {
+public:
+    PortConnector(CardControl& card, OperatorInteraction& operatorUi)
+        : card_(card), operatorUi_(operatorUi) {}
+
+    // The OK button. Shows the operator what went wrong and returns false when the dialog must
+    // stay open; true when the card answered the connect. `beforeConnect` runs after the port
+    // opened and before the connect is sent (the dialog disables its buttons there).
+    bool connectTo(const QString& portText, const std::function<void()>& beforeConnect = {});
+    // The Cancel button: a port opened by an earlier attempt is closed again.
+    void cancel();
+
+    const SerialPortChoice& choice() const { return choice_; }
+
+private:
+    void tell(const QString& text);
+
+    CardControl& card_;
+    OperatorInteraction& operatorUi_;
+    SerialPortChoice choice_;
+};
+
+}  // namespace korvex

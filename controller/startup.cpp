@@ -1,0 +1,168 @@
+#include "controller/startup.h"
+
+#include "controller/card_control.h"
+#include "controller/card_events.h"
+#include "controller/comm_config_dialog.h"
+#include "controller/document/dcs_doc.h"
+#include "controller/main_frame.h"
+#include "controller/machine_session.h"
+#include "controller/operator_interaction.h"
+#include "controller/port_connector.h"
+#include "controller/pulse_table.h"
+#include "controller/settings_keys.h"
+#include "controller/tips_dialog.h"
+#include "controller/views/button_view.h"
+#include "controller/views/graph_view.h"
+#include "controller/views/status_view.h"
+#include "controller/work_recovery.h"
+#include "platform/data_dirs.h"
+#include "platform/keep_awake.h"
+
+namespace korvex {
+
+int windowsVersionClass(bool versionKnown, bool ntFamily, int major, int minor) {
+    if (!versionKnown)
+        return -1;
+    if (!ntFamily)
+        return 0;
+    if (major <= 4)
+        return 1;
+    if (major == 5 && minor == 0)
+        return 2;
+    if (major == 5 && minor == 1)
+        return 3;
+    if (major == 6 && minor == 1)
+        return 4;
+    return 0;
+}
+
+bool platformVersionAccepted() { return true; }
+
+QString linkLostText(int command) {
+    return qtTrId("startup.link_lost").arg(command, 2, 16, QLatin1Char('0'));
+}
+
+bool Startup::fail(CMainFrame& frame, const QString& text) {
+    if (!text.isEmpty())
+        operatorUi_.message(qtTrId("comm.title"), text, OperatorInteraction::Icon::Critical);
+    frame.destroyMiniStatusWindow();
+    card_.setEventHook({});
+    card_.close();
+    return false;
+}
+
+bool Startup::openPort(CMainFrame& frame, const StartupOptions& options) {
+    PortConnector connector(card_, operatorUi_);
+    if (!options.connectDevice.isEmpty()) {
+        if (!connector.connectTo(options.connectDevice))
+            return false;
+    } else {
+        const SettingsFile machine(machineSettingsPath());
+        const QString initial = !options.portDevice.isEmpty()
+                                    ? options.portDevice
+                                    : QStringLiteral("COM%1").arg(readKey(machine, keys::kComPort));
+        QStringList extra = options.extraDevices;
+        if (!options.portDevice.isEmpty())
+            extra << options.portDevice;
+        CommConfigDialog dialog(connector, initial, extra, &frame);
+        if (operatorUi_.exec(dialog, QLatin1String(CommConfigDialog::kObjectName)) != QDialog::Accepted) {
+            connector.cancel();
+            return false;
+        }
+        if (!card_.isOpen())  // a scripted operator may accept without pressing OK
+            return false;
+    }
+    session_.port = connector.choice();
+    return true;
+}
+
+bool Startup::run(CMainFrame& frame, const StartupOptions& options) {
+    if (options.showMaximized)
+        frame.showMaximized();
+    else
+        frame.show();
+    keepSystemAwake();
+    if (!platformVersionAccepted())
+        return fail(frame, qtTrId("61643"));
+    if (createDataDirectories() != 0)
+        return fail(frame, qtTrId("startup.data_dir_failed").arg(dataDirectory()));
+
+    // From here card events reach the window, but only once start-up's own dialogs are over.
+    events_.hold();
+    card_.setEventHook(events_.hook());
+
+    if (!openPort(frame, options))
+        return fail(frame, QString());
+
+    uint32_t id = 0;
+    if (card_.getCardId(id) != 0)
+        return fail(frame, qtTrId("startup.no_card_id"));
+    session_.cardId = id;
+    session_.cardKnown = true;
+    SettingsFile cardIni = session_.cardSettings();
+
+    DocumentEnvironment environment;
+    environment.operatorUi = &operatorUi_;
+    environment.card = &card_;
+    environment.dialogParent = &frame;
+    environment.machineSettingsPath = machineSettingsPath();
+    environment.cardSettingsPath = cardIni.path();
+    environment.temporaryDirectory = temporaryDirectory();
+    document_.setEnvironment(std::move(environment));
+
+    if (card_.getSettings(session_.settings) != 0)
+        return fail(frame, linkLostText(cmdcode::CMD_GET_SETTINGS));
+
+    frame.createMiniStatusWindow();
+
+    if (pulseTable_.read(pulseTablePath(), session_.settings.trackMode) != 0)
+        return fail(frame, qtTrId("61656"));
+
+    const int defaultIndex = readKey(cardIni, keys::kDefaultIndex);
+    if (card_.setPulseGroup(encodePulseGroup(pulseTable_.group(defaultIndex))) != 0)
+        return fail(frame, linkLostText(cmdcode::CMD_SET_PULSE_GROUP));
+    frame.graphView()->update();
+
+    // Switch type and time are read again by the group-switch event when it comes; only the
+    // flag goes to the card now.
+    const int switchWithoutVf = readKey(cardIni, keys::kSwitchWithoutVf);
+    if (card_.setSwitchWithoutVf(static_cast<uint8_t>(switchWithoutVf & 0xFF)) != 0)
+        return fail(frame, linkLostText(cmdcode::CMD_SET_SWITCH_WITHOUT_VF));
+
+    session_.takeMachineName();
+    document_.setCardIdentity(session_.machineName, session_.portLabel());
+    frame.updateTitle();
+
+    if (readKey(cardIni, keys::kSettingNotice) == 1) {
+        TipsDialog tips(&frame);
+        operatorUi_.exec(tips, QLatin1String(TipsDialog::kObjectName));
+        if (tips.dontShowAgain())
+            writeKey(cardIni, keys::kSettingNotice, 0);
+    }
+
+    frame.showCardSettings();
+    frame.buttonView()->refresh();
+
+    // A card without a saved work may refuse the read; only a silent card ends start-up.
+    WorkRecord record;
+    if (card_.getWorkRecord(record) == 0)
+        recovery_.takeSavedWork(record);
+    if (events_.takeLinkFailure())
+        return fail(frame, linkLostText(cmdcode::CMD_GET_WORK_RECORD));
+
+    frame.statusView()->setConfigByte(session_.settings.trackMode);
+    frame.statusView()->setFreq(readKey(cardIni, keys::kFreq));
+
+    frame.activateWindow();
+    frame.startKeepAlive();
+
+    if (!options.programPath.isEmpty())
+        frame.openRequest(options.programPath);  // a failure has shown its message
+    if (events_.takeLinkFailure())
+        return fail(frame, linkLostText(cmdcode::CMD_LOAD_MODEL));
+
+    events_.release();
+    return true;
+}
+
+}  // namespace korvex
