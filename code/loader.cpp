@@ -66,8 +66,11 @@ int parseAllLines(const ProgramLines& lines, int kind, const LoadOptions& option
     const std::atomic<bool>* cancel = options.cancel;
     auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
 
+    int lastPercent = -1;  // touched by the loading thread only
+    auto report = [&](int percent) {
+        if (options.progress && percent != lastPercent) options.progress(lastPercent = percent);
+    };
     auto work = [&](bool reportsProgress) {
-        int lastPercent = -1;
         for (;;) {
             const int begin = nextChunk.fetch_add(1) * kParseChunkLines;
             // Chunks are taken in order, so every line before a known failure is still parsed
@@ -84,10 +87,7 @@ int parseAllLines(const ProgramLines& lines, int kind, const LoadOptions& option
                 }
             }
             const int done = linesDone.fetch_add(end - begin) + (end - begin);
-            if (reportsProgress && options.progress) {
-                const int percent = static_cast<int>(static_cast<int64_t>(done) * 100 / n);
-                if (percent != lastPercent) options.progress(lastPercent = percent);
-            }
+            if (reportsProgress) report(static_cast<int>(static_cast<int64_t>(done) * 100 / n));
         }
     };
 
@@ -105,7 +105,9 @@ int parseAllLines(const ProgramLines& lines, int kind, const LoadOptions& option
     work(true);
     for (std::thread& t : helpers) t.join();
     if (cancelled()) return -2;
-    return firstFailure.load() < n ? firstFailure.load() : -1;
+    if (firstFailure.load() < n) return firstFailure.load();
+    report(100);
+    return -1;
 }
 
 int loadLines(ProgramLines& lines, int fileLines, const std::string& text, const char* path,
