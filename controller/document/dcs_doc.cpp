@@ -50,11 +50,14 @@ FailureText failureText(LoadStatus status) {
 
 // The failing line's text out of the loader's English message "...Code:%3d  %s\n".
 QString failingLineText(const std::string& message) {
-    const std::size_t code = message.find("Code:");
-    if (code == std::string::npos) return {};
-    const std::size_t text = message.find("  ", code);
-    if (text == std::string::npos) return {};
-    std::string line = message.substr(text + 2);
+    std::size_t at = message.find("Code:");
+    if (at == std::string::npos) return {};
+    at += 5;
+    while (at < message.size() && message[at] == ' ') ++at;  // the number's padding
+    if (at < message.size() && message[at] == '-') ++at;
+    while (at < message.size() && message[at] >= '0' && message[at] <= '9') ++at;
+    if (message.compare(at, 2, "  ") != 0) return {};
+    std::string line = message.substr(at + 2);
     if (!line.empty() && line.back() == '\n') line.pop_back();
     return QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
 }

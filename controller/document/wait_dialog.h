@@ -72,6 +72,8 @@ public:
 public slots:
     // The Cancel button, Escape and the close box of the reading dialog.
     void cancel();
+    // Escape: a reading dialog cancels; a card dialog waits for the card.
+    void reject() override;
 
 signals:
     // Emitted on the UI thread right after the worker was started.
@@ -79,7 +81,6 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void reject() override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
