@@ -112,6 +112,10 @@ void SegmentMotion::loadAtEnd(const CodeSegment& segment, bool atEnd) {
 int SegmentMotion::run(Track& t, int n, bool backward, int64_t& x, int64_t& y) {
     uint8_t codes[kStepBatch];
     int done = 0;
+    if (t.guardBackward != backward) {
+        t.guard = 0;
+        t.guardBackward = backward;
+    }
     while (done < n) {
         if (t.guard > t.total + kRunawaySlackSteps) {
             // Runaway: put the cursor on the element's end it was heading for.

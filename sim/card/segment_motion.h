@@ -84,7 +84,8 @@ private:
         PathElement element;     // as stepped (see motionElement)
         StepState cursor;
         int32_t total = 0;       // steps of the whole element
-        int32_t guard = 0;       // steps taken in this load; ends a stepper that would not stop
+        int32_t guard = 0;       // steps taken in one direction; ends a stepper that would not stop
+        bool guardBackward = false;
         bool active = false;
     };
     static StepCursor toCursor(const StepState& s) { return {s.steps, s.x, s.y}; }
