@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "geometry/compensate.h"
+#include "geometry/trace.h"
 
 namespace korvex {
 namespace {
@@ -130,6 +131,43 @@ TEST(OffsetContour, ArcMeetingLineWithoutCrossingIsConnectedRoundTheCorner) {
     // shrunk circle, turning against the arc.
     EXPECT_EQ(out[3], "N3 G03 X0.200 Y0.200 I0.000 J0.200;");
     EXPECT_EQ(out[4].substr(0, 7), "N4 G02 ");
+}
+
+TEST(OffsetContour, ConcentricNeighboursJoinOnTheRadius) {
+    // A circle of radius 5 cut as two half arcs from the end of a lead-in along its radius.
+    const Lines in = {
+        "N0 G92 X0.000 Y0.000;", "N1 G01 X5.000 Y0.000;",
+        "N2 G03 X-10.000 Y0.000 I-5.000 J0.000;", "N3 G03 X10.000 Y0.000 I5.000 J0.000;",
+        "N4 G01 X-5.000 Y0.000;", "N5 M02;",
+    };
+    const Lines expected = {
+        "N0 G92 X0.000 Y0.000;",
+        "N1 G01 X5.100 Y0.000 I0.000 J0.000;",
+        "N2 G03 X-10.200 Y0.000 I-5.100 J0.000;",
+        "N3 G03 X10.200 Y0.000 I5.100 J0.000;",
+        "N4 G01 X-5.100 Y0.000 I0.000 J0.000;",
+        "N5 M02;",
+    };
+    EXPECT_EQ(offsetOf(in, 0.1, CornerType::Sharp), expected);
+}
+
+std::vector<std::string> gTrace;
+void collect(const char* text) { gTrace.emplace_back(text); }
+
+TEST(OffsetContour, FailureIsTracedWithTheElementIndex) {
+    const Lines in = {
+        "N0 G92 X0.000 Y0.000;", "N1 G01 X0.000 Y5.000;", "N2 G01 X5.000 Y0.000;", "N3 M00;",
+        "N4 G01 X0.000 Y-5.000;", "N5 G01 X-5.000 Y0.000;", "N6 G01 X0.000 Y0.000;", "N7 M02;",
+    };
+    Lines lines = in;
+    gTrace.clear();
+    setGeometryTraceHook(collect);
+    EXPECT_EQ(compensateContour(lines, 0, static_cast<int>(lines.size()), 0.1, CornerType::Sharp), -1);
+    setGeometryTraceHook(nullptr);
+    EXPECT_EQ(lines, in);
+    ASSERT_GE(gTrace.size(), 2u);
+    EXPECT_EQ(gTrace[gTrace.size() - 2], "UNKNOW TYPE\n");
+    EXPECT_EQ(gTrace.back(), "CompensateEqus error!1\n");
 }
 
 TEST(OffsetProgram, RefusalsComeInOrderAndLeaveNothing) {
