@@ -1,5 +1,6 @@
 #include "geometry/offset.h"
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <utility>
@@ -14,6 +15,10 @@ namespace {
 
 // Longest text of one program line, without its terminating NUL.
 constexpr int kLineTextMax = 299;
+
+// A compensated line may run backwards by this much (rounding at a corner) before it counts as
+// reversed, mm.
+constexpr double kReversalToleranceMm = 0.001;
 
 constexpr int kKindTaper = 3, kKindSwitches = 4, kKindTaperSwitches = 5;
 
@@ -90,6 +95,23 @@ int roundAll(std::vector<Equ>& elements, std::vector<Equ>& out) {
     return 0;
 }
 
+// A straight element whose offset twin runs against it: the offset is larger than the room
+// between its corners, and cutting it would put the wire into the part. Returns its index or -1.
+int findReversedLine(const std::vector<Equ>& elements) {
+    for (size_t i = 0; i < elements.size(); ++i) {
+        const EquHalf& s = elements[i].source;
+        const EquHalf& c = elements[i].compensated;
+        if (c.kind != kEquLine) continue;
+        const double along = (c.endX - c.startX) * (s.endX - s.startX) + (c.endY - c.startY) * (s.endY - s.startY);
+        const double sourceLength = std::hypot(s.endX - s.startX, s.endY - s.startY);
+        if (along < -kReversalToleranceMm * sourceLength) {
+            geometryTrace("ELEMENT REVERSED:%d\n", static_cast<int>(i));
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
 std::string formatLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string formatLine(const char* format, ...) {
     char text[kLineTextMax + 1];
@@ -128,6 +150,7 @@ int compensateContour(std::vector<std::string>& lines, int a, int b, double offs
     std::vector<Equ> source;
     if (buildSourceElements(lines, a, b, offsetMm, source) < 0) return -1;
 
+    if (!std::isfinite(offsetMm)) return -1;
     const size_t n = source.size();
     for (size_t i = 0; i < n; ++i) {
         if (compensateEqus(source[(i + n - 1) % n], source[i], source[(i + 1) % n]) < 0) {
@@ -143,6 +166,7 @@ int compensateContour(std::vector<std::string>& lines, int a, int b, double offs
         if (roundAll(connected, rounded) < 0) return -1;
         final = &rounded;
     }
+    if (findReversedLine(*final) >= 0) return -1;
     std::vector<std::string> program;
     if (writeProgram(*final, a, program) < 0) return -1;
     lines.resize(static_cast<size_t>(a));

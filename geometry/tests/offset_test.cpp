@@ -1,5 +1,6 @@
 #include "geometry/offset.h"
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -211,6 +212,9 @@ TEST(OffsetProgram, FailuresReportOffsetSetupFailed) {
           "N3 G01 X-5.000 Y0.000;", "N4 G01 X0.000 Y-1.000;", "N5 M02;"},
          0.1},
         {"too short", {"N0 G92 X0.000 Y0.000;", "N1 G01 X0.000 Y5.000;", "N2 M02;"}, 0.1},
+        // Sides moved 5.5 into a 10 mm square cross over and would be cut backwards.
+        {"offset wider than the part", kSquare, 5.5},
+        {"offset not a number", kSquare, std::nan("")},
     };
     for (const Case& c : cases) {
         Lines out;
