@@ -216,7 +216,9 @@ void CardServer::readInput() {
             return;
         }
         // EIO: no one has the slave side open (the PC closed the device or never opened it).
+        // The next PC starts its sequence afresh, so its first request is never a retry.
         hungUp_ = true;
+        haveLast_ = false;
         return;
     }
 }
