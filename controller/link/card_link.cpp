@@ -70,11 +70,14 @@ void CardLink::Close() {
         while (::write(wakeFd_, &one, sizeof one) < 0 && errno == EINTR) {
         }
         reader_.join();
+        readerId_.store(std::thread::id());
     }
     std::lock_guard order(orderMutex_);
     if (wakeFd_ >= 0) ::close(wakeFd_);
     wakeFd_ = -1;
     port_.Close();
+    std::lock_guard lock(slotMutex_);
+    closing_ = false;
 }
 
 uint8_t CardLink::ReportCount() const { return reportCount_.load(); }
@@ -84,6 +87,7 @@ uint32_t CardLink::CardId() const { return cardId_.load(); }
 // ---- reader thread ----
 
 void CardLink::readerLoop() {
+    readerId_.store(std::this_thread::get_id());
     LinkTrace("CPS INIT THREADID = %d\n", static_cast<int>(::syscall(SYS_gettid)));
     FrameQueue queue;
     uint8_t chunk[kReadChunkBytes];
@@ -159,6 +163,11 @@ int CardLink::Transaction(uint8_t type, const uint8_t* payload, std::size_t payl
                           uint8_t* response, std::size_t capacity, std::size_t* responseLength) {
     if (responseLength != nullptr) *responseLength = 0;
     if (capacity > 0 && response == nullptr) return -1;
+    if (std::this_thread::get_id() == readerId_.load()) {
+        // Only the reader delivers answers: a transaction on its thread could never complete.
+        LinkTrace("ERROR: transaction 0x%x run from the event hook\n", type);
+        return -1;
+    }
     std::unique_lock order(orderMutex_);
     uint8_t request[CPS_MAX_FRAME_SIZE];
     const int requestLength = PackRequestFrame(request, sizeof request, type, payload, payloadLength, sequence_);
@@ -236,8 +245,14 @@ int CardLink::Transaction(uint8_t type, const uint8_t* payload, std::size_t payl
         return 0;
     }
 
+    bool closing = false;
+    {
+        std::lock_guard lock(slotMutex_);
+        closing = closing_;
+    }
     order.unlock();
     counters_.add(LinkCounters::kTransactionsFailed);
+    if (closing) return -1;  // cut short by Close(): not a lost link
     char title[96];
     std::snprintf(title, sizeof title, "Command 0x%02x failed after %d attempts", type, kTransactionAttempts);
     WriteFrameHistory(title);

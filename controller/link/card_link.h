@@ -25,6 +25,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -109,6 +110,7 @@ private:
     SerialPort port_;
     int wakeFd_ = -1;
     std::thread reader_;
+    std::atomic<std::thread::id> readerId_{};
 
     std::mutex orderMutex_;       // one transaction at a time, packing to return
     SequenceCounter sequence_;    // guarded by orderMutex_

@@ -311,6 +311,34 @@ TEST_F(LinkTest, CloseEndsTheReaderAndTheLinkOpensAgain) {
     EXPECT_EQ(CMD_KEEP_ALIVE(*link), 0);
 }
 
+TEST_F(LinkTest, CloseDuringAWaitEndsTheTransactionWithoutALostLink) {
+    card.setScript([](const FrameView&, std::size_t) { return Bytes{}; });
+    open(60000);
+    int result = 0;
+    std::thread waiting([&] { result = CMD_KEEP_ALIVE(*link); });
+    ASSERT_TRUE(card.waitForRequests(1));
+    link->Close();
+    waiting.join();
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(card.requestCount(), 1u);
+    EXPECT_TRUE(hookCalls().empty());
+}
+
+TEST_F(LinkTest, TransactionFromTheEventHookIsRefused) {
+    card.setScript([](const FrameView& r, std::size_t) {
+        return testing::Join({Report(2, Bytes(8, 1)), Response(r.type)});
+    });
+    LinkOptions options;
+    options.connectPauseMs = 0;
+    link = std::make_unique<CardLink>(options);
+    std::atomic<int> fromHook{1};
+    link->SetEventHook([&](uint8_t, const uint8_t*) { fromHook = CMD_KEEP_ALIVE(*link); });
+    ASSERT_EQ(link->Open(card.device()), 0);
+    ASSERT_EQ(CMD_KEEP_ALIVE(*link), 0);
+    EXPECT_EQ(fromHook.load(), -1);
+    EXPECT_EQ(card.requestCount(), 1u);
+}
+
 TEST_F(LinkTest, OpenFailureLeavesNothingOpen) {
     CardLink other;
     EXPECT_EQ(other.Open((dir / "no-such-device").string()), -1);
