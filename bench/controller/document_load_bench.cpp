@@ -1,0 +1,194 @@
+// Loading the 1,000,000-line benchmark program through the document's whole pipeline (reading
+// dialog and its worker, code list with a view, card dialog and its worker, working copy, held
+// file) against the code library's own load of the same file. Reports both times, the
+// pipeline's overhead in percent, and the longest the UI thread went without running its event
+// loop during the load.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+#include "bench/controller/program_generator.h"
+#include "code/loader.h"
+#include "controller/document/card_port.h"
+#include "controller/document/code_list_model.h"
+#include "controller/document/dcs_doc.h"
+#include "controller/operator_interaction.h"
+#include "platform/string_table.h"
+
+namespace korvex {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A card that answers at once.
+class InstantCard : public CardPort {
+public:
+    int setTaper(const TaperBlock&) override { return 0; }
+    int loadModel(const LoadDescriptor&, LoadMode) override { return 0; }
+    int unloadModel() override { return 0; }
+    int clearWork() override { return 0; }
+};
+
+// An operator who never needs to answer; any message means the load went wrong.
+class SilentOperator : public OperatorInteraction {
+public:
+    void message(const QString&, const QString& text, Icon) override { last = text; }
+    Answer ask(const QString&, const QString&, Buttons, Icon) override { return Answer::Yes; }
+    std::optional<QString> chooseOpenFile(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> chooseSaveFile(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    int exec(QDialog&, const QString&) override { return 0; }
+    QString last;
+};
+
+struct BenchFiles {
+    QTemporaryDir dir;
+    std::string program;
+    BenchFiles() {
+        QDir(dir.path()).mkpath(QStringLiteral("Tmp"));
+        program = dir.filePath(QStringLiteral("bench.3b")).toStdString();
+        const std::string text = bench::generateProgram();
+        std::FILE* f = std::fopen(program.c_str(), "wb");
+        if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size()) std::abort();
+        std::fclose(f);
+    }
+};
+
+BenchFiles& files() {
+    static BenchFiles f;
+    return f;
+}
+
+double libraryLoadSeconds(const std::string& path) {
+    LoadedProgram program;
+    LoadFailure failure;
+    const auto start = Clock::now();
+    const int r = loadProgram(path.c_str(), LoadOptions{}, program, failure);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    if (r != 0) std::abort();
+    benchmark::DoNotOptimize(program.extents);
+    return seconds;  // the program is freed outside the measured time
+}
+
+void documentPipelineAgainstLibrary(benchmark::State& state) {
+    BenchFiles& f = files();
+    const QString path = QString::fromStdString(f.program);
+    InstantCard card;
+    SilentOperator ui;
+    double libraryTotal = 0, documentTotal = 0, maxGapMs = 0, maxBusyMs = 0;
+    int runs = 0;
+
+    for (auto _ : state) {
+        // Alternate which load goes first, so neither profits from the other's traces.
+        const bool libraryFirst = runs % 2 == 0;
+        if (libraryFirst) libraryTotal += libraryLoadSeconds(f.program);
+
+        auto doc = std::make_unique<CDCSDoc>();
+        DocumentEnvironment env;
+        env.operatorUi = &ui;
+        env.card = &card;
+        env.machineSettingsPath = f.dir.filePath(QStringLiteral("Korvex.ini"));
+        env.cardSettingsPath = f.dir.filePath(QStringLiteral("0badcafe.ini"));
+        env.temporaryDirectory = f.dir.filePath(QStringLiteral("Tmp"));
+        doc->setEnvironment(env);
+        CodeListModel model(doc.get());
+        QTableView view;
+        view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        view.verticalHeader()->hide();
+        view.setModel(&model);
+        view.show();
+
+        // The gap between two consecutive event-loop iterations of the UI thread.
+        Clock::time_point last = Clock::now();
+        double gapMs = 0;
+        auto tick = [&] {
+            const Clock::time_point now = Clock::now();
+            gapMs = std::max(gapMs, std::chrono::duration<double, std::milli>(now - last).count());
+            last = now;
+        };
+        // The longest stretch the UI thread worked between two waits for events (scheduling
+        // delays while it waited do not count here).
+        Clock::time_point busySince = Clock::now();
+        double busyMs = 0;
+        auto* dispatcher = QAbstractEventDispatcher::instance();
+        const auto blockConnection =
+            QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [&] {
+                busyMs = std::max(busyMs, std::chrono::duration<double, std::milli>(
+                                              Clock::now() - busySince).count());
+            });
+        const auto awakeConnection = QObject::connect(
+            dispatcher, &QAbstractEventDispatcher::awake, [&] { busySince = Clock::now(); });
+        QTimer probe;
+        probe.setTimerType(Qt::PreciseTimer);
+        probe.setInterval(1);
+        QObject::connect(&probe, &QTimer::timeout, tick);
+        probe.start();
+
+        const auto start = Clock::now();
+        last = start;
+        busySince = start;
+        const bool ok = doc->openDocument(path);
+        tick();
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        probe.stop();
+        busyMs = std::max(busyMs, std::chrono::duration<double, std::milli>(Clock::now() - busySince).count());
+        QObject::disconnect(blockConnection);
+        QObject::disconnect(awakeConnection);
+        if (!ok || model.rowCount() != static_cast<int>(doc->program()->segments.size()) ||
+            model.rowCount() < bench::kProgramLines) {
+            state.SkipWithError(("load failed: " + ui.last.toStdString()).c_str());
+            break;
+        }
+        state.SetIterationTime(seconds);
+        documentTotal += seconds;
+        maxGapMs = std::max(maxGapMs, gapMs);
+        maxBusyMs = std::max(maxBusyMs, busyMs);
+        if (qEnvironmentVariableIsSet("KORVEX_BENCH_VERBOSE"))
+            std::fprintf(stderr, "run %d: %.0f ms, longest UI gap %.1f ms, longest UI work %.1f ms\n",
+                         runs, seconds * 1000, gapMs, busyMs);
+        ++runs;
+        view.setModel(nullptr);
+        doc.reset();  // frees the program (joins the disposer) outside the measured time
+        if (!libraryFirst) libraryTotal += libraryLoadSeconds(f.program);
+    }
+    if (runs == 0) return;
+    state.counters["libraryMs"] = libraryTotal * 1000 / runs;
+    state.counters["documentMs"] = documentTotal * 1000 / runs;
+    state.counters["overheadPct"] = (documentTotal / libraryTotal - 1) * 100;
+    state.counters["uiMaxGapMs"] = maxGapMs;
+    state.counters["uiMaxBusyMs"] = maxBusyMs;
+}
+BENCHMARK(documentPipelineAgainstLibrary)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(6);
+
+}  // namespace
+}  // namespace korvex
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    korvex::installTranslations(korvex::Language::English);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
