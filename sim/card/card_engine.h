@@ -75,6 +75,25 @@ enum EventCode : uint8_t {
     kEventGroupSwitch = 16,
 };
 
+// Motion and procedure constants of the virtual card.
+inline constexpr int64_t kTickMicros = 1000;            // the engine's time step
+inline constexpr int64_t kMicrosPerSecond = 1000000;
+inline constexpr int32_t kShortBackSteps = 300;         // how far a short circuit backs off, microns
+inline constexpr int64_t kShortDwellMicros = 500000;    // pause before cutting resumes after backing
+inline constexpr int64_t kCenterMicros = 3000000;       // duration of a wire centering
+inline constexpr int32_t kBorderBaseSteps = 1500;       // edge finding touches after this many steps
+inline constexpr int32_t kBorderStepsPerDirection = 137;  // ... plus this per direction bit position
+inline constexpr int64_t kHfWobbleMicros = 50000;       // the HF level changes this often while cutting
+inline constexpr int32_t kHfLevelIdle = 120;
+inline constexpr int32_t kHfLevelCutBase = 420;
+inline constexpr int32_t kHfLevelCutStep = 45;
+inline constexpr int32_t kHfLevelCutSteps = 9;
+inline constexpr int32_t kHfLevelShort = 3400;
+inline constexpr int kMaxPlanPercent = 100;
+
+// Index of each speed in the settings block.
+enum SpeedIndex { kSpeedMaxXY = 0, kSpeedMaxUV, kSpeedSimulate, kSpeedBack, kSpeedCutXY, kSpeedCutUV };
+
 // Status byte of a refused request.
 inline constexpr uint8_t kStatusRefused = 1;
 inline constexpr uint32_t kDefaultCardId = 0x00220000;  // card type digit (bits 16-23) is 4
