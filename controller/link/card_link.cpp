@@ -159,6 +159,17 @@ void CardLink::handleFrame(const uint8_t* frame, std::size_t length) {
 
 // ---- transactions ----
 
+int CardLink::FrameWriteComm(const uint8_t* frame, std::size_t length) {
+    history_->record(true, frame, length);
+    counters_.add(LinkCounters::kFramesSent);
+    if (port_.WriteAll(frame, length, options_.writeTimeoutMs) != 0) {
+        counters_.add(LinkCounters::kWriteFailures);
+        return -1;
+    }
+    counters_.add(LinkCounters::kBytesWritten, length);
+    return 0;
+}
+
 int CardLink::Transaction(uint8_t type, const uint8_t* payload, std::size_t payloadLength,
                           uint8_t* response, std::size_t capacity, std::size_t* responseLength) {
     if (responseLength != nullptr) *responseLength = 0;
@@ -182,16 +193,12 @@ int CardLink::Transaction(uint8_t type, const uint8_t* payload, std::size_t payl
             slotArmed_ = true;
             slotFilled_ = false;
         }
-        history_->record(true, request, static_cast<std::size_t>(requestLength));
-        counters_.add(LinkCounters::kFramesSent);
-        if (port_.WriteAll(request, static_cast<std::size_t>(requestLength), options_.writeTimeoutMs) != 0) {
+        if (FrameWriteComm(request, static_cast<std::size_t>(requestLength)) != 0) {
             LinkTrace("FrameWriteComm error\n");
-            counters_.add(LinkCounters::kWriteFailures);
             std::lock_guard lock(slotMutex_);
             slotArmed_ = false;
             continue;
         }
-        counters_.add(LinkCounters::kBytesWritten, static_cast<uint64_t>(requestLength));
 
         uint8_t answer[CPS_MAX_FRAME_SIZE];
         std::size_t answerLength = 0;

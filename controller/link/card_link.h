@@ -101,6 +101,8 @@ public:
     int WriteFrameHistory(const std::string& title);
 
 private:
+    // Writes one whole frame within the write time-out; only transactions call it.
+    int FrameWriteComm(const uint8_t* frame, std::size_t length);
     void readerLoop();
     void handleFrame(const uint8_t* frame, std::size_t length);
     std::string dataFile(const char* suffix) const;

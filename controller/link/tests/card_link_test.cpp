@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "controller/link/commands.h"
+#include "controller/link/trace.h"
 #include "controller/link/tests/scripted_card.h"
 
 namespace korvex {
@@ -93,6 +94,39 @@ TEST_F(LinkTest, SequenceRestartsAfterConnectAndWraps) {
     EXPECT_EQ(r[2].view.sequence, 0);
     EXPECT_EQ(r[2].view.type, 0x7F);
     for (std::size_t i = 3; i < 260; ++i) EXPECT_EQ(r[i].view.sequence, (i - 3) % 256) << i;
+}
+
+TEST_F(LinkTest, NoiseSplitAnswersAndTheRingWrapAreHandledOnTheLine) {
+    // Noise before the answer; the answer arrives in two pieces; 287-byte answers in a row carry
+    // the reader's queue across its end several times.
+    const Bytes split = Response(cmdcode::CMD_GET_HF_LEVEL, 0, {4, 3, 2, 1});
+    card.setScript([&split](const FrameView& r, std::size_t i) {
+        if (i == 0) return testing::Join({Bytes{0x00, 0xB7, 0xBA, 0x55}, Response(r.type, 0, {1, 0, 0, 0})});
+        if (i == 1) return Bytes(split.begin(), split.begin() + 9);
+        Bytes state(kStateBlockBytes, static_cast<uint8_t>(i));
+        return Response(r.type, 0, state);
+    });
+    open();
+    int32_t level = 0;
+    ASSERT_EQ(CMD_GET_HF_LEVEL(*link, &level), 0);
+    EXPECT_EQ(level, 1);
+    EXPECT_EQ(link->Stats().noiseBytes, 4u);
+
+    std::thread rest([&] {
+        card.waitForRequests(2);
+        card.send(Bytes(split.begin() + 9, split.end()));
+    });
+    ASSERT_EQ(CMD_GET_HF_LEVEL(*link, &level), 0);
+    rest.join();
+    EXPECT_EQ(level, 0x01020304);
+
+    for (int i = 2; i < 12; ++i) {
+        StateBlock state;
+        ASSERT_EQ(CMD_GET_STATE(*link, &state), 0) << i;
+        EXPECT_EQ(state.image[0], i);
+        EXPECT_EQ(state.image[267], i);
+    }
+    EXPECT_EQ(link->Stats().framesRejected, 0u);
 }
 
 TEST_F(LinkTest, SilentCardFailsAfterThreeAttemptsAndTellsTheHook) {
@@ -339,9 +373,19 @@ TEST_F(LinkTest, TransactionFromTheEventHookIsRefused) {
     EXPECT_EQ(card.requestCount(), 1u);
 }
 
+std::mutex gTraceMutex;
+std::string gTraced;
+void captureTrace(const char* text) {
+    std::lock_guard lock(gTraceMutex);
+    gTraced += text;
+}
+
 TEST_F(LinkTest, OpenFailureLeavesNothingOpen) {
     CardLink other;
+    SetTraceSink(captureTrace);
     EXPECT_EQ(other.Open((dir / "no-such-device").string()), -1);
+    SetTraceSink(nullptr);
+    EXPECT_EQ(gTraced, "CreateFile ERROR\n");
     EXPECT_FALSE(other.IsOpen());
     EXPECT_EQ(other.Open("/dev/null"), -1) << "not a terminal";
     EXPECT_FALSE(other.IsOpen());
