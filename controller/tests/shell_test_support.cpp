@@ -1,0 +1,148 @@
+#include "controller/tests/shell_test_support.h"
+
+#include "controller/comm_config_dialog.h"
+#include "platform/string_table.h"
+
+#include <QApplication>
+#include <QDirIterator>
+
+#include <gtest/gtest.h>
+
+namespace korvex::testing {
+
+void ensureApplication() {
+    if (QApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "controller_tests";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+    installTranslations(Language::English);
+}
+
+ScratchDataDir::ScratchDataDir()
+    : previous_(qgetenv("KORVEX_DATA_DIR")), hadPrevious_(qEnvironmentVariableIsSet("KORVEX_DATA_DIR")) {
+    qputenv("KORVEX_DATA_DIR", dir_.path().toUtf8());
+}
+
+ScratchDataDir::~ScratchDataDir() {
+    if (hadPrevious_)
+        qputenv("KORVEX_DATA_DIR", previous_);
+    else
+        qunsetenv("KORVEX_DATA_DIR");
+}
+
+QStringList ScratchDataDir::files() const {
+    QStringList out;
+    QDirIterator it(dir_.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << QDir(dir_.path()).relativeFilePath(it.next());
+    out.sort();
+    return out;
+}
+
+void ScriptedOperator::message(const QString& title, const QString& text, Icon) {
+    messages.push_back({title, text});
+}
+
+OperatorInteraction::Answer ScriptedOperator::ask(const QString&, const QString& text, Buttons, Icon) {
+    questions.push_back(text);
+    if (answers.empty())
+        return Answer::Cancel;
+    const Answer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+std::optional<QString> ScriptedOperator::chooseOpenFile(const QString&, const QString&, const QString&) {
+    return openChoice;
+}
+
+std::optional<QString> ScriptedOperator::chooseSaveFile(const QString&, const QString&, const QString&) {
+    return std::nullopt;
+}
+
+int ScriptedOperator::exec(QDialog& dialog, const QString& name) {
+    dialogsRun.push_back(name);
+    const auto it = scripts.find(name);
+    if (it == scripts.end())
+        return QDialog::Rejected;
+    return it->second(dialog);
+}
+
+int RecordingCard::note(const char* name, int result) {
+    std::lock_guard lock(mutex_);
+    sent_.push_back(name);
+    return result;
+}
+
+std::vector<std::string> RecordingCard::sent() const {
+    std::lock_guard lock(mutex_);
+    return sent_;
+}
+
+bool RecordingCard::wasSent(const std::string& name) const {
+    const auto all = sent();
+    return std::find(all.begin(), all.end(), name) != all.end();
+}
+
+int RecordingCard::connect() {
+    const int r = note("CMD_CONNECT", LinkCardControl::connect());
+    if (r == 0 && afterConnect)
+        afterConnect();
+    return r;
+}
+int RecordingCard::getCardId(uint32_t& id) { return note("CMD_GET_CARD_ID", LinkCardControl::getCardId(id)); }
+int RecordingCard::getSettings(SettingsBlock& b) { return note("CMD_GET_SETTINGS", LinkCardControl::getSettings(b)); }
+int RecordingCard::setPulseGroup(const PulseGroupImage& g) {
+    groupsSent.push_back(g);
+    return note("CMD_SET_PULSE_GROUP", LinkCardControl::setPulseGroup(g));
+}
+int RecordingCard::setSwitchWithoutVf(uint8_t flag) {
+    switchFlagsSent.push_back(flag);
+    return note("CMD_SET_SWITCH_WITHOUT_VF", LinkCardControl::setSwitchWithoutVf(flag));
+}
+int RecordingCard::getWorkRecord(WorkRecord& r) { return note("CMD_GET_WORK_RECORD", LinkCardControl::getWorkRecord(r)); }
+int RecordingCard::keepAlive() { return note("CMD_KEEP_ALIVE", LinkCardControl::keepAlive()); }
+int RecordingCard::closeKeepingWork() { return note("CMD_CLOSE", LinkCardControl::closeKeepingWork()); }
+int RecordingCard::setTaper(const TaperBlock& t) { return note("CMD_SET_TAPER", LinkCardControl::setTaper(t)); }
+int RecordingCard::loadModel(const LoadDescriptor& d, LoadMode m) {
+    {
+        std::lock_guard lock(mutex_);
+        descriptorsSent.push_back(d);
+    }
+    return note("CMD_LOAD_MODEL", LinkCardControl::loadModel(d, m));
+}
+int RecordingCard::unloadModel() { return note("CMD_UNLOAD_MODEL", LinkCardControl::unloadModel()); }
+int RecordingCard::clearWork() { return note("CMD_CLEAR_WORK", LinkCardControl::clearWork()); }
+
+VirtualCard::VirtualCard(uint32_t cardId, const QString& stateDir) {
+    sim::ServerOptions options;
+    options.cardId = cardId;
+    if (!stateDir.isEmpty())
+        options.statePath = (stateDir + QStringLiteral("/card-%1.mem").arg(cardId, 8, 16, QLatin1Char('0'))).toStdString();
+    server_ = std::make_unique<sim::CardServer>(options);
+    EXPECT_EQ(server_->start(), 0) << server_->error();
+}
+
+VirtualCard::~VirtualCard() { server_->stop(); }
+
+LinkOptions fastLinkOptions() {
+    LinkOptions options;
+    options.responseTimeoutMs = 300;
+    options.connectPauseMs = 0;
+    return options;
+}
+
+ScriptedOperator::DialogScript pressOkWith(const QString& portText, QString* initialText) {
+    return [portText, initialText](QDialog& dialog) {
+        auto& comm = dynamic_cast<CommConfigDialog&>(dialog);
+        if (initialText)
+            *initialText = comm.portText();
+        comm.setPortText(portText);
+        comm.accept();
+        return comm.result();
+    };
+}
+
+}  // namespace korvex::testing

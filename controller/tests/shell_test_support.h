@@ -1,0 +1,115 @@
+// What the controller's shell tests share: a QApplication, a scratch data directory, an operator
+// that answers from a script, a card control that records what was sent, and the virtual card on
+// a pseudo-terminal.
+#pragma once
+
+#include <QDialog>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "controller/link_card_control.h"
+#include "controller/operator_interaction.h"
+#include "sim/card/card_server.h"
+
+namespace korvex::testing {
+
+// The application object and the English string table, once per test program.
+void ensureApplication();
+
+// KORVEX_DATA_DIR points into a fresh temporary directory for the fixture's life.
+class ScratchDataDir {
+public:
+    ScratchDataDir();
+    ~ScratchDataDir();
+    QString path() const { return dir_.path(); }
+    // Every file below the data directory, relative to it, sorted.
+    QStringList files() const;
+
+private:
+    QTemporaryDir dir_;
+    QByteArray previous_;
+    bool hadPrevious_;
+};
+
+class ScriptedOperator : public OperatorInteraction {
+public:
+    struct Shown {
+        QString title;
+        QString text;
+    };
+    using DialogScript = std::function<int(QDialog&)>;
+
+    void message(const QString& title, const QString& text, Icon icon) override;
+    Answer ask(const QString& title, const QString& text, Buttons buttons, Icon icon) override;
+    std::optional<QString> chooseOpenFile(const QString&, const QString&, const QString&) override;
+    std::optional<QString> chooseSaveFile(const QString&, const QString&, const QString&) override;
+    // Runs the script registered for the dialog's name; a dialog without one is rejected.
+    int exec(QDialog& dialog, const QString& name) override;
+
+    std::vector<Shown> messages;
+    std::vector<QString> questions;
+    std::deque<Answer> answers;  // next answers to ask(); Cancel when empty
+    std::optional<QString> openChoice;
+    std::vector<QString> dialogsRun;
+    std::map<QString, DialogScript> scripts;
+};
+
+// Forwards to the real link and records the name of every command sent, with its result.
+class RecordingCard : public LinkCardControl {
+public:
+    explicit RecordingCard(LinkOptions options) : LinkCardControl(std::move(options)) {}
+
+    int connect() override;
+    int getCardId(uint32_t& id) override;
+    int getSettings(SettingsBlock& block) override;
+    int setPulseGroup(const PulseGroupImage& group) override;
+    int setSwitchWithoutVf(uint8_t flag) override;
+    int getWorkRecord(WorkRecord& record) override;
+    int keepAlive() override;
+    int closeKeepingWork() override;
+    int setTaper(const TaperBlock& taper) override;
+    int loadModel(const LoadDescriptor& descriptor, LoadMode mode) override;
+    int unloadModel() override;
+    int clearWork() override;
+
+    std::vector<std::string> sent() const;
+    bool wasSent(const std::string& name) const;
+    std::vector<PulseGroupImage> groupsSent;
+    std::vector<uint8_t> switchFlagsSent;
+    std::vector<LoadDescriptor> descriptorsSent;
+    // Runs after a successful connect (a test makes the card fall silent there).
+    std::function<void()> afterConnect;
+
+private:
+    int note(const char* name, int result);
+    mutable std::mutex mutex_;
+    std::vector<std::string> sent_;
+};
+
+// The virtual card on a pseudo-terminal, answering in its own thread.
+class VirtualCard {
+public:
+    explicit VirtualCard(uint32_t cardId = sim::kDefaultCardId, const QString& stateDir = {});
+    ~VirtualCard();
+    const std::string& device() const { return server_->devicePath(); }
+    QString deviceText() const { return QString::fromStdString(device()); }
+    sim::CardServer& server() { return *server_; }
+
+private:
+    std::unique_ptr<sim::CardServer> server_;
+};
+
+// Link timings for tests: a silent card is noticed in a fraction of a second.
+LinkOptions fastLinkOptions();
+
+// A Comm Config script that types `portText` and presses OK once.
+ScriptedOperator::DialogScript pressOkWith(const QString& portText, QString* initialText = nullptr);
+
+}  // namespace korvex::testing
