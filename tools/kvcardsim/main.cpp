@@ -46,7 +46,12 @@ void usage(std::FILE* to) {
         "  --control PATH       listen for fault commands on a local socket at PATH\n"
         "  --pc-timeout S       stop the motion after S seconds without a request (default 30, 0 never)\n"
         "  --seed N             seed of the noise bytes (default 1)\n"
-        "The device path is printed as the first line of standard output.\n",
+        "The device path is printed as the first line of standard output.\n"
+        "\n"
+        "usage: kvcardsim --tell PATH COMMAND [ARG]\n"
+        "  sends one command to the control socket of a running kvcardsim and prints its answer:\n"
+        "  short, break, silence on|off, noise N, drop-response, corrupt-response,\n"
+        "  duplicate-response, delay MS, powerloss, status\n",
         to);
 }
 
@@ -221,9 +226,47 @@ private:
     std::vector<Client> clients_;
 };
 
+// kvcardsim --tell PATH COMMAND [ARG]: one command to a running simulator, its answer printed.
+int tell(int argc, char** argv) {
+    if (argc < 4) {
+        usage(stderr);
+        return 2;
+    }
+    std::string line;
+    for (int i = 3; i < argc; ++i) line += std::string(i > 3 ? " " : "") + argv[i];
+    line += '\n';
+    const std::string path = argv[2];
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    bool reached = fd >= 0 && path.size() < sizeof addr.sun_path;
+    if (reached) {
+        std::memcpy(addr.sun_path, path.c_str(), path.size());
+        reached = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    }
+    if (!reached) {
+        std::fprintf(stderr, "kvcardsim: cannot reach the control socket %s: %s\n", path.c_str(),
+                     std::strerror(errno));
+        if (fd >= 0) ::close(fd);
+        return 1;
+    }
+    if (::send(fd, line.data(), line.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(line.size())) {
+        std::fprintf(stderr, "kvcardsim: cannot send to %s\n", path.c_str());
+        ::close(fd);
+        return 1;
+    }
+    std::string reply;
+    char c = 0;
+    while (::read(fd, &c, 1) == 1 && c != '\n') reply += c;
+    ::close(fd);
+    std::printf("%s\n", reply.c_str());
+    return reply.rfind("error", 0) == 0 || reply.empty() ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::string(argv[1]) == "--tell") return tell(argc, argv);
     ServerOptions options;
     std::string controlPath;
     if (parseArgs(argc, argv, options, controlPath) != 0) return 2;
