@@ -1,6 +1,7 @@
 #include "geometry/equ.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "code/segment.h"
 #include "geometry/cross.h"
@@ -85,6 +86,15 @@ GeoPoint refinedCentre(const EquHalf& h) {
     return {mid.x + rise * n.x, mid.y + rise * n.y};
 }
 
+// The statement value from `from` (microns) to the absolute `mm`; false when it does not fit.
+bool micronDifference(double mm, int32_t from, int32_t& out) {
+    if (!(std::fabs(mm) <= kMaxCoordinateMm)) return false;
+    const int64_t value = static_cast<int64_t>(roundMicron(mm * 1000.0)) - from;
+    if (value < INT32_MIN || value > INT32_MAX) return false;
+    out = static_cast<int32_t>(value);
+    return true;
+}
+
 }  // namespace
 
 int equToStatement(const Equ& e, int32_t fromX, int32_t fromY, IsoStatement& out) {
@@ -109,8 +119,7 @@ int equToStatement(const Equ& e, int32_t fromX, int32_t fromY, IsoStatement& out
     }
     // Absolute points are rounded and the statement is their difference, so rounding never
     // accumulates along the program and the lead-out lands on the micron it was aimed at.
-    out.x = roundMicron(h.endX * 1000.0) - fromX;
-    out.y = roundMicron(h.endY * 1000.0) - fromY;
+    if (!micronDifference(h.endX, fromX, out.x) || !micronDifference(h.endY, fromY, out.y)) return -1;
     if (h.isArc()) {
         // The centre on which both ends lie exactly: the crossing of the circles of the arc's
         // radius round its start and its end, on the side of the stored centre. It is taken
@@ -121,8 +130,7 @@ int equToStatement(const Equ& e, int32_t fromX, int32_t fromY, IsoStatement& out
         GeoPoint centre = refinedCentre(h);
         if (std::hypot(centre.x - h.centreX, centre.y - h.centreY) >= kCrossTolerance)
             centre = {h.centreX, h.centreY};
-        out.i = roundMicron(centre.x * 1000.0) - fromX;
-        out.j = roundMicron(centre.y * 1000.0) - fromY;
+        if (!micronDifference(centre.x, fromX, out.i) || !micronDifference(centre.y, fromY, out.j)) return -1;
     }
     return 0;
 }

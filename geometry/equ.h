@@ -62,9 +62,14 @@ double requestedOffset(const Equ& e);
 int statementToEqu(const IsoStatement& s, double startX, double startY, double requested,
                    Equ& out);
 
+// Largest absolute coordinate written back into a statement, mm: keeps every value and every
+// difference of two of them inside 32-bit microns.
+inline constexpr double kMaxCoordinateMm = 1.0e6;
+
 // The statement of the compensated half, in microns relative to (fromX, fromY), the integer
 // position where the previous written statement ended. An arc's centre is first refined so
-// that its start and end lie on the same circle. Returns 0, or -1 for a kind outside the table.
+// that its start and end lie on the same circle. Returns 0, or -1 for a kind outside the table
+// or a point beyond kMaxCoordinateMm.
 int equToStatement(const Equ& e, int32_t fromX, int32_t fromY, IsoStatement& out);
 
 struct GeoLine { double a = 0, b = 0, c = 0; };

@@ -36,6 +36,10 @@ int buildSourceElements(const std::vector<std::string>& lines, int a, int b, dou
             return -1;
         }
         const bool leadInOrOut = i == first || i == last;
+        if (!(std::fabs(x) <= kMaxCoordinateMm && std::fabs(y) <= kMaxCoordinateMm)) {
+            geometryTrace("方程转换失败:%s!\n", lines[static_cast<size_t>(i)].c_str());
+            return -1;
+        }
         if (i == last) {
             // The lead-out returns exactly to the contour's start, whatever the source said.
             s.x = -roundMicron(x * 1000.0);
