@@ -2,6 +2,7 @@
 #include "controller/link/card_link.h"
 
 #include <gtest/gtest.h>
+#include <termios.h>
 
 #include <atomic>
 #include <cstdio>
@@ -408,6 +409,32 @@ TEST_F(LinkTest, ErrorLogNeedsTheCardIdentityAndCutsLongLines) {
     EXPECT_TRUE(std::regex_match(first, std::regex(R"(\[\d{4}/\d\d/\d\d \d\d:\d\d:\d\d\] Link lost: 0x22)")))
         << first;
     EXPECT_EQ(second.size() + 1, kErrorLogLineBytes);
+}
+
+TEST(SerialPortTest, LineIsSetRaw8N1WithoutFlowControlWhateverWasLeftOnIt) {
+    ScriptedCard card;
+    {
+        // Another program leaves the device cooked, with parity and both kinds of handshake.
+        const int fd = ::open(card.device().c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(fd, 0);
+        termios tio{};
+        ASSERT_EQ(tcgetattr(fd, &tio), 0);
+        tio.c_cflag |= CRTSCTS | PARENB | CSTOPB;
+        tio.c_iflag |= IXON | IXOFF;
+        tio.c_lflag |= ICANON | ECHO;
+        cfsetspeed(&tio, B9600);
+        ASSERT_EQ(tcsetattr(fd, TCSANOW, &tio), 0);
+        ::close(fd);
+    }
+    SerialPort port;
+    ASSERT_EQ(port.Open(card.device()), 0);
+    termios tio{};
+    ASSERT_EQ(tcgetattr(port.fd(), &tio), 0);
+    EXPECT_EQ(tio.c_cflag & (CRTSCTS | PARENB | CSTOPB), 0u);
+    EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), 0u);
+    EXPECT_EQ(tio.c_lflag & (ICANON | ECHO), 0u);
+    EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B19200));
 }
 
 TEST(SerialPortTest, WriteThatCannotCompleteTimesOut) {
