@@ -237,12 +237,12 @@ public:
                 // On the target's line, 2 µm short: one axis step now, the last step next.
                 x_ += sign(dx);
                 y_ += sign(dy);
-                countSteps(1);
+                addSteps(1);
                 return Step::Taken;
             }
             x_ = tx_;
             y_ = ty_;
-            countSteps(1);
+            addSteps(1);
             return Step::TakenAndEnded;
         }
         const Quarter* quarter = quarterOf(ccw_, x_, y_);
@@ -266,7 +266,7 @@ public:
             --q;
         }
         place(*quarter, p, q);
-        countSteps(1);
+        addSteps(1);
         return Step::Taken;
     }
 
@@ -315,7 +315,7 @@ private:
         return ccw_ ? cross > 0 : cross < 0;
     }
 
-    void countSteps(int64_t n) {
+    void addSteps(int64_t n) {
         steps_ = backward_ ? std::max<int64_t>(steps_ - n, 0) : steps_ + n;
     }
 
@@ -362,7 +362,7 @@ private:
             }
             const int64_t landing = lo + 1;
             place(*quarter, landing, track(landing));
-            countSteps(landing - p);
+            addSteps(landing - p);
             return landing - p;
         }
         if (q >= 1 && q <= p + 1 && onTrack(q, p)) {
@@ -371,7 +371,7 @@ private:
             if (q > qt - kApproachReachUm) landing = std::max(landing, qt + kApproachReachUm);
             if (landing >= q) return 0;
             place(*quarter, track(landing), landing);
-            countSteps(q - landing);
+            addSteps(q - landing);
             return q - landing;
         }
         return 0;
