@@ -3,12 +3,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "code/marks.h"
 #include "code/numbers.h"
 
 namespace korvex {
 namespace {
-
-bool has(const char* line, const char* what) { return std::strstr(line, what) != nullptr; }
 
 // The digit after a group letter: a digit gives its value, anything else 0.
 uint8_t groupDigit(const char* letter) {
@@ -45,11 +44,12 @@ const char* isoCodeName(IsoCode code) {
 int parseIsoStatement(const char* line, IsoStatement& out) {
     out = IsoStatement{};
     // A pause or an end anywhere in the line wins over a move on the same line.
-    if (has(line, "M00")) { out.code = IsoCode::kM00; return 0; }
-    if (has(line, "M02")) { out.code = IsoCode::kM02; return 0; }
-    if (has(line, "G91")) { out.code = IsoCode::kG91; return 0; }
-    if (has(line, "G92")) { out.code = IsoCode::kG92; return 0; }
-    if (has(line, "T17")) {
+    const LineMarks marks = scanMarks(line);
+    if (marks.m00) { out.code = IsoCode::kM00; return 0; }
+    if (marks.m02) { out.code = IsoCode::kM02; return 0; }
+    if (marks.g91) { out.code = IsoCode::kG91; return 0; }
+    if (marks.g92) { out.code = IsoCode::kG92; return 0; }
+    if (marks.t17) {
         const char* e = std::strchr(line, 'E');
         const char* f = std::strchr(line, 'F');
         if (!e || !f) return -1;

@@ -5,12 +5,11 @@
 #include <vector>
 
 #include "code/iso.h"
+#include "code/marks.h"
 #include "code/numbers.h"
 
 namespace korvex {
 namespace {
-
-bool has(const char* line, const char* what) { return std::strstr(line, what) != nullptr; }
 
 // Displacement of a line in microns: the X, Y of a move, 0 for anything else (unparsable lines
 // included).
@@ -85,12 +84,13 @@ int findJumpSegments(const ProgramLines& lines, JumpEntry* table, int capacity) 
     double moveX = 0, moveY = 0;
     for (int i = 0; i < lines.count; ++i) {
         const char* s = lines.line(i);
+        const LineMarks marks = scanMarks(s);
         switch (state) {
         case 0:
-            if (has(s, "M00")) state = 1;
+            if (marks.m00) state = 1;
             break;
         case 1:
-            if (has(s, "G01")) {
+            if (marks.g01) {
                 const char* x = std::strchr(s, 'X');
                 const char* y = std::strchr(s, 'Y');
                 if (!x || !y) return -1;
@@ -104,7 +104,7 @@ int findJumpSegments(const ProgramLines& lines, JumpEntry* table, int capacity) 
             break;
         default:
             // The closing pause of one jump never opens the next one.
-            if (has(s, "M00")) {
+            if (marks.m00) {
                 if (entries >= capacity) return -1;
                 JumpEntry e;
                 e.line = moveLine;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "code/marks.h"
+
 namespace korvex {
 namespace {
 
@@ -12,7 +14,7 @@ bool has(const char* line, const char* what) { return std::strstr(line, what) !=
 ProgramKind detectProgramKind(ProgramLines& lines) {
     const int n = lines.count;
     bool switches = false;
-    for (int i = 0; i < n && !switches; ++i) switches = has(lines.line(i), "T17");
+    for (int i = 0; i < n && !switches; ++i) switches = scanMarks(lines.line(i)).t17;
 
     int firstNumbered = -1;
     for (int i = 0; i < n; ++i) {

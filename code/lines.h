@@ -22,30 +22,37 @@ public:
     ProgramLines(ProgramLines&&) noexcept = default;
     ProgramLines& operator=(ProgramLines&&) noexcept = default;
 
-    // Replaces the store by `capacity` zeroed slots and sets the count to 0. 0 or -1.
-    int allocate(int capacity);
-    // A copy of the first `count` lines in a store of the same capacity. 0 or -1.
+    // Replaces the store by `capacity` zeroed slots and sets the count to 0. `frontRoom` more
+    // slots before line 0 let lines be put in front without moving the others. 0 or -1.
+    int allocate(int capacity, int frontRoom = 0);
+    // A copy of the first `count` lines, in a store of exactly that many slots. 0 or -1.
     int copyTo(ProgramLines& out) const;
 
     int capacity() const { return capacity_; }
     int count = 0;
 
-    char* line(int i) { return slots_.get() + static_cast<std::ptrdiff_t>(i) * kLineSlotBytes; }
+    char* line(int i) { return slots_.get() + static_cast<std::ptrdiff_t>(base_ + i) * kLineSlotBytes; }
     const char* line(int i) const {
-        return slots_.get() + static_cast<std::ptrdiff_t>(i) * kLineSlotBytes;
+        return slots_.get() + static_cast<std::ptrdiff_t>(base_ + i) * kLineSlotBytes;
     }
     // Writes `text` into slot i, cut at kMaxLineChars characters (and at an embedded NUL).
     void setLine(int i, std::string_view text);
     // Appends a line; -1 when the store is full.
     int append(std::string_view text);
     // Inserts an empty line at i, moving the lines from i on down by one; -1 when full.
+    // At 0 it takes a slot of front room when there is one, moving nothing.
     int insertAt(int i);
-    // Removes `n` lines starting at i; the freed slots at the end are cleared.
+    // Removes `n` lines starting at i and clears the freed slots. Removing from line 0 on
+    // moves nothing: those slots become front room.
     void removeAt(int i, int n);
 
 private:
-    std::unique_ptr<char[]> slots_;
-    int capacity_ = 0;
+    struct Free {
+        void operator()(char* p) const;
+    };
+    std::unique_ptr<char, Free> slots_;
+    int base_ = 0;      // slot of line 0
+    int capacity_ = 0;  // slots from line 0 on
 };
 
 // Counts the lines of a file as repeated fgets calls with a 300-byte buffer would see them: a

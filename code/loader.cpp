@@ -55,6 +55,34 @@ int32_t truncateToInt32(double v) {
     return clampToInt32(static_cast<int64_t>(std::clamp(v, -9.0e18, 9.0e18)));
 }
 
+int workerCount(const LoadOptions& options, int lines) {
+    if (lines < kParallelMinLines) return 1;
+    return options.threads > 0 ? options.threads
+                               : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+// Runs `part(begin, end)` over [0, n) cut into `threads` contiguous parts, the last on the
+// calling thread. Returns false when any part failed.
+template <typename Part>
+bool runParts(int n, int threads, Part&& part) {
+    std::vector<std::thread> helpers;
+    std::vector<char> failed(static_cast<std::size_t>(threads), 0);
+    const int share = (n + threads - 1) / threads;
+    int t = 0;
+    for (; t + 1 < threads; ++t) {
+        const int begin = t * share, end = std::min(n, begin + share);
+        try {
+            helpers.emplace_back([&, t, begin, end] { failed[static_cast<std::size_t>(t)] = !part(begin, end); });
+        } catch (...) {
+            break;  // no thread: the rest is done here
+        }
+    }
+    const int begin = std::min(n, t * share);
+    failed[static_cast<std::size_t>(t)] = !part(begin, n);
+    for (std::thread& h : helpers) h.join();
+    return std::find(failed.begin(), failed.end(), 1) == failed.end();
+}
+
 // Parses every line into its segment, on `threads` workers taking chunks in order. Returns the
 // index of the first failing line, -1 when all parsed, or -2 when cancelled.
 int parseAllLines(const ProgramLines& lines, int kind, const LoadOptions& options,
@@ -91,9 +119,7 @@ int parseAllLines(const ProgramLines& lines, int kind, const LoadOptions& option
         }
     };
 
-    int threads = options.threads > 0 ? options.threads
-                                       : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    if (n < kParallelMinLines) threads = 1;
+    const int threads = workerCount(options, n);
     std::vector<std::thread> helpers;
     for (int t = 1; t < threads; ++t) {
         try {
@@ -129,11 +155,17 @@ int loadLines(ProgramLines& lines, int fileLines, const std::string& text, const
     if (kind == kKindUnknown) return fail(failure, LoadStatus::kUnknownCode, path);
     out.kind = kind;
     if (normaliseProgram(lines, kind) != 0) return fail(failure, LoadStatus::kFormatFailed, path);
-    if (lines.copyTo(out.sourceLines) != 0) return fail(failure, LoadStatus::kReadFailed, path);
+    if (options.keepSourceLines && lines.copyTo(out.sourceLines) != 0) {
+        return fail(failure, LoadStatus::kReadFailed, path);
+    }
 
     int parseKind = kind;
     if (kind == kKind3B) {
-        if (translate3BToIso(lines) != 0) return fail(failure, LoadStatus::kTranslateFailed, path);
+        const bool translated = runParts(lines.count, workerCount(options, lines.count),
+                                         [&lines](int begin, int end) {
+                                             return translate3BLines(lines, begin, end) == 0;
+                                         });
+        if (!translated) return fail(failure, LoadStatus::kTranslateFailed, path);
         parseKind = kKindIso;
     }
 

@@ -1,7 +1,7 @@
 // Loading a code file without a card: the steps the controller runs before it tells the card
 // that a program is loaded, in the same order and with the same messages.
 //
-//   read ("GDMT" filter) -> taper header (.3nb) -> kind -> normalise -> source copy
+//   read ("GDMT" filter) -> taper header (.3nb) -> kind -> normalise -> source copy (optional)
 //   -> 3B to ISO -> jump segments (500) -> lead-out closing (kinds 1 and 2)
 //   -> every line to a segment with its steps (cancellable, with progress)
 //   -> switch table (3000) -> extents
@@ -39,6 +39,7 @@ enum class LoadStatus {
 struct LoadOptions {
     bool forceZero = true;      // false acts like the setting NoForceZero=1
     bool countSteps = true;
+    bool keepSourceLines = false;  // fill LoadedProgram::sourceLines (300 bytes a line more)
     int threads = 0;            // workers for the line parsing; 0 = one per core
     const std::atomic<bool>* cancel = nullptr;
     std::function<void(int percent)> progress;  // called on the loading thread
@@ -54,7 +55,7 @@ struct LoadedProgram {
     std::string path;
     int kind = 0;                       // as detected (2 for a 3B file)
     ProgramLines lines;                 // the code lines the segments were parsed from
-    ProgramLines sourceLines;           // the normalised lines before 3B translation
+    ProgramLines sourceLines;           // the normalised lines before 3B translation, when asked
     std::vector<CodeSegment> segments;  // parallel to lines
     std::vector<JumpEntry> jumps;
     std::vector<SwitchEntry> switches;

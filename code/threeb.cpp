@@ -9,8 +9,6 @@
 namespace korvex {
 namespace {
 
-bool has(const char* line, const char* what) { return std::strstr(line, what) != nullptr; }
-
 // Signs of x and y in each quadrant (index 1..4).
 constexpr int kSignX[5] = {0, 1, -1, -1, 1};
 constexpr int kSignY[5] = {0, 1, 1, -1, -1};
@@ -165,28 +163,81 @@ PathElement threeBToElement(const ThreeBStatement& s) {
     return e;
 }
 
-int translate3BToIso(ProgramLines& lines) {
+namespace {
+
+enum class LineRole { kStart, kEnd, kPause, kSwitch, kStatement };
+
+// How a line of a normalised 3B program translates, decided in one pass over it. The tests
+// rank: a start-point line, then an end ("DD"), then a pause ("D", "d" or "HALT"), then a
+// group switch ("T17", whose text is carried over from `t17` on), else a statement.
+LineRole classifyLine(const char* s, const char*& t17) {
+    static const char kStartPoint[] = "Start Point";
+    static const char kStartUtf8[] = "\xE8\xB5\xB7\xE5\xA7\x8B\xE7\x82\xB9";
+    static const char kStartGbk[] = "\xC6\xF0\xCA\xBC\xB5\xE3";
+    bool end = false, pause = false;
+    t17 = nullptr;
+    for (const char* p = s; *p; ++p) {
+        switch (*p) {
+        case 'S':
+            if (std::strncmp(p, kStartPoint, sizeof kStartPoint - 1) == 0) return LineRole::kStart;
+            break;
+        case '\xE8':
+            if (std::strncmp(p, kStartUtf8, sizeof kStartUtf8 - 1) == 0) return LineRole::kStart;
+            break;
+        case '\xC6':
+            if (std::strncmp(p, kStartGbk, sizeof kStartGbk - 1) == 0) return LineRole::kStart;
+            break;
+        case 'D':
+            pause = true;
+            end |= p[1] == 'D';
+            break;
+        case 'd':
+            pause = true;
+            break;
+        case 'H':
+            pause |= std::strncmp(p, "HALT", 4) == 0;
+            break;
+        case 'T':
+            if (!t17 && p[1] == '1' && p[2] == '7') t17 = p;
+            break;
+        default:
+            break;
+        }
+    }
+    if (end) return LineRole::kEnd;
+    if (pause) return LineRole::kPause;
+    return t17 ? LineRole::kSwitch : LineRole::kStatement;
+}
+
+}  // namespace
+
+int translate3BLines(ProgramLines& lines, int begin, int end) {
     // Longest line built here: "N" + 10 digits + " G03" + 4 x " X-2147483.648" + ";".
     char buf[96];
-    for (int i = 0; i < lines.count; ++i) {
+    for (int i = begin; i < end; ++i) {
         char* text = lines.line(i);
         char* p = put(buf, "N");
         p = putInt(p, i);
-        if (has(text, "Start Point") || has(text, "\xE8\xB5\xB7\xE5\xA7\x8B\xE7\x82\xB9") ||
-            has(text, "\xC6\xF0\xCA\xBC\xB5\xE3")) {
+        const char* t17 = nullptr;
+        switch (classifyLine(text, t17)) {
+        case LineRole::kStart:
             p = put(p, " G92 X0.000 Y0.000;");
-        } else if (has(text, "DD")) {
+            break;
+        case LineRole::kEnd:
             p = put(p, " M02;");
-        } else if (std::strpbrk(text, "Dd") || has(text, "HALT")) {
+            break;
+        case LineRole::kPause:
             p = put(p, " M00;");
-        } else if (const char* t17 = std::strstr(text, "T17")) {
+            break;
+        case LineRole::kSwitch: {
             // "N%d " and the rest of the line from "T17", cut to the slot.
             std::string line(buf, static_cast<std::size_t>(p - buf));
             line += ' ';
             line += t17;
             lines.setLine(i, line);
             continue;
-        } else {
+        }
+        case LineRole::kStatement: {
             ThreeBStatement s;
             if (parse3BStatement(text, s) != 0) return -1;
             const PathElement e = threeBToElement(s);
@@ -209,10 +260,14 @@ int translate3BToIso(ProgramLines& lines) {
                 break;
             }
             *p++ = ';';
+            break;
+        }
         }
         lines.setLine(i, std::string_view(buf, static_cast<std::size_t>(p - buf)));
     }
     return 0;
 }
+
+int translate3BToIso(ProgramLines& lines) { return translate3BLines(lines, 0, lines.count); }
 
 }  // namespace korvex

@@ -37,5 +37,8 @@ void arcEndPoint(int32_t startX, int32_t startY, int quadrant, int32_t radius,
 // Rewrites every line of a normalised 3B program as an ISO line numbered by its index. 0, or -1
 // when a statement does not parse (lines before it are already rewritten).
 int translate3BToIso(ProgramLines& lines);
+// The same for lines [begin, end) only: lines depend on nothing but their own text and index,
+// so parts of a program can be translated side by side.
+int translate3BLines(ProgramLines& lines, int begin, int end);
 
 }  // namespace korvex

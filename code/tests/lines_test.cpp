@@ -77,10 +77,19 @@ TEST(ProgramLinesStore, NeverWritesPastASlot) {
     EXPECT_EQ(lines.count, 3);
     EXPECT_EQ(lines.append("x"), -1);  // full
     EXPECT_EQ(lines.insertAt(1), -1);
-    lines.removeAt(0, 2);
-    EXPECT_EQ(lines.count, 1);
+    lines.removeAt(1, 1);
+    EXPECT_EQ(lines.count, 2);
+    EXPECT_STREQ(lines.line(1), "b");
+    EXPECT_STREQ(lines.line(2), "");  // freed slots are cleared
+
+    // Lines removed from the front become room for lines put in front again.
+    lines.removeAt(0, 1);
     EXPECT_STREQ(lines.line(0), "b");
-    EXPECT_STREQ(lines.line(1), "");  // freed slots are cleared
+    EXPECT_EQ(lines.capacity(), 2);
+    ASSERT_EQ(lines.insertAt(0), 0);
+    EXPECT_STREQ(lines.line(0), "");
+    EXPECT_STREQ(lines.line(1), "b");
+    EXPECT_EQ(lines.capacity(), 3);
 }
 
 TEST(ReadLines, MissingFileFails) {

@@ -74,6 +74,8 @@ TEST(Loader, LimitsAreInclusive) {
 }
 
 TEST(Loader, LoadsA3BProgramAsIso) {
+    LoadOptions keepSource;
+    keepSource.keepSourceLines = true;
     const Loaded l = load(
         "****************************************\n"
         "Start Point  =  1.000 , 2.000 ;\n"
@@ -81,7 +83,7 @@ TEST(Loader, LoadsA3BProgramAsIso) {
         "N    2: B     5000 B        0 B    10000 GY  NR1;\n"
         "N    3: B     4999 B        0 B     4999 GX  L1;\n"
         "N    4: D\n",
-        {}, "part.3b");
+        keepSource, "part.3b");
     ASSERT_EQ(l.result, 0) << l.failure.message;
     const LoadedProgram& p = l.program;
     EXPECT_EQ(p.kind, kKind3B);
