@@ -92,7 +92,7 @@ Contour generate(std::mt19937& rng, bool concave, bool clockwise) {
         const auto [x0, y0] = v[static_cast<size_t>(k)];
         const auto [x1, y1] = v[static_cast<size_t>((k + 1) % n)];
         // The sides at the entry point stay straight, so the lead-in meets a line.
-        if (k == 0 || k == n - 1 || unit(rng) > 0.4) {
+        if (k == 0 || k == n - 1 || unit(rng) > 0.6) {
             line(x0, y0, x1, y1);
             continue;
         }
@@ -178,7 +178,7 @@ void checkContour(const Contour& c, double offset, CornerType corner, const std:
 
 TEST(OffsetProperty, GeneratedContoursLieBesideTheDrawing) {
     std::mt19937 rng(20261208);
-    std::uniform_real_distribution<double> magnitude(0.05, 0.3);
+    std::uniform_real_distribution<double> magnitude(0.05, 0.6);
     int runs = 0;
     Seen seen;
     for (int round = 0; round < 60; ++round) {
