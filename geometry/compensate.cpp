@@ -56,7 +56,8 @@ int coincidentJoint(const Equ& e, const GeoPoint& at, GeoPoint& p) {
     return crossLineCircle(radial, 0, circleOf(h), e.offset, &at, p, p2);
 }
 
-// The compensated start (or end) of e from its crossing with neighbour n.
+// The compensated start or end of e: the crossing of `first` and `second` (e and a neighbour,
+// in the order of travel) nearest the source corner `at`, or the sentinel when there is none.
 int compensatedJoint(const Equ& first, const Equ& second, const Equ& e, const GeoPoint& at,
                      const char* noCrossText, GeoPoint& p) {
     int result = crossOffsetGeometries(first, second, at, p);

@@ -116,6 +116,11 @@ int findReversedLine(const std::vector<Equ>& elements) {
     return -1;
 }
 
+bool isFullCircle(const EquHalf& h) {
+    return roundMicron(h.startX * 1000.0) == roundMicron(h.endX * 1000.0) &&
+           roundMicron(h.startY * 1000.0) == roundMicron(h.endY * 1000.0);
+}
+
 std::string formatLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string formatLine(const char* format, ...) {
     char text[kLineTextMax + 1];
@@ -135,6 +140,9 @@ int writeProgram(const std::vector<Equ>& elements, int a, std::vector<std::strin
     for (const Equ& e : elements) {
         IsoStatement s;
         if (equToStatement(e, x, y, s) < 0) return -1;
+        // An arc shorter than a micron would read back as a full circle: it is left out, the
+        // path goes on from the same micron. A drawn full circle stays one.
+        if (s.x == 0 && s.y == 0 && e.compensated.isArc() && !isFullCircle(e.source)) continue;
         out.push_back(formatLine("N%d %s X%.3f Y%.3f I%.3f J%.3f;", number++, isoCodeName(s.code), s.x / 1000.0,
                                  s.y / 1000.0, s.i / 1000.0, s.j / 1000.0));
         x += s.x;

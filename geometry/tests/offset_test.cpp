@@ -229,6 +229,27 @@ TEST(OffsetProgram, FailuresReportOffsetSetupFailed) {
     }
 }
 
+TEST(OffsetContour, ArcShrunkBelowAMicronIsLeftOutNotWrittenAsFullCircle) {
+    // A 2 µm arc between two lines running on from it: moved 0.4 towards its centre, both its
+    // ends fall on the same point.
+    const Lines in = {
+        "N0 G92 X0.000 Y0.000;", "N1 G01 X0.000 Y1.000;", "N2 G01 X2.000 Y0.000;",
+        "N3 G02 X0.002 Y0.000 I0.001 J-0.500;", "N4 G01 X2.000 Y0.000;", "N5 G01 X0.000 Y-3.000;",
+        "N6 G01 X-3.002 Y0.000;", "N7 G01 X-1.000 Y3.000;", "N8 G01 X0.000 Y-1.000;", "N9 M02;",
+    };
+    const Lines out = offsetOf(in, 0.4, CornerType::Sharp);
+    ASSERT_EQ(out.size(), 9u);
+    for (const std::string& line : out) EXPECT_EQ(line.find("G02"), std::string::npos) << line;
+    // A drawn full circle stays a full circle.
+    const Lines circle = {
+        "N0 G92 X0.000 Y0.000;", "N1 G01 X5.000 Y0.000;", "N2 G02 X0.000 Y0.000 I-5.000 J0.000;",
+        "N3 G01 X-5.000 Y0.000;", "N4 M02;",
+    };
+    const Lines ring = offsetOf(circle, -0.1, CornerType::Sharp);
+    ASSERT_EQ(ring.size(), 5u);
+    EXPECT_EQ(ring[2], "N2 G02 X0.000 Y0.000 I-5.100 J0.000;");
+}
+
 TEST(RoundCorner, ArcShorterThanAMicronIsNotMade) {
     // Two lines turning by a hair over 0.001 in slope: the corner arc would round to nothing,
     // which reads back as a full circle.
