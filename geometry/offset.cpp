@@ -99,26 +99,42 @@ int roundAll(std::vector<Equ>& elements, std::vector<Equ>& out) {
     return 0;
 }
 
-// A straight element whose offset twin runs against it: the offset is larger than the room
-// between its corners, and cutting it would put the wire into the part. Returns its index or -1.
-int findReversedLine(const std::vector<Equ>& elements) {
+bool isFullCircle(const EquHalf& h) {
+    return roundMicron(h.startX * 1000.0) == roundMicron(h.endX * 1000.0) &&
+           roundMicron(h.startY * 1000.0) == roundMicron(h.endY * 1000.0);
+}
+
+// Angle swept by an arc from its start to its end in its own direction, [0, 2 pi).
+double sweepOf(const EquHalf& h) {
+    const double twoPi = 2 * std::acos(-1.0);
+    double a = std::atan2(h.endY - h.centreY, h.endX - h.centreX) -
+               std::atan2(h.startY - h.centreY, h.startX - h.centreX);
+    if (h.kind == kEquArcCw) a = -a;
+    a = std::fmod(a, twoPi);
+    return a < 0 ? a + twoPi : a;
+}
+
+// An element whose offset twin runs against it: the offset is larger than the room between its
+// corners (a line cut backwards, an arc whose ends swapped over and that would now run nearly
+// all the way round), and cutting it would put the wire into the part. Returns its index or -1.
+int findReversedElement(const std::vector<Equ>& elements) {
+    const double pi = std::acos(-1.0);
     for (size_t i = 0; i < elements.size(); ++i) {
         const EquHalf& s = elements[i].source;
         const EquHalf& c = elements[i].compensated;
-        if (c.kind != kEquLine) continue;
-        const double along = (c.endX - c.startX) * (s.endX - s.startX) + (c.endY - c.startY) * (s.endY - s.startY);
-        const double sourceLength = std::hypot(s.endX - s.startX, s.endY - s.startY);
-        if (along < -kReversalToleranceMm * sourceLength) {
+        bool reversed = false;
+        if (c.kind == kEquLine) {
+            const double along = (c.endX - c.startX) * (s.endX - s.startX) + (c.endY - c.startY) * (s.endY - s.startY);
+            reversed = along < -kReversalToleranceMm * std::hypot(s.endX - s.startX, s.endY - s.startY);
+        } else if (c.isArc() && !isFullCircle(s)) {
+            reversed = std::fabs(sweepOf(c) - sweepOf(s)) > pi;
+        }
+        if (reversed) {
             geometryTrace("ELEMENT REVERSED:%d\n", static_cast<int>(i));
             return static_cast<int>(i);
         }
     }
     return -1;
-}
-
-bool isFullCircle(const EquHalf& h) {
-    return roundMicron(h.startX * 1000.0) == roundMicron(h.endX * 1000.0) &&
-           roundMicron(h.startY * 1000.0) == roundMicron(h.endY * 1000.0);
 }
 
 std::string formatLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -178,7 +194,7 @@ int compensateContour(std::vector<std::string>& lines, int a, int b, double offs
         if (roundAll(connected, rounded) < 0) return -1;
         final = &rounded;
     }
-    if (findReversedLine(*final) >= 0) return -1;
+    if (findReversedElement(*final) >= 0) return -1;
     std::vector<std::string> program;
     if (writeProgram(*final, a, program) < 0) return -1;
     lines.resize(static_cast<size_t>(a));

@@ -215,6 +215,13 @@ TEST(OffsetProgram, FailuresReportOffsetSetupFailed) {
         // Sides moved 5.5 into a 10 mm square cross over and would be cut backwards.
         {"offset wider than the part", kSquare, 5.5},
         {"offset not a number", kSquare, std::nan("")},
+        // A short arc between two sides closing in on it: its moved ends swap over and it would
+        // run 334 degrees the other way round.
+        {"arc ends swapped over",
+         {"N0 G92 X0.000 Y0.000;", "N1 G01 X0.000 Y5.000;", "N2 G01 X3.340 Y-4.874;",
+          "N3 G02 X0.248 Y0.084 I0.380 J-0.715;", "N4 G01 X-3.588 Y4.790;", "N5 G01 X0.000 Y-5.000;",
+          "N6 M02;"},
+         -0.38},
         {"coordinates beyond 32-bit microns",
          {"N0 G92 X0.000 Y0.000;", "N1 G01 X0.000 Y5.000;", "N2 G01 X2100000.000 Y0.000;",
           "N3 G01 X2100000.000 Y0.000;", "N4 G01 X0.000 Y-5.000;", "N5 G01 X-4200000.000 Y0.000;",
