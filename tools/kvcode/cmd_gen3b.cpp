@@ -78,7 +78,11 @@ int runGen3b(int argc, char**) {
         if (s.code < 0) return fail(lineNumber, "the code must be one of L1..L4, SR1..SR4, NR1..NR4");
         statements.push_back(format3BStatement(s));
     }
-    if (!haveStart) return fail(lineNumber, "missing the start point line");
+    if (!haveStart) {
+        std::fputs("kvcode gen3b: no input: expected the start point line \"startX startY\"\n",
+                   stderr);
+        return kExitFailed;
+    }
 
     const std::string text = format3BFile(startX, startY, statements);
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
