@@ -10,7 +10,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
@@ -41,10 +40,6 @@ struct CWaitDialog::Shared {
         std::lock_guard lock(mutex);
         done = true;
         doneChanged.notify_all();
-    }
-    bool waitDone(std::chrono::milliseconds limit) {
-        std::unique_lock lock(mutex);
-        return doneChanged.wait_for(lock, limit, [this] { return done; });
     }
     void waitDone() {
         std::unique_lock lock(mutex);
@@ -92,7 +87,8 @@ CWaitDialog::CWaitDialog(Style style, QString threadErrorText, OperatorInteracti
       shared_(std::make_shared<Shared>()),
       text_(new QLabel(this)),
       bar_(new QProgressBar(this)),
-      blink_(new QTimer(this)) {
+      blink_(new QTimer(this)),
+      cancelWait_(new QTimer(this)) {
     setObjectName(style == Style::Reading ? QStringLiteral("OpendocDialog")
                                           : QStringLiteral("LoadModelDialog"));
     setModal(true);
@@ -116,6 +112,9 @@ CWaitDialog::CWaitDialog(Style style, QString threadErrorText, OperatorInteracti
     }
     blink_->setInterval(kBlinkPeriodMs);
     connect(blink_, &QTimer::timeout, this, &CWaitDialog::onBlink);
+    cancelWait_->setSingleShot(true);
+    cancelWait_->setInterval(kCancelWaitMs);
+    connect(cancelWait_, &QTimer::timeout, this, &CWaitDialog::onCancelTimeout);
     shared_->dialog = this;
 }
 
@@ -126,6 +125,8 @@ CWaitDialog::~CWaitDialog() {
     }
     shared_->release();
 }
+
+void CWaitDialog::setCancelWaitMs(int ms) { cancelWait_->setInterval(ms); }
 
 bool CWaitDialog::workerEnded() const {
     std::lock_guard lock(shared_->mutex);
@@ -187,19 +188,31 @@ void CWaitDialog::onBlink() {
 void CWaitDialog::onFinished(int result) {
     if (closing_) return;
     blink_->stop();
-    shared_->waitDone();  // the result is posted just before done
+    cancelWait_->stop();
+    shared_->waitDone();  // the result is posted just before done: this wait is momentary
     shared_->release();
-    result_ = result;
-    finish(result >= 0 ? QDialog::Accepted : QDialog::Rejected);
+    result_ = cancelled_ ? -1 : result;
+    finish(cancelled_ || result < 0 ? QDialog::Rejected : QDialog::Accepted);
 }
 
 void CWaitDialog::cancel() {
-    if (closing_ || style_ != Style::Reading) return;
+    if (closing_ || cancelled_ || style_ != Style::Reading) return;
     cancelled_ = true;
     shared_->cancel.store(true);
     blink_->stop();
-    if (started_ && shared_->thread.joinable())
-        shared_->waitDone(std::chrono::milliseconds(kCancelWaitMs));
+    cancelButton_->setEnabled(false);
+    if (!shared_->thread.joinable()) {  // no worker runs
+        result_ = -1;
+        finish(QDialog::Rejected);
+        return;
+    }
+    // The worker stops at its next look at the flag and reports; the UI thread never blocks on
+    // it. One that does not report in time is left to finish alone.
+    cancelWait_->start();
+}
+
+void CWaitDialog::onCancelTimeout() {
+    if (closing_) return;
     shared_->release();
     result_ = -1;
     finish(QDialog::Rejected);

@@ -9,7 +9,8 @@
 //                                          signals done (every exit path, even a throw)
 //   finished: stop timer, wait for done,
 //             close OK (result >= 0) or Cancel (result < 0)
-//   Cancel:   set cancel flag, stop timer, wait for done at most kCancelWaitMs, close Cancel
+//   Cancel:   set cancel flag, stop timer; close Cancel when the worker reports, or after
+//             kCancelWaitMs without waiting any longer (the UI thread never blocks on it)
 //
 // The worker never touches a widget and never shows a message: what it has to say travels in
 // its own result, which the caller reads after the dialog closed. Everything the worker uses is
@@ -68,6 +69,8 @@ public:
 
     static constexpr int kBlinkPeriodMs = 300;
     static constexpr int kCancelWaitMs = 5000;
+    // How long a cancelled dialog waits for its worker to report (tests shorten it).
+    void setCancelWaitMs(int ms);
 
 public slots:
     // The Cancel button, Escape and the close box of the reading dialog.
@@ -90,6 +93,7 @@ private:
     void onProgress(int percent);
     void onFinished(int result);
     void onBlink();
+    void onCancelTimeout();
     void finish(int code);
 
     Style style_;
@@ -106,6 +110,7 @@ private:
     QProgressBar* bar_;
     QPushButton* cancelButton_ = nullptr;
     QTimer* blink_;
+    QTimer* cancelWait_;
 };
 
 }  // namespace korvex

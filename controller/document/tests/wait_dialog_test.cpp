@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <atomic>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -53,6 +54,27 @@ TEST(WaitDialog, CancelStopsAWorkerThatPollsTheFlag) {
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_TRUE(dialog.cancelledByOperator());
     EXPECT_TRUE(dialog.workerEnded());
+}
+
+TEST(WaitDialog, AWorkerDeafToCancelIsLeftBehindAndKeepsItsState) {
+    ensureApplication();
+    auto release = std::make_shared<std::atomic<bool>>(false);
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    {
+        CWaitDialog dialog(Style::Reading, "error", nullptr);
+        dialog.setCancelWaitMs(10);
+        dialog.setWork([release, finished](WaitContext& context) {
+            while (!release->load()) std::this_thread::yield();
+            context.setProgress(100);  // the dialog is gone by now: nothing may break
+            finished->store(true);
+            return 0;
+        });
+        QObject::connect(&dialog, &CWaitDialog::workerStarted, &dialog, &CWaitDialog::cancel);
+        EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+        EXPECT_FALSE(dialog.workerEnded());
+    }
+    release->store(true);
+    while (!finished->load()) std::this_thread::yield();
 }
 
 TEST(WaitDialog, CancelFlagIsClearedForEachRun) {
