@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -302,26 +303,14 @@ TEST(TransformRoundTrips, TransformedExtentsAreTheMappedExtents) {
             const auto s = segmentsOf(transformed(program, kind, t), kind);
             return programExtents(s.data(), static_cast<int>(s.size()));
         };
-        const Extents v = extentsAfter(Transform::kVerticalMirror);
-        EXPECT_EQ(v.minX, e.minX);
-        EXPECT_EQ(v.maxX, e.maxX);
-        EXPECT_EQ(v.minY, -e.maxY);
-        EXPECT_EQ(v.maxY, -e.minY);
-        const Extents h = extentsAfter(Transform::kHorizontalMirror);
-        EXPECT_EQ(h.minX, -e.maxX);
-        EXPECT_EQ(h.maxX, -e.minX);
-        EXPECT_EQ(h.minY, e.minY);
-        EXPECT_EQ(h.maxY, e.maxY);
-        const Extents f = extentsAfter(Transform::kForwardFlip);  // (x, y) -> (y, -x)
-        EXPECT_EQ(f.minX, e.minY);
-        EXPECT_EQ(f.maxX, e.maxY);
-        EXPECT_EQ(f.minY, -e.maxX);
-        EXPECT_EQ(f.maxY, -e.minX);
-        const Extents r = extentsAfter(Transform::kReverseFlip);  // (x, y) -> (-y, x)
-        EXPECT_EQ(r.minX, -e.maxY);
-        EXPECT_EQ(r.maxX, -e.minY);
-        EXPECT_EQ(r.minY, e.minX);
-        EXPECT_EQ(r.maxY, e.maxX);
+        // Boxes as {minX, maxX, minY, maxY}; each transform maps the original box's corners.
+        using Box = std::array<int32_t, 4>;
+        auto box = [](const Extents& x) { return Box{x.minX, x.maxX, x.minY, x.maxY}; };
+        auto boxAfter = [&](Transform t) { return box(extentsAfter(t)); };
+        EXPECT_EQ(boxAfter(Transform::kVerticalMirror), (Box{e.minX, e.maxX, -e.maxY, -e.minY}));
+        EXPECT_EQ(boxAfter(Transform::kHorizontalMirror), (Box{-e.maxX, -e.minX, e.minY, e.maxY}));
+        EXPECT_EQ(boxAfter(Transform::kForwardFlip), (Box{e.minY, e.maxY, -e.maxX, -e.minX}));
+        EXPECT_EQ(boxAfter(Transform::kReverseFlip), (Box{-e.maxY, -e.minY, e.minX, e.maxX}));
         // A closed program reversed runs the same path the other way round; an arc's radius is
         // now measured from its old end, which lies within a micron of its circle.
         const Extents b = extentsAfter(Transform::kReverse);
