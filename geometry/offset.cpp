@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "code/kind.h"
 #include "code/segment.h"
 #include "geometry/compensate.h"
 #include "geometry/equ.h"
@@ -13,14 +14,9 @@
 namespace korvex {
 namespace {
 
-// Longest text of one program line, without its terminating NUL.
-constexpr int kLineTextMax = 299;
-
 // A compensated line may run backwards by this much (rounding at a corner) before it counts as
 // reversed, mm.
 constexpr double kReversalToleranceMm = 0.001;
-
-constexpr int kKindTaper = 3, kKindSwitches = 4, kKindTaperSwitches = 5;
 
 // The contour's elements, lead-in first and lead-out last, from the running start 0, 0.
 int buildSourceElements(const std::vector<std::string>& lines, int a, int b, double offsetMm,
@@ -139,7 +135,7 @@ int findReversedElement(const std::vector<Equ>& elements) {
 
 std::string formatLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string formatLine(const char* format, ...) {
-    char text[kLineTextMax + 1];
+    char text[kLineSlotBytes];
     va_list args;
     va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
@@ -175,10 +171,10 @@ int compensateContour(std::vector<std::string>& lines, int a, int b, double offs
         geometryTrace("CONTOUR TOO SHORT: %d - %d\n", a, b);
         return -1;
     }
+    if (!std::isfinite(offsetMm)) return -1;
     std::vector<Equ> source;
     if (buildSourceElements(lines, a, b, offsetMm, source) < 0) return -1;
 
-    if (!std::isfinite(offsetMm)) return -1;
     const size_t n = source.size();
     for (size_t i = 0; i < n; ++i) {
         if (compensateEqus(source[(i + n - 1) % n], source[i], source[(i + 1) % n]) < 0) {
@@ -204,7 +200,7 @@ int compensateContour(std::vector<std::string>& lines, int a, int b, double offs
 
 int offsetProgram(const std::vector<std::string>& lines, int kind, int jumpCount, double offsetMm,
                   CornerType corner, std::vector<std::string>& outLines, std::string& error) {
-    if (kind == kKindTaper || kind == kKindSwitches || kind == kKindTaperSwitches) {
+    if (kind == kKindTwoContour || kind == kKindIsoSwitches || kind == kKindTwoContourSwitches) {
         error = kOffsetNotForTaper;
         return -1;
     }
