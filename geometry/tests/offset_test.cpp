@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "code/loader.h"
 #include "geometry/compensate.h"
 #include "geometry/trace.h"
 
@@ -169,6 +170,30 @@ TEST(OffsetContour, FailureIsTracedWithTheElementIndex) {
     ASSERT_GE(gTrace.size(), 2u);
     EXPECT_EQ(gTrace[gTrace.size() - 2], "UNKNOW TYPE\n");
     EXPECT_EQ(gTrace.back(), "CompensateEqus error!1\n");
+}
+
+TEST(OffsetProgram, ResultLoadsAsAnIsoProgramEndingAtTheStart) {
+    std::string text;
+    for (const std::string& line : offsetOf(kSquare, -0.2, CornerType::Round)) text += line + "\n";
+    LoadOptions options;
+    options.threads = 1;
+    LoadedProgram program;
+    LoadFailure failure;
+    ASSERT_EQ(loadProgramText(text, "@_@_gap.iso", options, program, failure), 0) << failure.message;
+    EXPECT_EQ(program.kind, kKindIso);
+    int64_t x = 0, y = 0;
+    int arcs = 0;
+    for (const CodeSegment& s : program.segments) {
+        x += s.lower.dx();
+        y += s.lower.dy();
+        if (s.lower.isArc()) {
+            ++arcs;
+            EXPECT_EQ(s.lower.radius, 200);
+        }
+    }
+    EXPECT_EQ(arcs, 4);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
 }
 
 TEST(OffsetProgram, RefusalsComeInOrderAndLeaveNothing) {
