@@ -14,7 +14,8 @@ namespace {
 constexpr int kElements = 10000;
 constexpr double kRadiusMm = 300;
 
-// A counter-clockwise ring of alternating sides and outward arcs, entered from its centre.
+// A counter-clockwise ring of two sides then an outward arc, over and over, entered from its
+// centre; with round corners every corner between two sides gets an arc.
 std::vector<std::string> ringProgram() {
     const double pi = std::acos(-1.0);
     std::vector<std::pair<long, long>> v;
@@ -32,7 +33,7 @@ std::vector<std::string> ringProgram() {
         const auto [x0, y0] = v[static_cast<size_t>(k)];
         const auto [x1, y1] = v[static_cast<size_t>((k + 1) % kElements)];
         const double dx = static_cast<double>(x1 - x0), dy = static_cast<double>(y1 - y0);
-        if (k % 2 == 0) {
+        if (k % 3 != 2) {
             std::snprintf(text, sizeof text, "N%d G01 X%.3f Y%.3f;", ++n, dx / 1000, dy / 1000);
         } else {
             // Centre two side lengths to the left of the side's middle.
