@@ -25,6 +25,7 @@
 #include "controller/document/card_port.h"
 #include "controller/document/code_list_model.h"
 #include "controller/document/dcs_doc.h"
+#include "controller/document/wait_dialog.h"
 #include "controller/operator_interaction.h"
 #include "platform/string_table.h"
 
@@ -178,6 +179,48 @@ BENCHMARK(documentPipelineAgainstLibrary)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(6);
+
+// Cancel pressed a given time after the reading worker started: how long until the dialog has
+// closed and the document is empty again.
+void cancelLatency(benchmark::State& state) {
+    BenchFiles& f = files();
+    const QString path = QString::fromStdString(f.program);
+    InstantCard card;
+    SilentOperator ui;
+    const int delayMs = static_cast<int>(state.range(0));
+    double worstMs = 0;
+    for (auto _ : state) {
+        CDCSDoc doc;
+        DocumentEnvironment env;
+        env.operatorUi = &ui;
+        env.card = &card;
+        doc.setEnvironment(env);
+        Clock::time_point pressed{};
+        QObject::connect(&doc, &CDCSDoc::waitDialogStarted, &doc, [&](CWaitDialog* dialog) {
+            if (!doc.isLoading() || dialog->objectName() != QStringLiteral("OpendocDialog")) return;
+            QTimer::singleShot(delayMs, dialog, [&pressed, dialog] {
+                pressed = Clock::now();
+                dialog->cancel();
+            });
+        });
+        const bool loaded = doc.openDocument(path);
+        const auto closed = Clock::now();
+        if (loaded || pressed == Clock::time_point{}) {
+            state.SkipWithError("the load finished before the cancel");
+            break;
+        }
+        const double ms = std::chrono::duration<double, std::milli>(closed - pressed).count();
+        state.SetIterationTime(ms / 1000);
+        worstMs = std::max(worstMs, ms);
+    }
+    state.counters["worstMs"] = worstMs;
+}
+BENCHMARK(cancelLatency)
+    ->Arg(50)->Arg(300)->Arg(700)->Arg(1200)
+    ->ArgName("afterMs")
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(3);
 
 }  // namespace
 }  // namespace korvex
