@@ -1,6 +1,7 @@
 #include "code/parse.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -63,6 +64,30 @@ void addElement(const PathElement& e, ContourPoint& at, Extents& box, bool& firs
     }
 }
 
+// Arcs that the interpolator would give up on, known without stepping them, which for an arc of
+// a kilometre's radius would take minutes:
+// - the end lies off the circle by more than the stepper ever strays from it (its cursor keeps
+//   within about a micron of the rounded radius, and the approach to the end needs 2 um in
+//   each axis), so it is never reached;
+// - the arc is so long that even steps of sqrt(2) um each outnumber a 32-bit count.
+bool arcCanBeCounted(const PathElement& e) {
+    constexpr double kStrayMicrons = 16.0;
+    constexpr double kTwoPi = 6.283185307179586;
+    const double r = e.radius;
+    const double endRadius = std::hypot(static_cast<double>(e.endX), static_cast<double>(e.endY));
+    if (std::fabs(endRadius - r) > kStrayMicrons) return false;
+    double sweep = kTwoPi;
+    if (e.startX != e.endX || e.startY != e.endY) {
+        const double a0 = std::atan2(static_cast<double>(e.startY), static_cast<double>(e.startX));
+        const double a1 = std::atan2(static_cast<double>(e.endY), static_cast<double>(e.endX));
+        sweep = e.kind == kElementArcCcw ? a1 - a0 : a0 - a1;
+        if (sweep < 0) sweep += kTwoPi;
+    }
+    // Generous allowance for the rounding of the angles and of the radius.
+    const double fewestSteps = (r - kStrayMicrons) * sweep / std::sqrt(2.0) * 0.999 - 16.0;
+    return fewestSteps <= std::numeric_limits<int32_t>::max();
+}
+
 }  // namespace
 
 int splitTwoContourLine(const char* line, int& firstLength, const char*& second) {
@@ -76,6 +101,7 @@ int splitTwoContourLine(const char* line, int& firstLength, const char*& second)
 }
 
 int64_t countElementSteps(const PathElement& e, const std::atomic<bool>* cancel) {
+    if (e.isArc() && !arcCanBeCounted(e)) return -1;
     // The interpolator gives up on an arc whose end it cannot reach (an end off the circle)
     // after two turns, so every count ends.
     const int32_t steps = countSteps(e, cancel);
