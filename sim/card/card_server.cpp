@@ -333,13 +333,15 @@ void CardServer::queueAnswerLocked(const std::vector<uint8_t>& frame) {
         out[out.size() - kCheckByteFromEnd] ^= 0x01;
         trace_.fault(traceSeconds(), "corrupt-response");
     }
-    queueLocked(out, delayMicros_);
-    ++counters_.answersSent;
     if (duplicateNext_) {
+        // Back to back in one write, as a card that repeats its answer at once.
         duplicateNext_ = false;
         trace_.fault(traceSeconds(), "duplicate-response");
-        queueLocked(out, delayMicros_);
+        const std::vector<uint8_t> once = out;
+        out.insert(out.end(), once.begin(), once.end());
     }
+    queueLocked(std::move(out), delayMicros_);
+    ++counters_.answersSent;
 }
 
 void CardServer::flushOutputLocked() {
