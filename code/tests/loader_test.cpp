@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -225,6 +226,43 @@ TEST(Loader, ReadsTheTaperHeader) {
     EXPECT_EQ(l.program.taper.baseX10, 100);
     EXPECT_EQ(l.program.taper.angleX1000, 1500);
     EXPECT_EQ(l.program.kind, kKindTwoContour);
+}
+
+}  // namespace
+}  // namespace korvex
+
+namespace korvex {
+namespace {
+
+// Arcs refused before stepping must be exactly those the interpolator gives up on: over many
+// arcs of every size, direction and sweep the quick count agrees with stepping.
+TEST(ArcCounting, RefusesOnlyArcsTheInterpolatorGivesUpOn) {
+    std::mt19937 rng(31);
+    std::uniform_int_distribution<int> radius(0, 6000), angle(0, 359), pick(0, 3);
+    for (int n = 0; n < 3000; ++n) {
+        const double r = n % 10 == 0 ? radius(rng) % 12 : radius(rng);
+        const double a0 = angle(rng) * 3.14159265358979 / 180, a1 = angle(rng) * 3.14159265358979 / 180;
+        PathElement e;
+        e.kind = pick(rng) < 2 ? kElementArcCw : kElementArcCcw;
+        e.startX = static_cast<int32_t>(std::lround(r * std::cos(a0)));
+        e.startY = static_cast<int32_t>(std::lround(r * std::sin(a0)));
+        // Mostly on the circle, sometimes a little or far off it.
+        const double off = pick(rng) == 0 ? (n % 9) * 3.0 : 0.0;
+        e.endX = static_cast<int32_t>(std::lround((r + off) * std::cos(a1)));
+        e.endY = static_cast<int32_t>(std::lround((r + off) * std::sin(a1)));
+        e.radiusSquared = static_cast<int64_t>(e.startX) * e.startX + static_cast<int64_t>(e.startY) * e.startY;
+        e.radius = roundMicron(std::sqrt(static_cast<double>(e.radiusSquared)));
+        const int32_t stepped = countSteps(e);
+        EXPECT_EQ(countElementSteps(e), stepped == kStepsUnending ? -1 : stepped)
+            << e.startX << "," << e.startY << " -> " << e.endX << "," << e.endY;
+    }
+}
+
+TEST(ArcCounting, HugeArcsFailTheirLineAtOnce) {
+    // A near full circle of 2 km radius: its steps cannot be counted in 32 bits.
+    const Loaded l = load("N0 G92 X0 Y0;\nN1 G03 X0.000 Y10.000 I2000000 J5.000;\nN2 M02;\n");
+    EXPECT_EQ(l.failure.status, LoadStatus::kLineFailed);
+    EXPECT_EQ(l.failure.line, 1);
 }
 
 }  // namespace
