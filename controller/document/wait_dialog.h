@@ -68,7 +68,10 @@ public:
     bool cancelledByOperator() const { return cancelled_; }
 
     static constexpr int kBlinkPeriodMs = 300;
-    static constexpr int kCancelWaitMs = 5000;
+    // A cancelled dialog closes when its worker has stopped, or after this long at most: some
+    // steps of a huge load look at the flag only between passes, and the operator must not wait
+    // for them. A worker still running then finishes alone on its own state.
+    static constexpr int kCancelWaitMs = 250;
     // How long a cancelled dialog waits for its worker to report (tests shorten it).
     void setCancelWaitMs(int ms);
 

@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "controller/document/code_list_model.h"
+#include "controller/document/open_dialog.h"
+#include "controller/document/program_preview.h"
+
+#include <QImage>
+#include <QPixmap>
 #include "controller/document/tests/test_support.h"
 #include "controller/document/wait_dialog.h"
 #include "platform/file_lock.h"
@@ -135,6 +140,29 @@ TEST_F(DocumentEntry, CodeListShowsOneRowPerSegment) {
     ASSERT_TRUE(f.doc.closeProgram());
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_EQ(model.commandText(0), QString());
+}
+
+}  // namespace
+}  // namespace korvex::test
+
+namespace korvex::test {
+namespace {
+
+TEST(OpenDialogPreview, DrawsAProgramAndNothingForAFileThatIsNotOne) {
+    DocFixture f;
+    CMyOpenDlg dialog;
+    dialog.preview()->resize(220, 220);
+    const QString arcs = f.write("arcs.3b", "B 1000 B 0 B 2000 GY NR1\nB 0 B 0 B 1000 GX L3\nDD\n");
+    dialog.preview()->showFile(arcs);
+    EXPECT_TRUE(dialog.preview()->hasDrawing());
+    const QImage drawn = dialog.preview()->grab().toImage();
+    bool lit = false;
+    for (int y = 0; y < drawn.height() && !lit; ++y)
+        for (int x = 0; x < drawn.width() && !lit; ++x) lit = drawn.pixelColor(x, y) != Qt::black;
+    EXPECT_TRUE(lit);
+
+    dialog.preview()->showFile(f.write("notes.txt", "nothing to cut here\n"));
+    EXPECT_FALSE(dialog.preview()->hasDrawing());
 }
 
 }  // namespace
