@@ -247,17 +247,18 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
     event->acceptProposedAction();
+    // Opened once the drop has ended, so the source application is not kept waiting behind
+    // the load's dialogs.
+    const QList<QUrl> urls = event->mimeData()->urls();
+    QMetaObject::invokeMethod(this, [this, urls] { openDroppedFiles(urls); }, Qt::QueuedConnection);
+}
+
+void CMainFrame::openDroppedFiles(const QList<QUrl>& urls) {
     // Each dropped file in turn; the last one that loads stays loaded.
-    QStringList paths;
     for (const QUrl& url : urls)
         if (url.isLocalFile())
-            paths << url.toLocalFile();
-    QMetaObject::invokeMethod(this, [this, paths] {
-        for (const QString& path : paths)
-            openRequest(path);
-    }, Qt::QueuedConnection);
+            openRequest(url.toLocalFile());
 }
 
 bool CMainFrame::confirmExit() {

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QList>
 #include <QTimer>
+#include <QUrl>
 
 #include "controller/recent_files.h"
 
@@ -78,6 +80,8 @@ public:
     bool openRequest(const QString& path);
     // File Open and File Close of the menu.
     bool openFromMenu();
+    // Files dropped on the window, opened one after the other.
+    void openDroppedFiles(const QList<QUrl>& urls);
     bool closeFromMenu();
 
     // The exit sequence; true when the program may end (the window closes after it).

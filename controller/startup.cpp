@@ -18,6 +18,8 @@
 #include "platform/data_dirs.h"
 #include "platform/keep_awake.h"
 
+#include <QScreen>
+
 namespace korvex {
 
 int windowsVersionClass(bool versionKnown, bool ntFamily, int major, int minor) {
@@ -77,8 +79,12 @@ bool Startup::openPort(CMainFrame& frame, const StartupOptions& options) {
 }
 
 bool Startup::run(CMainFrame& frame, const StartupOptions& options) {
-    if (options.showMaximized)
+    if (options.showMaximized) {
+        // Without a window manager (kiosk set-ups) maximising does nothing; the size is set too.
+        if (const QScreen* screen = frame.screen())
+            frame.setGeometry(screen->availableGeometry());
         frame.showMaximized();
+    }
     else
         frame.show();
     keepSystemAwake();

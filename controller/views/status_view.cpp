@@ -24,8 +24,8 @@ void CStatusView::setFreq(int value) {
 }
 
 void CStatusView::setProgramLayout(bool twoContour, int lastSegment) {
-    segments_->setText(lastSegment > 0 ? QStringLiteral("%1 %2").arg(twoContour ? "UV" : "XY").arg(lastSegment)
-                                       : QString());
+    twoContour_ = twoContour;
+    segments_->setText(lastSegment > 0 ? qtTrId("status.total_segments").arg(lastSegment) : QString());
 }
 
 void CStatusView::onPulseGroupSwitched(int group) { lastGroup_ = group; }

@@ -22,6 +22,7 @@ public:
     // Layout of a two-contour program and its last segment, from the loaded program.
     void setProgramLayout(bool twoContour, int lastSegment);
     void reset() { setProgramLayout(false, 0); }
+    bool twoContourLayout() const { return twoContour_; }
 
 public slots:
     // Report of a pulse group switch (message 11 of the card's reports).
@@ -33,6 +34,7 @@ private:
     int configByte_ = 0;
     int freq_ = 0;
     int lastGroup_ = -1;
+    bool twoContour_ = false;
 };
 
 }  // namespace korvex

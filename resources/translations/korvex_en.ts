@@ -255,5 +255,9 @@ Please choose again</translation>
         <source>Speed Adjust:</source>
         <translation>Speed Adjust:</translation>
     </message>
+    <message id="status.total_segments">
+        <source>Total Segment: %1</source>
+        <translation>Total Segment: %1</translation>
+    </message>
 </context>
 </TS>

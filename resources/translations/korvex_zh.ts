@@ -255,5 +255,9 @@ Please choose again</source>
         <source>Speed Adjust:</source>
         <translation>变频调节:</translation>
     </message>
+    <message id="status.total_segments">
+        <source>Total Segment: %1</source>
+        <translation>总段数: %1</translation>
+    </message>
 </context>
 </TS>

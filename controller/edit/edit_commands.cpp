@@ -1,0 +1,182 @@
+#include "controller/edit/edit_commands.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+
+#include "code/writer.h"
+#include "controller/document/dcs_doc.h"
+#include "controller/operator_interaction.h"
+
+namespace korvex {
+
+namespace {
+
+using Icon = OperatorInteraction::Icon;
+
+// Marks the end of the base path in a derived program's name.
+constexpr const char* kDerivedMark = "@_@";
+
+std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+bool twoContourOrGroups(int kind) { return kind == 3 || kind == 4 || kind == 5; }
+
+}  // namespace
+
+bool generate3BEnabled(const EditState& s) {
+    return !s.fastRolling && s.cardWorkState >= 0 && s.cardWorkState <= 2;
+}
+
+bool deriveEnabled(const EditState& s) {
+    return !s.recoveryMarkPending && !s.fastRolling && s.cardWorkState == 1;
+}
+
+QString derivedProgramPath(const QString& sourcePath, const QString& suffix) {
+    const qsizetype mark = sourcePath.indexOf(QLatin1String(kDerivedMark));
+    return (mark < 0 ? sourcePath : sourcePath.left(mark)) + suffix;
+}
+
+QString withDefault3BExtension(const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
+    return path + QLatin1Char('.') + QLatin1String(k3BDefaultSuffix);
+}
+
+EditCommands::EditCommands(EditCommandContext context) : context_(std::move(context)) {}
+
+EditState EditCommands::state() const {
+    EditState s;
+    if (context_.cardWorkState)
+        s.cardWorkState = context_.cardWorkState();
+    else
+        s.cardWorkState = context_.document && context_.document->isLoaded() ? 1 : 0;
+    s.fastRolling = context_.fastRolling && context_.fastRolling();
+    s.recoveryMarkPending = context_.recoveryMarkPending && context_.recoveryMarkPending();
+    return s;
+}
+
+QString EditCommands::boxTitle() const {
+    if (context_.boxTitle) return context_.boxTitle();
+    const QString name = QCoreApplication::applicationName();
+    return name.isEmpty() ? QStringLiteral("Korvex") : name;
+}
+
+void EditCommands::tell(const QString& text, bool warning) {
+    if (context_.operatorUi)
+        context_.operatorUi->message(boxTitle(), text, warning ? Icon::Warning : Icon::Information);
+}
+
+bool EditCommands::refuseWhileBusy() {
+    const bool idle = !context_.idle || context_.idle();
+    if (idle && !(context_.document && context_.document->isLoading())) return false;
+    tell(qtTrId("61482"), true);
+    return true;
+}
+
+bool EditCommands::openDerived(const QString& path) {
+    // The document's open handler: the previous program is replaced by the new one, the file is
+    // held and the recent list follows, exactly as for a file the operator opened.
+    if (context_.document->openDocument(path)) return true;
+    tell(qtTrId("61472"), true);
+    return false;
+}
+
+int EditCommands::transform(Transform t) {
+    if (!context_.document || !deriveEnabled()) return -1;
+    if (refuseWhileBusy()) return -1;
+    const auto program = context_.document->program();
+    if (!program || !context_.document->isLoaded()) return -1;
+
+    std::string written;
+    const int rc = transformProgramFile(nativePath(context_.document->path()).c_str(),
+                                        program->lines, program->kind, t, written);
+    switch (rc) {
+    case 0:
+        break;
+    case kTransformNotSupported:
+        tell(qtTrId("ed-not-supported"), true);
+        return -1;
+    case kTransformWriteFailed:
+        tell(qtTrId("61472"), true);
+        return -1;
+    default:
+        // A line that does not parse: the program stays as it is, without a message.
+        return -1;
+    }
+    return openDerived(QFile::decodeName(QByteArray::fromStdString(written))) ? 0 : -1;
+}
+
+int EditCommands::offset() {
+    if (!context_.document || !deriveEnabled()) return -1;
+    if (refuseWhileBusy()) return -1;
+    const auto program = context_.document->program();
+    if (!program || !context_.document->isLoaded()) return -1;
+    // The dialog does not even open for a program it cannot compensate.
+    if (twoContourOrGroups(program->kind)) {
+        tell(qtTrId("ed-offset-not-taper"), true);
+        return -1;
+    }
+    if (!askOffset) return -1;
+    const std::optional<OffsetRequest> request = askOffset(lastOffset_);
+    if (!request) return 1;
+    lastOffset_ = *request;
+    return applyOffset(*request);
+}
+
+int EditCommands::applyOffset(const OffsetRequest& request) {
+    if (!context_.document || !deriveEnabled()) return -1;
+    if (refuseWhileBusy()) return -1;
+    const auto program = context_.document->program();
+    if (!program || !context_.document->isLoaded()) return -1;
+    if (twoContourOrGroups(program->kind)) {
+        tell(qtTrId("ed-offset-not-taper"), true);
+        return -1;
+    }
+    if (!program->jumps.empty()) {
+        tell(qtTrId("ed-offset-jumps"), true);
+        return -1;
+    }
+    if (!std::isfinite(request.offsetMm) || std::fabs(request.offsetMm) > kOffsetLimitMm) {
+        tell(qtTrId("ed-offset-range"), true);
+        return -1;
+    }
+
+    std::vector<std::string> out;
+    std::string error;
+    if (offsetProgram(program->lines, program->kind, static_cast<int>(program->jumps.size()),
+                      request.offsetMm, request.corner, out, error) != 0) {
+        if (error == kOffsetNotForTaper)
+            tell(qtTrId("ed-offset-not-taper"), true);
+        else if (error == kOffsetNotForJumps)
+            tell(qtTrId("ed-offset-jumps"), true);
+        else
+            tell(qtTrId("ed-offset-failed"), true);
+        return -1;
+    }
+
+    const QString path = derivedProgramPath(context_.document->path(), QLatin1String(kOffsetFileName));
+    if (writeProgramFile(nativePath(path).c_str(), out) != 0) {
+        tell(qtTrId("61472"), true);
+        return -1;
+    }
+    return openDerived(path) ? 0 : -1;
+}
+
+int EditCommands::generate3B() {
+    if (!generate3BEnabled() || !showGenerator) return -1;
+    showGenerator();
+    return 0;
+}
+
+int EditCommands::writeManual3B(const QString& path, double startXMm, double startYMm,
+                                const std::vector<std::string>& statements) {
+    if (write3BFile(nativePath(path).c_str(), startXMm, startYMm, statements) != 0) {
+        tell(qtTrId("61472"), true);
+        return -1;
+    }
+    tell(qtTrId("ed-code-generated"), false);
+    return 0;
+}
+
+}  // namespace korvex
