@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+// Fontconfig keeps a few bytes of its cache for the process's life; that is not ours to free.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 namespace korvex::testing {
 
 void ensureApplication() {
