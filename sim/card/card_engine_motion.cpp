@@ -27,11 +27,14 @@ void CardEngine::advance(int64_t micros) {
         now_ += micros;
         return;
     }
+    // Long steps (a large speed scale on a real clock) use longer ticks, so one call never
+    // runs more than kMaxTicksPerAdvance of them; motion stays step-exact within a tick.
+    const int64_t tickMicros = std::max(kTickMicros, micros / kMaxTicksPerAdvance);
     tickCarry_ += micros;
-    while (tickCarry_ >= kTickMicros) {
-        tickCarry_ -= kTickMicros;
-        now_ += kTickMicros;
-        tick(kTickMicros);
+    while (tickCarry_ >= tickMicros) {
+        tickCarry_ -= tickMicros;
+        now_ += tickMicros;
+        tick(tickMicros);
         if (!busy()) {
             now_ += tickCarry_;
             tickCarry_ = 0;

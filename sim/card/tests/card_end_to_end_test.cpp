@@ -100,6 +100,26 @@ INSTANTIATE_TEST_SUITE_P(Directions, CardRunsWholeProgram,
                          ::testing::Values(DirectionCase{false, "Forward"}, DirectionCase{true, "Reverse"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(CardOnRealClock, RunsTheProgramTheSameWayFasterThanRealTime) {
+    ServerOptions options = virtualCardOptions();
+    options.manualClock = false;
+    options.speedScale = 500;  // the outcome does not depend on it: a card never runs past its window
+    CardServer server(options);
+    ASSERT_EQ(server.start(), 0) << server.error();
+    PcSide pc(server, 2000);
+    const Program program = loadThreeB(kPlainProgram);
+    const int32_t last = program.count() - 1;
+    ASSERT_EQ(pc.connect(), 0);
+    pc.load(program, 0, last, false);
+    ASSERT_EQ(CMD_START_WALK(pc.link(), pc.windowAround(0), pc.freshStart(0)), 0);
+    EXPECT_EQ(pc.runLive({kEventFinished}).mode(), kRunWalking);
+    EXPECT_EQ(pc.segmentsReached, span(1, last));
+    PositionBlock end;
+    ASSERT_EQ(CMD_GET_POSITION(pc.link(), &end), 0);
+    EXPECT_EQ(end.work.guideX, program.endPoint().first);
+    EXPECT_EQ(end.work.guideY, program.endPoint().second);
+}
+
 TEST_F(CardEndToEnd, PauseSegmentPausesAndTheCutContinuesFromThere) {
     const Program program = loadThreeB(kPauseProgram);
     const int32_t last = program.count() - 1;

@@ -123,9 +123,13 @@ void PcSide::drain(std::vector<Event>& out) {
 }
 
 Event PcSide::step(std::initializer_list<uint8_t> until, bool* found) {
-    *found = false;
     const uint64_t sent = server_.advance(kSliceMicros);
     EXPECT_TRUE(waitForReports(sent)) << "the card sent " << sent << " reports, the link delivered fewer";
+    return handleBatch(until, found);
+}
+
+Event PcSide::handleBatch(std::initializer_list<uint8_t> until, bool* found) {
+    *found = false;
     std::vector<Event> batch;
     drain(batch);
     Event hit;
@@ -143,6 +147,21 @@ Event PcSide::step(std::initializer_list<uint8_t> until, bool* found) {
         }
     }
     return hit;
+}
+
+Event PcSide::runLive(std::initializer_list<uint8_t> until) {
+    for (;;) {
+        {
+            std::unique_lock lock(mutex_);
+            if (!arrived_.wait_for(lock, std::chrono::milliseconds(kReportWaitMs), [&] { return !inbox_.empty(); })) {
+                ADD_FAILURE() << "no report from the card within " << kReportWaitMs << " ms";
+                return {};
+            }
+        }
+        bool found = false;
+        const Event e = handleBatch(until, &found);
+        if (found || ::testing::Test::HasFailure()) return e;
+    }
 }
 
 Event PcSide::run(std::initializer_list<uint8_t> until) {

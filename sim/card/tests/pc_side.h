@@ -63,6 +63,8 @@ public:
     Event run(std::initializer_list<uint8_t> until);
     // Moves virtual time on and collects the reports, without waiting for a particular event.
     void runFor(int64_t micros);
+    // The same as run() against a card on the real clock: waits for reports as they come.
+    Event runLive(std::initializer_list<uint8_t> until);
 
     std::vector<int32_t> segmentsReached;  // type-2 reports, in order
     std::vector<Event> events;             // type-1 and type-4 reports, in order
@@ -72,6 +74,7 @@ private:
     bool waitForReports(uint64_t count);
     void drain(std::vector<Event>& out);
     Event step(std::initializer_list<uint8_t> until, bool* found);
+    Event handleBatch(std::initializer_list<uint8_t> until, bool* found);
 
     CardServer& server_;
     CardLink link_;
