@@ -14,7 +14,10 @@ bool has(const char* line, const char* what) { return std::strstr(line, what) !=
 ProgramKind detectProgramKind(ProgramLines& lines) {
     const int n = lines.count;
     bool switches = false;
-    for (int i = 0; i < n && !switches; ++i) switches = scanMarks(lines.line(i)).t17;
+    for (int i = 0; i < n && !switches; ++i) {
+        prefetchLine(lines, i + kPrefetchLines);
+        switches = scanMarks(lines.line(i)).t17;
+    }
 
     int firstNumbered = -1;
     for (int i = 0; i < n; ++i) {

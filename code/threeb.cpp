@@ -167,16 +167,17 @@ namespace {
 
 enum class LineRole { kStart, kEnd, kPause, kSwitch, kStatement };
 
-// How a line of a normalised 3B program translates, decided in one pass over it. The tests
-// rank: a start-point line, then an end ("DD"), then a pause ("D", "d" or "HALT"), then a
+// How a line of a normalised 3B program translates. The tests rank: a start-point line, then an end ("DD"), then a pause ("D", "d" or "HALT"), then a
 // group switch ("T17", whose text is carried over from `t17` on), else a statement.
 LineRole classifyLine(const char* s, const char*& t17) {
     static const char kStartPoint[] = "Start Point";
     static const char kStartUtf8[] = "\xE8\xB5\xB7\xE5\xA7\x8B\xE7\x82\xB9";
     static const char kStartGbk[] = "\xC6\xF0\xCA\xBC\xB5\xE3";
+    static const char kFirstLetters[] = "SDdHT\xE8\xC6";
     bool end = false, pause = false;
     t17 = nullptr;
-    for (const char* p = s; *p; ++p) {
+    // One vectorised search for the first letters of everything that matters.
+    for (const char* p = std::strpbrk(s, kFirstLetters); p; p = std::strpbrk(p + 1, kFirstLetters)) {
         switch (*p) {
         case 'S':
             if (std::strncmp(p, kStartPoint, sizeof kStartPoint - 1) == 0) return LineRole::kStart;
@@ -197,10 +198,8 @@ LineRole classifyLine(const char* s, const char*& t17) {
         case 'H':
             pause |= std::strncmp(p, "HALT", 4) == 0;
             break;
-        case 'T':
+        default:  // 'T'
             if (!t17 && p[1] == '1' && p[2] == '7') t17 = p;
-            break;
-        default:
             break;
         }
     }
