@@ -78,6 +78,7 @@ enum EventCode : uint8_t {
 // Motion and procedure constants of the virtual card.
 inline constexpr int64_t kTickMicros = 1000;            // the engine's time step
 inline constexpr int64_t kMaxTicksPerAdvance = 1000;    // longer steps take longer ticks
+inline constexpr int64_t kMaxStepsPerTick = 1 << 24;     // beyond any real speed
 inline constexpr int64_t kMicrosPerSecond = 1000000;
 inline constexpr int32_t kShortBackSteps = 300;         // how far a short circuit backs off, microns
 inline constexpr int64_t kShortDwellMicros = 500000;    // pause before cutting resumes after backing

@@ -47,7 +47,7 @@ int CardEngine::stepBudget(int64_t micros, int32_t rate) {
     stepCarry_ += int64_t{rate} * micros;
     const int64_t steps = stepCarry_ / kMicrosPerSecond;
     stepCarry_ %= kMicrosPerSecond;
-    return static_cast<int>(steps);
+    return static_cast<int>(std::min<int64_t>(steps, kMaxStepsPerTick));
 }
 
 int32_t CardEngine::currentRate() const {

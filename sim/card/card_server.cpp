@@ -191,9 +191,7 @@ void CardServer::threadLoop() {
 }
 
 void CardServer::readInput() {
-    const int64_t now = clockMicros();
-    if (hungUp_ && now - lastHangupTry_ < kHangupRetryMs * kMicrosPerMs && !options_.manualClock) return;
-    lastHangupTry_ = now;
+    // While nobody has the device open this is tried every kHangupRetryMs (the poll time-out).
     for (;;) {
         uint8_t chunk[FrameQueue::kStorageBytes];
         const std::size_t room = queue_.freeSpace();

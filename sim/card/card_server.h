@@ -140,7 +140,6 @@ private:
     CardTrace trace_;
     FrameQueue queue_;
     bool hungUp_ = false;
-    int64_t lastHangupTry_ = 0;
     std::atomic<int64_t> manualMicros_{0};
     int64_t startMicros_ = 0;
     int64_t cardMicrosRun_ = 0;      // card time already given to the engine
