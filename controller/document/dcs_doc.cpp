@@ -180,6 +180,22 @@ bool CDCSDoc::closeProgram() {
     return true;
 }
 
+bool CDCSDoc::resetWork() {
+    if (refuseWhileBusy() || !loaded_) return false;
+    if (!env_.operatorUi ||
+        env_.operatorUi->ask(boxTitle(), qtTrId("61487"), OperatorInteraction::Buttons::OkCancel,
+                             Icon::Warning) != OperatorInteraction::Answer::Ok)
+        return false;
+    if (sendLoadDescriptor(descriptor_, LoadMode::New) < 0) {
+        resetDocument();
+        updateTitle();
+        return false;
+    }
+    if (env_.card) env_.card->clearWork();
+    emit workReset();
+    return true;
+}
+
 bool CDCSDoc::openDocument(const QString& path) {
     const bool ok = load(path);
     if (ok) {

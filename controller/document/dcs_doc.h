@@ -66,6 +66,9 @@ public:
     // File Close: asks 61486, unloads, drops the card's work record and resets. True when the
     // program was closed.
     bool closeProgram();
+    // File Reset: asks 61487, tells the card the loaded program afresh (the same descriptor)
+    // and drops the card's work record. A refusal resets the document. True when reset.
+    bool resetWork();
     // The document's open handler alone (no idle test, no question): the load sequence, the
     // held file and the title. Used by the entry points and by the power-loss recovery.
     bool openDocument(const QString& path);
@@ -106,6 +109,9 @@ signals:
     // File Close finished: the work-started flag, Ignore D, stop marks and the button panel
     // follow.
     void programClosed();
+    // File Reset finished: status panel, graph (fitted again), loop counter, range, reverse
+    // flag, recovery marks, stop marks and Ignore D start afresh.
+    void workReset();
     // A wait dialog is on screen and its worker runs (tests and benchmarks use it).
     void waitDialogStarted(CWaitDialog* dialog);
 

@@ -170,7 +170,13 @@ void CWaitDialog::startWorker() {
             operatorUi_->message(windowTitle(), threadErrorText_,
                                  style_ == Style::Reading ? OperatorInteraction::Icon::Critical
                                                           : OperatorInteraction::Icon::Warning);
-        return;  // stays open until cancelled
+        // The reading dialog stays open until cancelled; the card dialog has no Cancel, so it
+        // closes at once as a failed send rather than hang the window.
+        if (style_ == Style::Card) {
+            result_ = -1;
+            finish(QDialog::Rejected);
+        }
+        return;
     }
     emit workerStarted();
 }

@@ -29,6 +29,10 @@
         <source>File is error or contained too many jump segments!</source>
         <translation>File is error or contained too many jump segments!</translation>
     </message>
+    <message id="61487">
+        <source>Are you sure to reset the work?</source>
+        <translation>Are you sure to reset the work?</translation>
+    </message>
     <message id="61539">
         <source>File opened failed!
 Code:%1  %2

@@ -29,6 +29,10 @@
         <source>File is error or contained too many jump segments!</source>
         <translation>文件存在错误或跳段过多!</translation>
     </message>
+    <message id="61487">
+        <source>Are you sure to reset the work?</source>
+        <translation>确定要复位当前工作吗？</translation>
+    </message>
     <message id="61539">
         <source>File opened failed!
 Code:%1  %2

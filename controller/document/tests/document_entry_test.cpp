@@ -7,6 +7,8 @@
 #include "controller/document/program_preview.h"
 
 #include <QImage>
+
+#include <array>
 #include <QPixmap>
 #include "controller/document/tests/test_support.h"
 #include "controller/document/wait_dialog.h"
@@ -163,6 +165,44 @@ TEST(OpenDialogPreview, DrawsAProgramAndNothingForAFileThatIsNotOne) {
 
     dialog.preview()->showFile(f.write("notes.txt", "nothing to cut here\n"));
     EXPECT_FALSE(dialog.preview()->hasDrawing());
+}
+
+}  // namespace
+}  // namespace korvex::test
+
+namespace korvex::test {
+namespace {
+
+TEST(DocumentReset, OkResendsTheSameDescriptorAndDropsTheWorkCancelDoesNothing) {
+    DocFixture f;
+    ASSERT_TRUE(f.doc.openPath(f.write("square.iso", isoSquare())));
+    const LoadDescriptor sent = f.card.commands().back().descriptor;
+    f.card.clear();
+
+    f.ui.answers = {OperatorInteraction::Answer::Cancel};
+    EXPECT_FALSE(f.doc.resetWork());
+    EXPECT_TRUE(f.card.codes().empty());
+
+    int resets = 0;
+    QObject::connect(&f.doc, &CDCSDoc::workReset, [&] { ++resets; });
+    f.ui.answers = {OperatorInteraction::Answer::Ok};
+    EXPECT_TRUE(f.doc.resetWork());
+    EXPECT_EQ(f.ui.questions.back(), qtTrId("61487"));
+    ASSERT_EQ(f.card.codes(),
+              (std::vector<uint8_t>{cmdcode::CMD_LOAD_MODEL, cmdcode::CMD_CLEAR_WORK}));
+    std::array<uint8_t, kLoadDescriptorBytes> before{}, after{};
+    encodeLoadDescriptor(sent, before);
+    encodeLoadDescriptor(f.card.commands()[0].descriptor, after);
+    EXPECT_EQ(before, after);
+    EXPECT_EQ(resets, 1);
+    EXPECT_TRUE(f.doc.isLoaded());
+
+    // A card that refuses the descriptor leaves no program loaded.
+    f.card.loadResult = -1;
+    f.ui.answers = {OperatorInteraction::Answer::Ok};
+    EXPECT_FALSE(f.doc.resetWork());
+    EXPECT_FALSE(f.doc.isLoaded());
+    EXPECT_EQ(f.doc.program(), nullptr);
 }
 
 }  // namespace
