@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 
 namespace korvex {
@@ -17,8 +18,8 @@ namespace {
 // up to 299 characters or through the next line feed. A CR directly before a LF belongs to the
 // line end. `visit(line, length)` gets each line without its line end.
 template <typename Visit>
-int forEachFgetsLine(std::string_view text, Visit&& visit) {
-    int count = 0;
+int64_t forEachFgetsLine(std::string_view text, Visit&& visit) {
+    int64_t count = 0;
     std::size_t pos = 0;
     const std::size_t size = text.size();
     const char* data = text.data();
@@ -142,10 +143,11 @@ void ProgramLines::removeAt(int i, int n) {
 
 int splitProgramText(std::string_view text, ProgramLines& lines, const char* filter,
                      int* fileLineCount) {
-    const int fileLines = forEachFgetsLine(text, [](const char*, std::size_t) {});
-    if (fileLineCount) *fileLineCount = fileLines;
+    const int64_t fileLines = forEachFgetsLine(text, [](const char*, std::size_t) {});
+    if (fileLineCount) *fileLineCount = static_cast<int>(std::min<int64_t>(fileLines, kMaxProgramLines + 1));
+    if (fileLines > kMaxProgramLines) return -1;
     // One slot of front room for the start line that a 3B program gets put before it.
-    if (lines.allocate(2 * fileLines, 1) != 0) return -1;
+    if (lines.allocate(static_cast<int>(2 * fileLines), 1) != 0) return -1;
     const LineFilter keep(filter);
     forEachFgetsLine(text, [&](const char* s, std::size_t n) {
         if (keep.keep(s, n)) lines.setLine(lines.count++, std::string_view(s, n));
@@ -154,7 +156,7 @@ int splitProgramText(std::string_view text, ProgramLines& lines, const char* fil
 }
 
 int fileLineAt(std::string_view text, int index, std::string& out) {
-    int seen = 0;
+    int64_t seen = 0;
     bool found = false;
     forEachFgetsLine(text, [&](const char* s, std::size_t n) {
         if (seen++ == index) {
@@ -184,7 +186,8 @@ int readFileText(const char* path, std::string& out) {
 int countFileLines(const char* path) {
     std::string text;
     if (readFileText(path, text) != 0) return -1;
-    return forEachFgetsLine(text, [](const char*, std::size_t) {});
+    const int64_t n = forEachFgetsLine(text, [](const char*, std::size_t) {});
+    return static_cast<int>(std::min<int64_t>(n, std::numeric_limits<int>::max()));
 }
 
 int readProgramLines(const char* path, ProgramLines& lines, const char* filter) {

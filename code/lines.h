@@ -15,6 +15,8 @@ inline constexpr int kMaxLineChars = kLineSlotBytes - 1;
 // A line is kept only if it holds one of these capital letters (drops comments, banners and the
 // start-point line of a written 3B file).
 inline constexpr const char* kCodeLineFilter = "GDMT";
+// Most lines a file may have; a larger one is refused rather than filling the memory.
+inline constexpr int kMaxProgramLines = 10000000;
 
 class ProgramLines {
 public:
@@ -70,7 +72,8 @@ int countFileLines(const char* path);
 // Reads a file into `lines` (allocating room for twice the number of lines in the file, for the
 // passes that insert lines), keeping a line only if, after its leading spaces and tabs, it is
 // not empty and contains one of the letters of `filter`. Kept lines are stored as read, without
-// their line end. Returns the number of kept lines, or -1 when the file cannot be opened or read.
+// their line end. Returns the number of kept lines, or -1 when the file cannot be opened or read
+// or has more than kMaxProgramLines lines.
 int readProgramLines(const char* path, ProgramLines& lines, const char* filter = kCodeLineFilter);
 
 // The same on text already in memory (used by the reader, the editor's preview and tests).
