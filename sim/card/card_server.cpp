@@ -44,6 +44,8 @@ int CardServer::start() {
         const int got = readMemoryFile(options_.statePath, memory, error_);
         if (got < 0) return -1;
         if (got == 1) engine_.restoreMemory(memory);
+        // Written once now, so a path that cannot be written is refused before a work depends on it.
+        if (writeMemoryFile(options_.statePath, engine_.memory(), error_) != 0) return -1;
     }
     if (!options_.tracePath.empty() && trace_.open(options_.tracePath) != 0) {
         error_ = "cannot create the trace file " + options_.tracePath + ": " + std::strerror(errno);
