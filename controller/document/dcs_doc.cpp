@@ -113,7 +113,7 @@ void CDCSDoc::message(const QString& text, bool stopIcon) {
 bool CDCSDoc::idle() const { return !env_.idle || env_.idle(); }
 
 bool CDCSDoc::refuseWhileBusy() {
-    if (idle() && !loading_) return false;
+    if (idle() && !isLoading()) return false;
     message(qtTrId("61482"), false);
     return true;
 }
@@ -133,10 +133,21 @@ bool CDCSDoc::checkFile(const QString& path) {
     return true;
 }
 
-bool CDCSDoc::askCloseIfLoaded() { return !loaded_ || closeProgram(); }
+bool CDCSDoc::askCloseIfLoaded() { return !loaded_ || askAndClose(); }
+
+namespace {
+// Marks an entry point as running for its whole length, questions and dialogs included, so an
+// open request arriving meanwhile (a drop, the editor's hand-off) is refused, not nested.
+struct BusyGuard {
+    bool& flag;
+    explicit BusyGuard(bool& f) : flag(f) { flag = true; }
+    ~BusyGuard() { flag = false; }
+};
+}  // namespace
 
 bool CDCSDoc::openFromDialog() {
     if (refuseWhileBusy()) return false;
+    BusyGuard busy(inEntry_);
     CMyOpenDlg dialog(env_.dialogParent);
     const QString last = env_.cardSettingsPath.isEmpty()
                              ? QString()
@@ -146,11 +157,16 @@ bool CDCSDoc::openFromDialog() {
         return false;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return false;
-    return openPath(chosen.first());
+    return openChecked(chosen.first());
 }
 
 bool CDCSDoc::openPath(const QString& path) {
     if (refuseWhileBusy()) return false;
+    BusyGuard busy(inEntry_);
+    return openChecked(path);
+}
+
+bool CDCSDoc::openChecked(const QString& path) {
     // The file is checked before the close question, so a cancelled dialog or a bad dropped
     // file never unloads the program that is there.
     if (!checkFile(path)) {
@@ -167,6 +183,11 @@ bool CDCSDoc::openPath(const QString& path) {
 
 bool CDCSDoc::closeProgram() {
     if (refuseWhileBusy()) return false;
+    BusyGuard busy(inEntry_);
+    return askAndClose();
+}
+
+bool CDCSDoc::askAndClose() {
     if (!env_.operatorUi ||
         env_.operatorUi->ask(boxTitle(), qtTrId("61486"),
                              OperatorInteraction::Buttons::YesNo, Icon::Warning) !=
@@ -182,6 +203,7 @@ bool CDCSDoc::closeProgram() {
 
 bool CDCSDoc::resetWork() {
     if (refuseWhileBusy() || !loaded_) return false;
+    BusyGuard busy(inEntry_);
     if (!env_.operatorUi ||
         env_.operatorUi->ask(boxTitle(), qtTrId("61487"), OperatorInteraction::Buttons::OkCancel,
                              Icon::Warning) != OperatorInteraction::Answer::Ok)

@@ -84,7 +84,8 @@ public:
 
     // ---- state ----
     bool isLoaded() const { return loaded_; }
-    bool isLoading() const { return loading_; }
+    // True while a load runs or an entry point waits on the operator: open requests are refused.
+    bool isLoading() const { return loading_ || inEntry_; }
     std::shared_ptr<const LoadedProgram> program() const { return program_; }
     const QString& path() const { return path_; }
     const QString& fileTitle() const { return title_; }
@@ -121,6 +122,8 @@ private:
     // Exists, readable, title fits; shows the message when not.
     bool checkFile(const QString& path);
     bool askCloseIfLoaded();
+    bool askAndClose();
+    bool openChecked(const QString& path);
     bool load(const QString& path);
     int runCardDialog(const LoadDescriptor& descriptor, LoadMode mode, const QString& copyFrom,
                       const QString& copyTo);
@@ -140,6 +143,7 @@ private:
     LoadDescriptor descriptor_;
     bool loaded_ = false;
     bool loading_ = false;
+    bool inEntry_ = false;
     ReadLockedFile heldFile_;
     std::thread disposer_;
 };

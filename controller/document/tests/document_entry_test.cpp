@@ -95,6 +95,17 @@ TEST_F(DocumentEntry, AnOpenArrivingDuringALoadIsRefused) {
     EXPECT_EQ(f.messageTexts(), std::vector<QString>(2, qtTrId("61482")));  // one per dialog
 }
 
+TEST_F(DocumentEntry, AnOpenArrivingWhileTheCloseQuestionIsOpenIsRefused) {
+    f.ui.answers = {Answer::Yes};
+    bool nested = true;
+    f.ui.whileAsking = [&] { nested = f.doc.openPath(first); };
+    EXPECT_TRUE(f.doc.openPath(second));
+    EXPECT_FALSE(nested);
+    EXPECT_EQ(f.ui.questions.size(), 1u);
+    EXPECT_EQ(f.doc.path(), second);
+    EXPECT_EQ(f.messageTexts(), std::vector<QString>{qtTrId("61482")});
+}
+
 TEST_F(DocumentEntry, CloseSendsUnloadAndClearWorkAndResets) {
     f.ui.answers = {Answer::Yes};
     EXPECT_TRUE(f.doc.closeProgram());

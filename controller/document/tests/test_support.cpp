@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileDialog>
 
+#include <utility>
+
 #include "platform/settings_file.h"
 #include "platform/string_table.h"
 
@@ -81,6 +83,7 @@ void ScriptedOperator::message(const QString&, const QString& text, Icon icon) {
 OperatorInteraction::Answer ScriptedOperator::ask(const QString&, const QString& text, Buttons,
                                                   Icon) {
     questions.push_back(text);
+    if (whileAsking) std::exchange(whileAsking, nullptr)();
     if (answers.empty()) return Answer::No;
     const Answer a = answers.front();
     answers.pop_front();

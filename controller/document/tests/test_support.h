@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -61,6 +62,7 @@ public:
     std::vector<Shown> messages;
     std::vector<QString> questions;
     std::deque<Answer> answers;        // next answers to ask(); No when empty
+    std::function<void()> whileAsking; // runs while a question is open (events arriving then)
     std::optional<QString> openChoice; // the file the open dialog returns; cancelled when empty
     std::vector<QString> dialogsRun;
 };
