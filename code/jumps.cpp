@@ -11,24 +11,11 @@
 namespace korvex {
 namespace {
 
-// Displacement of a line in microns: the X, Y of a move, 0 for anything else (unparsable lines
-// included).
-void displacement(const char* line, int64_t& dx, int64_t& dy) {
-    IsoStatement s;
-    dx = dy = 0;
-    if (parseIsoStatement(line, s) != 0) return;
-    if (s.code == IsoCode::kG00 || s.code == IsoCode::kG01 || s.code == IsoCode::kG02 ||
-        s.code == IsoCode::kG03) {
-        dx = s.x;
-        dy = s.y;
-    }
-}
-
 // Walks the running position forward line by line; candidates come in increasing order, and a
-// rewritten line is read back with its new values by the walk that passes it later.
+// rewritten line is read with its new values by the walk that passes it later.
 class PositionWalk {
 public:
-    explicit PositionWalk(const ProgramLines& lines) : lines_(lines) {}
+    explicit PositionWalk(const LineMotion* motion) : motion_(motion) {}
     // Position before line `index`, summed from line 0.
     void before(int index, int64_t& x, int64_t& y) {
         if (index < next_) {
@@ -36,61 +23,94 @@ public:
             x_ = y_ = 0;
         }
         for (; next_ < index; ++next_) {
-            int64_t dx, dy;
-            displacement(lines_.line(next_), dx, dy);
-            x_ += dx;
-            y_ += dy;
+            x_ += motion_[next_].dx;
+            y_ += motion_[next_].dy;
         }
         x = x_;
         y = y_;
     }
 
 private:
-    const ProgramLines& lines_;
+    const LineMotion* motion_;
     int next_ = 0;
     int64_t x_ = 0, y_ = 0;
 };
 
-// Rewrites line `index` so that it ends on the target when its end lies within 1 mm (strictly)
-// of it in both axes. Returns 1 when rewritten.
-int closeOnto(ProgramLines& lines, PositionWalk& walk, int index, int64_t targetX, int64_t targetY) {
-    IsoStatement s;
-    if (parseIsoStatement(lines.line(index), s) != 0 || s.code != IsoCode::kG01) return 0;
+// Rewrites line `index` so that it ends on the target when it is a G01 ending within 1 mm
+// (strictly) of the target in both axes. Returns 1 when rewritten.
+int closeOnto(ProgramLines& lines, LineMotion* motion, PositionWalk& walk, int index,
+              int64_t targetX, int64_t targetY) {
+    LineMotion& m = motion[index];
+    if (!(m.flags & LineMotion::kIsG01)) return 0;
     constexpr int64_t kToleranceMicrons = 1000;
     int64_t px, py;
     walk.before(index, px, py);
-    const int64_t ex = px + s.x, ey = py + s.y;
+    const int64_t ex = px + m.dx, ey = py + m.dy;
     const int64_t missX = ex > targetX ? ex - targetX : targetX - ex;
     const int64_t missY = ey > targetY ? ey - targetY : targetY - ey;
     if (missX >= kToleranceMicrons || missY >= kToleranceMicrons) return 0;
+    m.dx = clampToInt32(targetX - px);
+    m.dy = clampToInt32(targetY - py);
     char buf[80];
     char* p = buf;
     p += std::snprintf(p, 16, "N%d G01 X", index);
-    p += formatMillimetres(clampToInt32(targetX - px), p);
+    p += formatMillimetres(m.dx, p);
     *p++ = ' ';
     *p++ = 'Y';
-    p += formatMillimetres(clampToInt32(targetY - py), p);
+    p += formatMillimetres(m.dy, p);
     *p++ = ';';
     lines.setLine(index, std::string_view(buf, static_cast<std::size_t>(p - buf)));
     return 1;
 }
 
+std::vector<LineMotion> describeAll(const ProgramLines& lines) {
+    std::vector<LineMotion> motion(static_cast<std::size_t>(lines.count));
+    describeLines(lines, 0, lines.count, motion.data());
+    return motion;
+}
+
 }  // namespace
 
+void describeLines(const ProgramLines& lines, int begin, int end, LineMotion* motion) {
+    for (int i = begin; i < end; ++i) {
+        prefetchLine(lines, i + kPrefetchLines);
+        const char* text = lines.line(i);
+        const LineMarks marks = scanMarks(text);
+        LineMotion m;
+        if (marks.m00) m.flags |= LineMotion::kHasM00;
+        if (marks.g01) m.flags |= LineMotion::kHasG01;
+        IsoStatement s;
+        if (parseIsoStatement(text, s) == 0) {
+            if (s.code == IsoCode::kG00 || s.code == IsoCode::kG01 || s.code == IsoCode::kG02 ||
+                s.code == IsoCode::kG03) {
+                m.dx = s.x;
+                m.dy = s.y;
+            }
+            if (s.code == IsoCode::kG01) m.flags |= LineMotion::kIsG01;
+        }
+        motion[i] = m;
+    }
+}
+
 int findJumpSegments(const ProgramLines& lines, JumpEntry* table, int capacity) {
+    return findJumpSegments(lines, describeAll(lines).data(), table, capacity);
+}
+
+int findJumpSegments(const ProgramLines& lines, const LineMotion* motion, JumpEntry* table,
+                     int capacity) {
     int entries = 0;
     int state = 0;
     int moveLine = 0;
     double moveX = 0, moveY = 0;
     for (int i = 0; i < lines.count; ++i) {
-        const char* s = lines.line(i);
-        const LineMarks marks = scanMarks(s);
+        const uint8_t flags = motion[i].flags;
         switch (state) {
         case 0:
-            if (marks.m00) state = 1;
+            if (flags & LineMotion::kHasM00) state = 1;
             break;
         case 1:
-            if (marks.g01) {
+            if (flags & LineMotion::kHasG01) {
+                const char* s = lines.line(i);
                 const char* x = std::strchr(s, 'X');
                 const char* y = std::strchr(s, 'Y');
                 if (!x || !y) return -1;
@@ -104,7 +124,7 @@ int findJumpSegments(const ProgramLines& lines, JumpEntry* table, int capacity) 
             break;
         default:
             // The closing pause of one jump never opens the next one.
-            if (marks.m00) {
+            if (flags & LineMotion::kHasM00) {
                 if (entries >= capacity) return -1;
                 JumpEntry e;
                 e.line = moveLine;
@@ -120,6 +140,13 @@ int findJumpSegments(const ProgramLines& lines, JumpEntry* table, int capacity) 
 }
 
 int closeLeadOuts(ProgramLines& lines, const JumpEntry* jumps, int jumpCount) {
+    constexpr int kMinLines = 5;
+    if (lines.count < kMinLines) return 0;
+    std::vector<LineMotion> motion = describeAll(lines);
+    return closeLeadOuts(lines, jumps, jumpCount, motion.data());
+}
+
+int closeLeadOuts(ProgramLines& lines, const JumpEntry* jumps, int jumpCount, LineMotion* motion) {
     constexpr int kMinLines = 5;
     if (lines.count < kMinLines) return 0;
     IsoStatement first;
@@ -144,16 +171,16 @@ int closeLeadOuts(ProgramLines& lines, const JumpEntry* jumps, int jumpCount) {
         targetY[k + 1] = targetY[k] + dy;
     }
 
-    PositionWalk walk(lines);
+    PositionWalk walk(motion);
     int rewritten = 0;
     for (int k = 0; k < jumpCount; ++k) {
         // The lead-out is the line just before the jump's opening pause.
         const int candidate = jumps[k].line - 2;
         if (candidate < 0 || candidate >= lines.count) continue;
-        rewritten += closeOnto(lines, walk, candidate, targetX[k], targetY[k]);
+        rewritten += closeOnto(lines, motion, walk, candidate, targetX[k], targetY[k]);
     }
     // The last contour's lead-out is the line before the end line.
-    rewritten += closeOnto(lines, walk, lines.count - 2, targetX[jumpCount], targetY[jumpCount]);
+    rewritten += closeOnto(lines, motion, walk, lines.count - 2, targetX[jumpCount], targetY[jumpCount]);
     return rewritten;
 }
 

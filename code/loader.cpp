@@ -169,14 +169,21 @@ int loadLines(ProgramLines& lines, int fileLines, const std::string& text, const
         parseKind = kKindIso;
     }
 
+    // Both the jump scan and the lead-out closing read every line; describe each once.
+    std::vector<LineMotion> motion(static_cast<std::size_t>(lines.count));
+    runParts(lines.count, workerCount(options, lines.count), [&](int begin, int end) {
+        describeLines(lines, begin, end, motion.data());
+        return true;
+    });
     out.jumps.resize(kJumpTableCapacity);
-    const int jumps = findJumpSegments(lines, out.jumps.data(), kJumpTableCapacity);
+    const int jumps = findJumpSegments(lines, motion.data(), out.jumps.data(), kJumpTableCapacity);
     if (jumps < 0) return fail(failure, LoadStatus::kTooManyJumps, path);
     out.jumps.resize(static_cast<std::size_t>(jumps));
 
     if (options.forceZero && (kind == kKindIso || kind == kKind3B)) {
-        closeLeadOuts(lines, out.jumps.data(), jumps);
+        closeLeadOuts(lines, out.jumps.data(), jumps, motion.data());
     }
+    motion = {};
 
     out.segments.assign(static_cast<std::size_t>(lines.count), CodeSegment{});
     const int failed = parseAllLines(lines, parseKind, options, out.segments);
