@@ -136,6 +136,8 @@ int64_t CardServer::clockMicros() const {
     return options_.manualClock ? manualMicros_.load() : steadyMicros() - startMicros_;
 }
 
+int64_t CardServer::lineMicros() const { return steadyMicros() - startMicros_; }
+
 double CardServer::traceSeconds() const { return static_cast<double>(clockMicros()) / 1e6; }
 
 ServerCounters CardServer::counters() const {
@@ -150,8 +152,9 @@ int CardServer::pollTimeoutMs() const {
     int64_t ms = kIdlePollMs;
     if (!options_.manualClock && engine_.busy()) ms = kBusyPollMs;
     if (hungUp_) ms = std::min(ms, kHangupRetryMs);
-    if (!output_.empty()) {
-        const int64_t wait = (output_.front().dueMicros - clockMicros() + kMicrosPerMs - 1) / kMicrosPerMs;
+    for (const std::deque<Pending>* q : {&output_, &incoming_}) {
+        if (q->empty()) continue;
+        const int64_t wait = (q->front().dueMicros - lineMicros() + kMicrosPerMs - 1) / kMicrosPerMs;
         ms = std::clamp<int64_t>(wait, 0, ms);
     }
     return static_cast<int>(ms);
@@ -167,7 +170,7 @@ void CardServer::threadLoop() {
             std::lock_guard lock(mutex_);
             timeout = pollTimeoutMs();
             if (!hungUp_) {
-                const bool writing = !output_.empty() && output_.front().dueMicros <= clockMicros();
+                const bool writing = !output_.empty() && output_.front().dueMicros <= lineMicros();
                 fds[1] = {masterFd_, static_cast<short>(POLLIN | (writing ? POLLOUT : 0)), 0};
                 count = 2;
             }
@@ -184,6 +187,7 @@ void CardServer::threadLoop() {
         std::lock_guard lock(mutex_);
         readInput();
         if (poweredOff_) continue;
+        executeDueRequestsLocked();
         if (!options_.manualClock) syncEngineLocked();
         collectReportsLocked();
         checkPcSilenceLocked();
@@ -233,7 +237,23 @@ void CardServer::processFramesLocked() {
             return;
         }
         queue_.Dequeue(frame, static_cast<std::size_t>(length));
-        handleFrameLocked(frame, static_cast<std::size_t>(length));
+        if (options_.baud <= 0) {
+            handleFrameLocked(frame, static_cast<std::size_t>(length));
+            continue;
+        }
+        // The request is complete when its last byte has crossed the line.
+        const int64_t start = std::max(lineMicros(), rxLineFreeAt_);
+        rxLineFreeAt_ = start + static_cast<int64_t>(length) * kBitsPerByte * 1000000 / options_.baud;
+        incoming_.push_back({rxLineFreeAt_, std::vector<uint8_t>(frame, frame + length)});
+    }
+    executeDueRequestsLocked();
+}
+
+void CardServer::executeDueRequestsLocked() {
+    while (!incoming_.empty() && incoming_.front().dueMicros <= lineMicros()) {
+        const Pending request = std::move(incoming_.front());
+        incoming_.pop_front();
+        handleFrameLocked(request.bytes.data(), request.bytes.size());
     }
 }
 
@@ -305,7 +325,7 @@ void CardServer::collectReportsLocked() {
 }
 
 void CardServer::queueLocked(std::vector<uint8_t> bytes, int64_t extraDelayMicros) {
-    int64_t due = clockMicros() + extraDelayMicros;
+    int64_t due = lineMicros() + extraDelayMicros;
     if (!output_.empty()) due = std::max(due, output_.back().dueMicros);
     if (options_.baud > 0) {
         const int64_t start = std::max(due, lineFreeAt_);
@@ -345,7 +365,7 @@ void CardServer::queueAnswerLocked(const std::vector<uint8_t>& frame) {
 }
 
 void CardServer::flushOutputLocked() {
-    const int64_t now = clockMicros();
+    const int64_t now = lineMicros();
     while (!output_.empty() && output_.front().dueMicros <= now) {
         Pending& p = output_.front();
         if (hungUp_ || poweredOff_) {  // nobody on the line: the bytes are lost
@@ -480,6 +500,7 @@ void CardServer::powerLoss() {
     engine_.stopForLostPc();
     engine_.takeReports();
     output_.clear();
+    incoming_.clear();
     trace_.fault(traceSeconds(), "powerloss");
     persistLocked(true);
     poweredOff_ = true;

@@ -10,13 +10,15 @@
 //
 // Time. The card runs on the server's clock scaled by speedScale. With manualClock the clock
 // only moves when advance() is called, so tests drive the card in virtual time and nothing
-// depends on how fast the machine is; otherwise it is the monotonic clock. The pacing of the
-// line (baud), answer delays, the retry window and the PC-silence timeout are measured on the
-// unscaled clock, as on a real line.
+// depends on how fast the machine is; otherwise it is the monotonic clock. The retry window and
+// the PC-silence timeout are measured on the unscaled server clock. The line itself (baud
+// pacing, answer delays) always runs on the monotonic clock: it is a real line even when the
+// card's time is virtual, so a test's transaction is never left waiting for an advance().
 //
-// Output order. Answers and reports leave in the order they were produced; with a baud rate each
-// frame occupies the line for its bytes x 10 bits, so latency and starvation show as on a real
-// 19200-baud line.
+// The line. With a baud rate every frame occupies its direction of the line for its bytes x 10
+// bits: a request is executed when its last byte has arrived, and answers and reports leave in
+// the order they were produced, one after the other, so latency and starvation show as on a
+// real 19200-baud line.
 #pragma once
 
 #include <atomic>
@@ -110,12 +112,14 @@ private:
     };
 
     int64_t clockMicros() const;
+    int64_t lineMicros() const;
     double traceSeconds() const;
     void threadLoop();
     int pollTimeoutMs() const;
     void readInput();
     void processFramesLocked();
     void handleFrameLocked(const uint8_t* frame, std::size_t length);
+    void executeDueRequestsLocked();
     void syncEngineLocked();
     void collectReportsLocked();
     void queueLocked(std::vector<uint8_t> bytes, int64_t extraDelayMicros);
@@ -143,8 +147,10 @@ private:
     std::atomic<int64_t> manualMicros_{0};
     int64_t startMicros_ = 0;
     int64_t cardMicrosRun_ = 0;      // card time already given to the engine
-    std::deque<Pending> output_;
+    std::deque<Pending> output_;     // due on the line clock
     int64_t lineFreeAt_ = 0;
+    std::deque<Pending> incoming_;   // requests still on the wire (baud pacing)
+    int64_t rxLineFreeAt_ = 0;
 
     // The last request and its answer, for retries.
     bool haveLast_ = false;

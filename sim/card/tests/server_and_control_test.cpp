@@ -1,6 +1,7 @@
 // The transport's own behaviour (PC silence, memory file) and the control commands.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -37,6 +38,22 @@ TEST(CardServer, CardStopsWhenThePcFallsSilentAndKeepsItsRecord) {
     ASSERT_EQ(CMD_GET_WORK_RECORD(pc.link(), &record), 0);
     EXPECT_EQ(record.kind, kWorkRecordCut);
     EXPECT_EQ(record.work.lower.steps, 300);
+}
+
+TEST(CardServer, BaudRatePacesRequestsAndAnswersOnTheLine) {
+    ServerOptions options = virtualCardOptions();
+    options.baud = 19200;
+    CardServer server(options);
+    ASSERT_EQ(server.start(), 0) << server.error();
+    PcSide pc(server, 2000);
+    ASSERT_EQ(pc.connect(), 0);
+    const Program program = loadThreeB(kLine);
+    pc.load(program, 0, program.count() - 1, false);
+    const auto before = std::chrono::steady_clock::now();
+    ASSERT_EQ(CMD_SEND_SEGMENTS(pc.link(), pc.windowAround(0)), 0);
+    const auto took = std::chrono::steady_clock::now() - before;
+    // 283 bytes in and 19 bytes back at 1920 bytes a second: the line alone needs 157 ms.
+    EXPECT_GE(took, std::chrono::milliseconds((283 + 19) * 1000 / 1920));
 }
 
 TEST(CardServer, MemoryFileRoundTripsAndAForeignFileIsLeftAlone) {
