@@ -55,6 +55,23 @@ QIcon transformIcon(Transform t) {
 
 }  // namespace
 
+void attachEditDialogs(EditCommands& c) {
+    c.askOffset = [&c](const OffsetRequest& last) -> std::optional<OffsetRequest> {
+        OperatorInteraction* ui = c.operatorUi();
+        if (!ui) return std::nullopt;
+        COffsetDialog dialog(last, c.context().dialogParent);
+        if (ui->exec(dialog, QLatin1String(COffsetDialog::kName)) != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.request();
+    };
+    c.showGenerator = [&c] {
+        OperatorInteraction* ui = c.operatorUi();
+        if (!ui) return;
+        CGen3BDialog dialog(c, c.context().dialogParent);
+        ui->exec(dialog, QLatin1String(CGen3BDialog::kName));
+    };
+}
+
 EditCommandSet::EditCommandSet(EditCommandContext context, QObject* parent)
     : QObject(parent), commands_(std::make_unique<EditCommands>(std::move(context))) {
     generate3B_ = makeAction("ed-menu-generate3b", this);
@@ -81,20 +98,7 @@ EditCommandSet::EditCommandSet(EditCommandContext context, QObject* parent)
     connect(offset_, &QAction::triggered, this, [&c] { c.offset(); });
     connect(generate3B_, &QAction::triggered, this, [&c] { c.generate3B(); });
 
-    c.askOffset = [&c](const OffsetRequest& last) -> std::optional<OffsetRequest> {
-        OperatorInteraction* ui = c.operatorUi();
-        if (!ui) return std::nullopt;
-        COffsetDialog dialog(last, c.context().dialogParent);
-        if (ui->exec(dialog, QLatin1String(COffsetDialog::kName)) != QDialog::Accepted)
-            return std::nullopt;
-        return dialog.request();
-    };
-    c.showGenerator = [&c] {
-        OperatorInteraction* ui = c.operatorUi();
-        if (!ui) return;
-        CGen3BDialog dialog(c, c.context().dialogParent);
-        ui->exec(dialog, QLatin1String(CGen3BDialog::kName));
-    };
+    attachEditDialogs(c);
 
     // Loading, closing and replacing the program change what may be offered at once.
     if (CDCSDoc* doc = c.context().document) {

@@ -52,6 +52,9 @@ private:
     QTimer refreshTimer_;
 };
 
+// Shows the Offset dialog and the manual generator through the commands' operator interaction.
+void attachEditDialogs(EditCommands& commands);
+
 // Puts "Generate 3B" at the top of `fileMenu`, the transforms and Offset into `editMenu`, and
 // the four transform buttons at the end of `toolBar` (any of the three may be null). The set is
 // owned by `owner`. The dialogs it opens are parented to context.dialogParent.

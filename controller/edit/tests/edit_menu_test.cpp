@@ -1,0 +1,74 @@
+#include "controller/edit/edit_menu.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include "controller/edit/tests/edit_test_support.h"
+
+namespace korvex {
+namespace {
+
+TEST(EditMenu, InstallsEntriesShortcutsButtonsAndEnableRules) {
+    test::EditFixture f;
+    QMainWindow window;
+    QMenu* file = window.menuBar()->addMenu(QStringLiteral("File"));
+    QAction* open = file->addAction(QStringLiteral("Open"));
+    QMenu* edit = window.menuBar()->addMenu(qtTrId("ed-menu-edit"));
+    QToolBar* bar = window.addToolBar(QStringLiteral("Main"));
+    f.workState = 0;
+    EditCommandSet* set = installEditCommands(file, edit, bar, f.context(), &window);
+
+    // Generate 3B comes first in the File menu.
+    ASSERT_GE(file->actions().size(), 2);
+    EXPECT_EQ(file->actions()[0], set->generate3BAction());
+    EXPECT_EQ(file->actions()[1], open);
+    EXPECT_EQ(set->generate3BAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    EXPECT_EQ(set->verticalMirrorAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
+    EXPECT_EQ(set->horizontalMirrorAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+    EXPECT_EQ(set->offsetAction()->text(), QStringLiteral("Offset(&G)"));
+    EXPECT_TRUE(edit->actions().contains(set->offsetAction()));
+    const QList<QAction*> buttons = bar->actions();
+    ASSERT_GE(buttons.size(), 4);
+    EXPECT_EQ(buttons.mid(buttons.size() - 4), set->toolBarActions());
+    EXPECT_EQ(set->toolBarActions().first(), set->reverseFlipAction());
+    EXPECT_FALSE(set->forwardFlipAction()->icon().isNull());
+
+    // No program: only the generator.
+    EXPECT_TRUE(set->generate3BAction()->isEnabled());
+    EXPECT_FALSE(set->verticalMirrorAction()->isEnabled());
+    EXPECT_FALSE(set->offsetAction()->isEnabled());
+    // Loaded and idle: everything; opening the menu is enough to follow.
+    f.workState = 1;
+    emit edit->aboutToShow();
+    EXPECT_TRUE(set->verticalMirrorAction()->isEnabled());
+    EXPECT_TRUE(set->offsetAction()->isEnabled());
+    // Cutting: nothing.
+    f.workState = 3;
+    set->refresh();
+    EXPECT_FALSE(set->generate3BAction()->isEnabled());
+    EXPECT_FALSE(set->forwardFlipAction()->isEnabled());
+}
+
+TEST(EditMenu, TriggeringAnEntryRunsItsCommand) {
+    test::EditFixture f;
+    const QString source = f.write(QStringLiteral("part.iso"), test::isoSquare10());
+    ASSERT_TRUE(f.open(source));
+    QMainWindow window;
+    QMenu* edit = window.menuBar()->addMenu(qtTrId("ed-menu-edit"));
+    EditCommandSet* set = installEditCommands(nullptr, edit, nullptr, f.context(), &window);
+    set->horizontalMirrorAction()->trigger();
+    EXPECT_EQ(f.doc.path(), source + QStringLiteral("@_@_ty.iso"));
+    // The generator and the Offset dialog go through the operator interaction by name.
+    set->generate3BAction()->trigger();
+    set->offsetAction()->trigger();
+    EXPECT_EQ(f.ui.dialogsRun, (std::vector<QString>{QStringLiteral("Generate3BDialog"),
+                                                     QStringLiteral("OffsetDialog")}));
+}
+
+}  // namespace
+}  // namespace korvex
