@@ -330,8 +330,11 @@ CardAnswer CardEngine::setSettingsField(uint8_t type, const uint8_t* p, std::siz
 
 CardAnswer CardEngine::loadModel(const uint8_t* p) {
     const uint8_t restore = p[kLoadDescriptorBytes];
-    if (restore > 1 || activity_ != Activity::None) return refuse();
-    if (restore == 1 && !record_.restorable()) return refuse();
+    if (restore > 1 || (restore == 1 && !record_.restorable())) return refuse();
+    // The controller never loads while a work runs, so a load now comes from a controller that
+    // started again and lost track of it: the motion stops where it stands and the record keeps
+    // the point, ready for the restore that follows.
+    if (activity_ != Activity::None) stopForLostPc();
 
     descriptor_ = decodeLoadDescriptor(fixed<kLoadDescriptorBytes>(p));
     loaded_ = true;

@@ -352,6 +352,17 @@ TEST(CardEngine, LostPcStopsTheCutAndKeepsTheRecord) {
     EXPECT_EQ(r.work.lower.steps, 150);
     EXPECT_EQ(r.load.title(), "part.3b");
 
+    // A controller that starts again while the card still cuts loads afresh: the motion stops
+    // and the record keeps the point for the restore.
+    Card running(square());
+    running.load(0, 5);
+    running.start(CMD_START_CUT, 1);
+    running.engine.advance(kSecond);
+    running.load(0, 5);
+    EXPECT_EQ(running.status().runState, kRunLoaded);
+    EXPECT_FALSE(running.engine.busy());
+    EXPECT_EQ(decodeWorkRecord(running.engine.memory().record).work.lower.steps, 150);
+
     CardEngine restarted;
     restarted.restoreMemory(m);
     const CardAnswer a = restarted.handle(CMD_GET_WORK_RECORD, nullptr, 0);
