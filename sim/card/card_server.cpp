@@ -230,11 +230,11 @@ void CardServer::readInput() {
 void CardServer::processFramesLocked() {
     for (;;) {
         const int length = queue_.CutFrame();
-        if (length <= 0) return;
+        if (length <= 0) break;
         uint8_t frame[CPS_MAX_FRAME_SIZE];
         if (static_cast<std::size_t>(length) > sizeof frame) {
             queue_.clear();
-            return;
+            break;
         }
         queue_.Dequeue(frame, static_cast<std::size_t>(length));
         if (options_.baud <= 0) {
