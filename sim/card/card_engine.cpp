@@ -174,6 +174,7 @@ CardAnswer CardEngine::handle(uint8_t type, const uint8_t* p, std::size_t length
             markMemoryChanged();
             return ok();
         case CMD_SET_RANGE:
+            if (GetLe32(p) < 0 || GetLe32(p + 4) < 0) return refuse();
             rangeFirst_ = GetLe32(p);
             rangeLast_ = GetLe32(p + 4);
             return ok();

@@ -147,6 +147,7 @@ TEST(CardEngine, RefusesWhatTheCardCannotDo) {
         {"payload on a command without one", false, CMD_GET_STATUS, {0}},
         {"window one byte short", false, CMD_SEND_SEGMENTS, Bytes(kSegmentWindowBytes - 1)},
         {"tracking mode 2", false, CMD_SET_TRACK, {2}},
+        {"a negative segment in the range", false, CMD_SET_RANGE, le32s({-1, 5})},
         {"unknown command", false, 0x01, {}},
     };
     for (const Case& c : cases) {
