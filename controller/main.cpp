@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     if (!startup.run(frame, options))
         return 1;
     const int status = app.exec();
-    card.setEventHook({});
     card.close();
+    card.setEventHook({});
     return status;
 }

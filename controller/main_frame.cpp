@@ -301,8 +301,8 @@ void CMainFrame::shutDown(bool cardAnswers) {
     keepAlive_.stop();
     if (cardAnswers && document_.isLoaded() && card_.isOpen())
         document_.unload();  // a refusal does not stop the exit
+    card_.close();  // the hook can only be removed once the reader has stopped
     card_.setEventHook({});
-    card_.close();
     destroyMiniStatusWindow();
     document_.resetDocument();
 }

@@ -48,8 +48,8 @@ bool Startup::fail(CMainFrame& frame, const QString& text) {
     if (!text.isEmpty())
         operatorUi_.message(qtTrId("comm.title"), text, OperatorInteraction::Icon::Critical);
     frame.destroyMiniStatusWindow();
+    card_.close();  // the hook can only be removed once the reader has stopped
     card_.setEventHook({});
-    card_.close();
     return false;
 }
 
