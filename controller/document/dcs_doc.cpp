@@ -98,6 +98,7 @@ QString CDCSDoc::windowTitle() const {
 }
 
 QString CDCSDoc::boxTitle() const {
+    if (env_.messageTitle) return env_.messageTitle();
     const QString name = QCoreApplication::applicationName();
     return name.isEmpty() ? QStringLiteral("Korvex") : name;
 }

@@ -42,6 +42,8 @@ struct DocumentEnvironment {
     QString temporaryDirectory;    // working copies of loaded programs
     // True when no simulation, walk, cut or back runs; unset means always idle.
     std::function<bool()> idle;
+    // The title of the document's message boxes; unset means the application's name.
+    std::function<QString()> messageTitle;
 };
 
 class CDCSDoc : public QObject {
