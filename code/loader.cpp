@@ -61,26 +61,31 @@ int workerCount(const LoadOptions& options, int lines) {
                                : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-// Runs `part(begin, end)` over [0, n) cut into `threads` contiguous parts, the last on the
-// calling thread. Returns false when any part failed.
+// Runs `part(begin, end)` over [0, n) in chunks taken in turn by `threads` workers, the
+// calling thread among them (so a worker that gets little processor time holds nobody up).
+// Returns false when any part failed.
 template <typename Part>
 bool runParts(int n, int threads, Part&& part) {
+    std::atomic<int> nextChunk{0};
+    std::atomic<bool> failed{false};
+    auto work = [&] {
+        for (;;) {
+            const int begin = nextChunk.fetch_add(1) * kParseChunkLines;
+            if (begin >= n || failed.load(std::memory_order_relaxed)) return;
+            if (!part(begin, std::min(n, begin + kParseChunkLines))) failed = true;
+        }
+    };
     std::vector<std::thread> helpers;
-    std::vector<char> failed(static_cast<std::size_t>(threads), 0);
-    const int share = (n + threads - 1) / threads;
-    int t = 0;
-    for (; t + 1 < threads; ++t) {
-        const int begin = t * share, end = std::min(n, begin + share);
+    for (int t = 1; t < threads; ++t) {
         try {
-            helpers.emplace_back([&, t, begin, end] { failed[static_cast<std::size_t>(t)] = !part(begin, end); });
+            helpers.emplace_back(work);
         } catch (...) {
-            break;  // no thread: the rest is done here
+            break;  // no thread: the others do its share
         }
     }
-    const int begin = std::min(n, t * share);
-    failed[static_cast<std::size_t>(t)] = !part(begin, n);
+    work();
     for (std::thread& h : helpers) h.join();
-    return std::find(failed.begin(), failed.end(), 1) == failed.end();
+    return !failed.load();
 }
 
 // Parses every line into its segment, on `threads` workers taking chunks in order. Returns the
