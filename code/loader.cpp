@@ -57,8 +57,11 @@ int32_t truncateToInt32(double v) {
 
 int workerCount(const LoadOptions& options, int lines) {
     if (lines < kParallelMinLines) return 1;
-    return options.threads > 0 ? options.threads
-                               : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const int wanted = options.threads > 0
+                           ? options.threads
+                           : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    // More workers than chunks would only wait.
+    return std::min(wanted, lines / kParseChunkLines + 1);
 }
 
 // Runs `part(begin, end)` over [0, n) in chunks taken in turn by `threads` workers, the
