@@ -240,8 +240,7 @@ CardAnswer CardEngine::handle(uint8_t type, const uint8_t* p, std::size_t length
         case CMD_STOP:
             return stop();
         case CMD_RESET_RUN_STATE:
-            if (activity_ == Activity::Work || activity_ == Activity::ShortBack ||
-                activity_ == Activity::ShortDwell || activity_ == Activity::Return)
+            if (activity_ == Activity::Work || shorted() || activity_ == Activity::Return)
                 return refuse();
             // A return that has arrived leaves nothing to restore.
             if (record_.kind == kWorkRecordReturn && remaining_ == std::array<int32_t, kAxisCount>{}) {
@@ -445,6 +444,7 @@ CardAnswer CardEngine::startReturn(const uint8_t* p) {
 CardAnswer CardEngine::stop() {
     switch (activity_) {
         case Activity::Work:
+        case Activity::ShortSensed:
         case Activity::ShortBack:
         case Activity::ShortDwell:
         case Activity::Return:
@@ -494,7 +494,7 @@ WorkParams CardEngine::position() const {
 
 int32_t CardEngine::hfLevel() const {
     if (!hfOn_) return 0;
-    if (state_ == kRunShortBack) return kHfLevelShort;
+    if (shorted()) return kHfLevelShort;
     if (state_ == kRunCutting && activity_ == Activity::Work)
         return kHfLevelCutBase + static_cast<int32_t>((now_ / kHfWobbleMicros) % kHfLevelCutSteps) * kHfLevelCutStep;
     return kHfLevelIdle;

@@ -165,7 +165,11 @@ public:
     const SettingsBlock& settings() const { return settings_; }
 
 private:
-    enum class Activity : uint8_t { None, Work, ShortBack, ShortDwell, Return, Jog, Center, Border };
+    // ShortSensed: a short circuit holds the wire for the back delay before backing starts.
+    enum class Activity : uint8_t { None, Work, ShortSensed, ShortBack, ShortDwell, Return, Jog, Center, Border };
+    bool shorted() const {
+        return activity_ == Activity::ShortSensed || activity_ == Activity::ShortBack || activity_ == Activity::ShortDwell;
+    }
 
     struct WindowEntry {
         bool valid = false;
@@ -187,6 +191,7 @@ private:
     int stepBudget(int64_t micros, int32_t rate);
     void runWork(int budget);
     void runShortBack(int budget);
+    void startShortBack();
     void runReturnOrJog(int budget);
     void runBorder(int budget);
     void segmentDone();
@@ -251,6 +256,7 @@ private:
     int64_t waitStart_ = 0;
     int32_t shortBackLeft_ = 0;
     int64_t shortDwellLeft_ = 0;
+    int64_t shortSenseLeft_ = 0;
 
     // Return, jog, adjust procedures.
     std::array<int32_t, kAxisCount> remaining_{};

@@ -77,6 +77,10 @@ void CardEngine::tick(int64_t micros) {
         case Activity::Work:
             runWork(stepBudget(micros, currentRate()));
             break;
+        case Activity::ShortSensed:
+            shortSenseLeft_ -= micros;
+            if (shortSenseLeft_ <= 0) startShortBack();
+            break;
         case Activity::ShortBack:
             runShortBack(stepBudget(micros, currentRate()));
             break;
@@ -318,15 +322,22 @@ int CardEngine::injectShortCircuit() {
         figures_.starvedMicros += now_ - waitStart_;
         waiting_ = false;
     }
+    ++figures_.shortCircuits;
+    // The wire stands shorted for the back delay of the settings before the card backs off.
+    shortSenseLeft_ = int64_t{settings_.backDelaySeconds} * kMicrosPerSecond;
+    activity_ = Activity::ShortSensed;
+    if (shortSenseLeft_ <= 0) startShortBack();
+    return 0;
+}
+
+void CardEngine::startShortBack() {
     // Back along the path already cut in this segment, at most kShortBackSteps.
     const int32_t cut = stepsBackward() ? motion_.stepsTotal() - motion_.stepsDone() : motion_.stepsDone();
     shortBackLeft_ = std::min(kShortBackSteps, cut);
     activity_ = Activity::ShortBack;
     state_ = kRunShortBack;
     stepCarry_ = 0;
-    ++figures_.shortCircuits;
     runEvent(kRunCutting, kEventShortBack);
-    return 0;
 }
 
 int CardEngine::injectWireBreak() {
@@ -345,6 +356,7 @@ void CardEngine::stopForLostPc() {
     hfOn_ = false;
     switch (activity_) {
         case Activity::Work:
+        case Activity::ShortSensed:
         case Activity::ShortBack:
         case Activity::ShortDwell:
         case Activity::Return:

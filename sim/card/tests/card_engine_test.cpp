@@ -318,6 +318,32 @@ TEST(CardEngine, ManualBackRunsThePathBackToTheRangeStart) {
     EXPECT_EQ(card.reached.back(), 0);
 }
 
+TEST(CardEngine, ShortCircuitHoldsForTheBackDelayThenBacksOffAndResumes) {
+    Card card(square());
+    card.load(0, 5);
+    ASSERT_EQ(card.send(CMD_SET_BACK_DELAY, {2}).status, 0);
+    card.start(CMD_START_CUT, 1);
+    card.engine.advance(kSecond);  // 150 steps into segment 1
+    ASSERT_EQ(card.engine.injectShortCircuit(), 0);
+    card.engine.advance(kSecond * 19 / 10);
+    EXPECT_TRUE(card.engine.takeReports().empty()) << "no backing before the back delay";
+    EXPECT_EQ(card.status().runState, kRunCutting);
+    EXPECT_EQ(card.status().work.lower.steps, 150) << "a shorted wire does not advance";
+
+    const CardReport back = card.runToEvent(kSecond);
+    EXPECT_EQ(back.data[0], kRunCutting);
+    EXPECT_EQ(back.data[1], kEventShortBack);
+    card.engine.advance(kSecond / 4);
+    EXPECT_EQ(card.status().runState, kRunShortBack);
+    EXPECT_LT(card.status().work.lower.steps, 150);
+    const CardReport resumed = card.runToEvent(2 * kSecond);
+    EXPECT_EQ(resumed.data[0], kRunShortBack);
+    EXPECT_EQ(resumed.data[1], kEventCutResumed);
+    EXPECT_EQ(card.runToEvent().data[1], kEventFinished);
+    EXPECT_EQ(card.status().work.guideX, 0);
+    EXPECT_EQ(card.status().work.guideY, 0);
+}
+
 TEST(CardEngine, AdjustProceduresSetTheFinishedFlag) {
     Card card(square());
     ASSERT_EQ(card.send(CMD_ADJUST_BORDER, {4}).status, 0);
