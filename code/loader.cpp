@@ -144,19 +144,24 @@ int parseAllLines(const ProgramLines& lines, int kind, const LoadOptions& option
     return -1;
 }
 
-int loadLines(ProgramLines& lines, int fileLines, const std::string& text, const char* path,
-              const LoadOptions& options, LoadedProgram& out, LoadFailure& failure) {
-    if (std::strstr(path, ".3nb")) {
-        std::string header;
-        double v[5];
-        if (fileLineAt(text, 1, header) != 0 || !scanTaperHeader(header.c_str(), v)) {
-            return fail(failure, LoadStatus::kBadTaperHeader, path);
-        }
-        out.taper = TaperHeader{true, truncateToInt32(v[0] * 10), truncateToInt32(v[1] * 10),
-                                truncateToInt32(v[2] * 10), truncateToInt32(v[3] * 10),
-                                truncateToInt32(v[4] * 1000)};
+// The taper header of a ".3nb" file: its second line.
+int readTaperHeader(const std::string& text, const char* path, LoadedProgram& out,
+                    LoadFailure& failure) {
+    if (!std::strstr(path, ".3nb")) return 0;
+    std::string header;
+    double v[5];
+    if (fileLineAt(text, 1, header) != 0 || !scanTaperHeader(header.c_str(), v)) {
+        return fail(failure, LoadStatus::kBadTaperHeader, path);
     }
-    (void)fileLines;
+    out.taper = TaperHeader{true, truncateToInt32(v[0] * 10), truncateToInt32(v[1] * 10),
+                            truncateToInt32(v[2] * 10), truncateToInt32(v[3] * 10),
+                            truncateToInt32(v[4] * 1000)};
+    return 0;
+}
+
+// Everything after reading the lines.
+int loadLines(ProgramLines& lines, const char* path, const LoadOptions& options,
+              LoadedProgram& out, LoadFailure& failure) {
 
     const ProgramKind kind = detectProgramKind(lines);
     if (kind == kKindIsoNoEnd || kind == kKind3BNoEnd) return fail(failure, LoadStatus::kNoEnd, path);
@@ -240,8 +245,11 @@ std::string loadMessage(LoadStatus status, const char* path, int line, const cha
     return "";
 }
 
-int loadProgramText(const std::string& text, const char* path, const LoadOptions& options,
-                    LoadedProgram& out, LoadFailure& failure) {
+namespace {
+
+// `ownedText`, when given, is the file content itself: it is freed once the lines are read.
+int loadFromText(const std::string& text, std::string* ownedText, const char* path,
+                 const LoadOptions& options, LoadedProgram& out, LoadFailure& failure) {
     failure = LoadFailure{};
     out = LoadedProgram{};
     out.path = path;
@@ -252,7 +260,9 @@ int loadProgramText(const std::string& text, const char* path, const LoadOptions
             return fail(failure, LoadStatus::kReadFailed, path);
         }
         if (fileLines == 0) return fail(failure, LoadStatus::kCannotOpen, path);
-        if (loadLines(lines, fileLines, text, path, options, out, failure) != 0) {
+        if (readTaperHeader(text, path, out, failure) != 0) return -1;
+        if (ownedText) std::string().swap(*ownedText);
+        if (loadLines(lines, path, options, out, failure) != 0) {
             out = LoadedProgram{};
             return -1;
         }
@@ -261,6 +271,13 @@ int loadProgramText(const std::string& text, const char* path, const LoadOptions
         out = LoadedProgram{};
         return fail(failure, LoadStatus::kReadFailed, path);
     }
+}
+
+}  // namespace
+
+int loadProgramText(const std::string& text, const char* path, const LoadOptions& options,
+                    LoadedProgram& out, LoadFailure& failure) {
+    return loadFromText(text, nullptr, path, options, out, failure);
 }
 
 int loadProgram(const char* path, const LoadOptions& options, LoadedProgram& out,
@@ -272,7 +289,7 @@ int loadProgram(const char* path, const LoadOptions& options, LoadedProgram& out
         out = LoadedProgram{};
         return fail(failure, LoadStatus::kCannotOpen, path);
     }
-    return loadProgramText(text, path, options, out, failure);
+    return loadFromText(text, &text, path, options, out, failure);
 }
 
 double pathLengthMm(const CodeSegment* segments, int count) {
