@@ -70,7 +70,7 @@ int parse3BStatement(const char* line, ThreeBStatement& out) {
         if (!b) return -1;
         const char* end = nullptr;
         values[k] = readInt32(b + 1, &end);
-        p = (end == b + 1) ? b + 1 : end;
+        p = end;  // just after the "B" when no number follows
     }
     const char* g = std::strchr(p, 'G');
     if (!g || (g[1] != 'X' && g[1] != 'Y')) return -1;
