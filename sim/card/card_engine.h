@@ -10,7 +10,7 @@
 //   3  cutting               CMD_START_CUT, CMD_START_ADJUSTED, end of a short-circuit back
 //   4  walking               CMD_START_WALK
 //   5  simulating            CMD_START_SIMULATE
-//   6  short-circuit back    a short circuit while cutting
+//   6  short-circuit back    a short circuit while cutting, once the back delay has passed
 //   7  manual back           CMD_START_BACK
 //   8  stopped by the card   wire break or no HF, or the PC went silent; sub-state = the state
 //                            that was running. Walk, Cut and Back continue from the point reached.
