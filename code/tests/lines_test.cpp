@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <random>
+
 #include <string>
 #include <vector>
 
@@ -96,6 +99,51 @@ TEST(ReadLines, MissingFileFails) {
     ProgramLines lines;
     EXPECT_EQ(readProgramLines("/nonexistent/dir/file.3b", lines), -1);
     EXPECT_EQ(countFileLines("/nonexistent/dir/file.3b"), -1);
+}
+
+}  // namespace
+}  // namespace korvex
+
+namespace korvex {
+namespace {
+
+// The reader against the C library itself: the text, with each CR LF turned into LF as a
+// text-mode read sees it, read back with fgets and a 300-byte buffer.
+TEST(ReadLines, SplitsExactlyAsFgetsWithAThreeHundredByteBuffer) {
+    std::mt19937 rng(3);
+    std::uniform_int_distribution<int> length(0, 700), pick(0, 9);
+    const char alphabet[] = "GDMTx \t\r";
+    for (int n = 0; n < 300; ++n) {
+        std::string text;
+        const int lines = 1 + pick(rng);
+        for (int l = 0; l < lines; ++l) {
+            const int len = pick(rng) < 5 ? length(rng) % 40 : length(rng);
+            for (int c = 0; c < len; ++c) text += alphabet[rng() % (sizeof alphabet - 1)];
+            const int end = pick(rng);
+            text += end < 6 ? "\n" : end < 9 ? "\r\n" : "";
+        }
+        std::string textMode;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) textMode += text[i];
+        }
+        std::vector<std::string> expected;
+        int expectedFileLines = 0;
+        std::FILE* f = fmemopen(textMode.data(), textMode.size(), "r");
+        ASSERT_NE(f, nullptr);
+        char buf[kLineSlotBytes];
+        if (!textMode.empty()) {
+            while (std::fgets(buf, sizeof buf, f)) {
+                ++expectedFileLines;
+                std::string line(buf);
+                if (!line.empty() && line.back() == '\n') line.pop_back();
+                if (line.find_first_of("GDMT") != std::string::npos) expected.push_back(line);
+            }
+        }
+        std::fclose(f);
+        int fileLines = 0;
+        EXPECT_EQ(kept(text, &fileLines), expected);
+        EXPECT_EQ(fileLines, expectedFileLines);
+    }
 }
 
 }  // namespace
