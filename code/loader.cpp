@@ -1,3 +1,16 @@
+// The load runs the passes one after another; the three that look at every line on its own
+// (3B translation, describing lines for the jump scan and lead-out closing, parsing into
+// segments) share the lines out among the cores:
+//
+//   lines:   [chunk 0][chunk 1][chunk 2][chunk 3] ...   (kParseChunkLines each)
+//   workers:  take the next chunk from one counter, the loading thread among them
+//
+// A line's result depends only on its own text and index, each worker writes only its own
+// chunks' slots and segments, and the passes that need order (jump scan, lead-out closing,
+// switch table, extents) run on the loading thread over the finished arrays. Parsing reports
+// the first failing line even when a later chunk failed first: chunks are taken in order, so
+// every chunk before a known failure is still parsed. Progress is reported by the loading
+// thread only.
 #include "code/loader.h"
 
 #include <algorithm>
