@@ -14,6 +14,10 @@
 #include "controller/views/status_view.h"
 #include "platform/data_dirs.h"
 
+#ifdef KORVEX_HAVE_EDIT
+#include "controller/edit/edit_menu.h"
+#endif
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,6 +28,7 @@
 #include <QMimeData>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -113,6 +118,23 @@ void CMainFrame::buildMenus() {
     fileMenu_->addSeparator();
     QAction* quit = fileMenu_->addAction(qtTrId("menu.quit"));
     connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* editMenu = menuBar()->addMenu(qtTrId("menu.edit"));
+    toolBar_ = addToolBar(qtTrId("menu.toolbar"));
+    toolBar_->setObjectName(QStringLiteral("MainToolBar"));
+    toolBar_->addAction(open);
+    toolBar_->addAction(closeAction_);
+    toolBar_->addSeparator();
+#ifdef KORVEX_HAVE_EDIT
+    EditCommandContext edit;
+    edit.document = &document_;
+    edit.operatorUi = &operatorUi_;
+    edit.dialogParent = this;
+    edit.boxTitle = [this] { return session_.alarmTitle(); };
+    installEditCommands(fileMenu_, editMenu, toolBar_, std::move(edit), this);
+#else
+    editMenu->setEnabled(false);
+#endif
     // The list is read from Korvex.ini whenever the menu opens, so another instance's or a
     // hand edit's change shows at once.
     connect(fileMenu_, &QMenu::aboutToShow, this, [this] {

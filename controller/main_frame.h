@@ -13,6 +13,7 @@
 
 class QLabel;
 class QMenu;
+class QToolBar;
 
 namespace korvex {
 
@@ -120,6 +121,7 @@ private:
     QLabel* panes_[kPaneCount] = {};
     QMenu* fileMenu_ = nullptr;
     QMenu* recentMenu_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
     QAction* closeAction_ = nullptr;
     QAction* clearRecentAction_ = nullptr;
     QWidget* miniStatus_ = nullptr;

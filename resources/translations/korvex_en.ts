@@ -171,6 +171,14 @@ Please choose again</translation>
         <source>(none)</source>
         <translation>(none)</translation>
     </message>
+    <message id="menu.edit">
+        <source>&amp;Edit</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message id="menu.toolbar">
+        <source>Toolbar</source>
+        <translation>Toolbar</translation>
+    </message>
     <message id="status.ready">
         <source>Ready</source>
         <translation>Ready</translation>

@@ -171,6 +171,14 @@ Please choose again</source>
         <source>(none)</source>
         <translation>（无）</translation>
     </message>
+    <message id="menu.edit">
+        <source>&amp;Edit</source>
+        <translation>编辑(&amp;E)</translation>
+    </message>
+    <message id="menu.toolbar">
+        <source>Toolbar</source>
+        <translation>工具栏</translation>
+    </message>
     <message id="status.ready">
         <source>Ready</source>
         <translation>就绪</translation>
