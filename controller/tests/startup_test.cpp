@@ -222,3 +222,49 @@ TEST(VersionGate, OnlyWindows2000XpAnd7PassedTheOldGate) {
 
 }  // namespace
 }  // namespace korvex::testing
+
+namespace korvex::testing {
+namespace {
+
+// Primes the virtual card's memory as a card that has run before.
+void primeCard(VirtualCard& card, const std::string& machineName, uint8_t xyPhase, uint8_t uvPhase,
+               uint8_t recordKind) {
+    card.server().withEngine([&](sim::CardEngine& engine) {
+        sim::CardMemory memory = engine.memory();
+        SettingsBlock settings = decodeSettingsBlock(memory.settings);
+        settings.machineName.fill(0);
+        std::copy(machineName.begin(), machineName.end(), settings.machineName.begin());
+        settings.speeds[0] = 4200;
+        settings.phase[0] = xyPhase;
+        settings.phase[8] = uvPhase;
+        encodeSettingsBlock(settings, memory.settings);
+        memory.record[0] = recordKind;
+        engine.restoreMemory(memory);
+        return 0;
+    });
+}
+
+TEST_F(ControllerTest, CardSettingsNameTheMachineFillThePanesAndAKeptWorkGoesToTheRecovery) {
+    {
+        ControllerParts c;
+        primeCard(c.card, "线切割-1", 3, 7, kWorkRecordCut);
+        ASSERT_TRUE(c.start());
+        EXPECT_EQ(c.session.machineName, QString::fromUtf8("线切割-1"));
+        EXPECT_TRUE(c.frame.windowTitle().startsWith(QString::fromUtf8("线切割-1-No Title : ")));
+        EXPECT_EQ(c.frame.paneText(CMainFrame::kMaxSpeedPane), "X/Y Max Spd:4200 steps/sec");
+        EXPECT_EQ(c.frame.paneText(CMainFrame::kPhasePane), "MicroStep,7");
+        ASSERT_TRUE(c.recovery.pending().has_value());
+        EXPECT_EQ(c.recovery.pending()->kind, kWorkRecordCut);
+    }
+    for (const uint8_t kind : {uint8_t{0x00}, uint8_t{0x33}}) {
+        ControllerParts c;
+        primeCard(c.card, "", 0, 4, kind);
+        ASSERT_TRUE(c.start());
+        EXPECT_EQ(c.session.machineName, "Noname");
+        EXPECT_EQ(c.frame.paneText(CMainFrame::kPhasePane), "3-6,Servo");
+        EXPECT_FALSE(c.recovery.pending().has_value());
+    }
+}
+
+}  // namespace
+}  // namespace korvex::testing
