@@ -5,10 +5,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
 #include "controller/edit/tests/edit_test_support.h"
+#include "platform/string_table.h"
 
 namespace korvex {
 namespace {
@@ -68,6 +70,32 @@ TEST(EditMenu, TriggeringAnEntryRunsItsCommand) {
     set->offsetAction()->trigger();
     EXPECT_EQ(f.ui.dialogsRun, (std::vector<QString>{QStringLiteral("Generate3BDialog"),
                                                      QStringLiteral("OffsetDialog")}));
+}
+
+TEST(EditStrings, EveryTextHasItsChineseTranslation) {
+    test::ensureApplication();
+    QTranslator chinese;
+    ASSERT_TRUE(chinese.load(QStringLiteral(":/i18n/edit_zh.qm")));
+    const char* ids[] = {"ed-menu-edit", "ed-menu-generate3b", "ed-menu-forward-flip",
+                         "ed-menu-reverse-flip", "ed-menu-vertical-mirror",
+                         "ed-menu-horizontal-mirror", "ed-menu-offset", "ed-not-supported",
+                         "ed-code-generated", "ed-offset-not-taper", "ed-offset-jumps",
+                         "ed-offset-failed", "ed-offset-range", "ed-offset-title",
+                         "ed-offset-field", "ed-offset-note", "ed-offset-corner",
+                         "ed-offset-sharp", "ed-offset-round", "ed-gen3b-title",
+                         "ed-gen3b-start-x", "ed-gen3b-start-y", "ed-gen3b-statement",
+                         "ed-gen3b-direction", "ed-gen3b-code", "ed-gen3b-add",
+                         "ed-gen3b-delete", "ed-gen3b-generate", "ed-gen3b-save-caption",
+                         "ed-gen3b-filter"};
+    for (const char* id : ids) {
+        const QString english = qtTrId(id);
+        EXPECT_NE(english, QLatin1String(id)) << id << " has no English text";
+        const QString zh = chinese.translate(nullptr, id);
+        EXPECT_FALSE(zh.isEmpty()) << id;
+        EXPECT_NE(zh, english) << id;
+    }
+    EXPECT_EQ(chinese.translate(nullptr, "ed-not-supported"), QStringLiteral("暂不支持该功能！"));
+    EXPECT_EQ(chinese.translate(nullptr, "ed-offset-round"), QStringLiteral("圆角补偿"));
 }
 
 }  // namespace
