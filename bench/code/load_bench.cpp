@@ -11,6 +11,7 @@
 #include <string>
 
 #include "code/loader.h"
+#include "code/step.h"
 
 namespace korvex {
 namespace {
@@ -89,6 +90,28 @@ const std::string& programFile() {
     return path;
 }
 
+// Steps of an element by walking it, for checking the loader's counts.
+int64_t walkedSteps(const PathElement& e) {
+    constexpr int kBatch = 4096;
+    uint8_t codes[kBatch];
+    StepState cursor = freshCursor(e);
+    int64_t total = 0;
+    for (;;) {
+        const int n = stepElement(e, cursor, kBatch, codes, false);
+        total += n;
+        if (n < kBatch) return total;
+    }
+}
+
+// Every 97th segment's count against walking it step by step (outside the timing).
+bool countsMatchStepping(const LoadedProgram& program) {
+    for (std::size_t i = 0; i < program.segments.size(); i += 97) {
+        const PathElement& e = program.segments[i].lower;
+        if (walkedSteps(e) != e.steps) return false;
+    }
+    return true;
+}
+
 void loadMillionLines(benchmark::State& state) {
     const std::string& path = programFile();
     LoadOptions options;
@@ -104,6 +127,14 @@ void loadMillionLines(benchmark::State& state) {
         steps += program.totalSteps;
         lines += program.lines.count;
         benchmark::DoNotOptimize(program.extents);
+        state.PauseTiming();
+        const bool countsMatch = countsMatchStepping(program);
+        { LoadedProgram gone = std::move(program); }
+        state.ResumeTiming();
+        if (!countsMatch) {
+            state.SkipWithError("a step count differs from stepping the element");
+            break;
+        }
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
