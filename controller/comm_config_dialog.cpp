@@ -30,6 +30,10 @@ QString deviceManagerProgram() {
     return {};
 }
 
+constexpr int kPictureHeight = 110;
+
+QString picturePath() { return QDir::current().filePath(QStringLiteral("comp.bmp")); }
+
 // How a device is shown in the list: by its COM name when it has one.
 QString listText(const QString& device, const SettingsFile& machine) {
     const int number = comNumberForDevice(device, machine);
@@ -85,7 +89,11 @@ CommConfigDialog::CommConfigDialog(PortConnector& connector, const QString& init
     row->addWidget(port_, 1);
     row->addWidget(devices);
     auto* layout = new QVBoxLayout(this);
-    layout->addSpacing(120);  // room for the connection picture
+    if (QFileInfo::exists(picturePath()))
+        layout->addSpacing(kPictureHeight + 10);  // room for the connection picture
+    auto* hint = new QLabel(qtTrId("comm.hint"), this);
+    hint->setWordWrap(true);
+    layout->addWidget(hint);
     layout->addLayout(row);
     layout->addWidget(buttons);
 }
@@ -114,11 +122,10 @@ void CommConfigDialog::reject() {
 void CommConfigDialog::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     // An optional picture of the cable, from the working directory; nothing when it is absent.
-    static const QString picture = QDir::current().filePath(QStringLiteral("comp.bmp"));
+    const QString picture = picturePath();
     if (QFileInfo::exists(picture)) {
         QPainter painter(this);
-        const QImage image(picture);
-        painter.drawImage(QRect(10, 10, width() - 20, 110), image);
+        painter.drawImage(QRect(10, 10, width() - 20, kPictureHeight), QImage(picture));
     }
 }
 

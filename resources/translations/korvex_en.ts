@@ -83,6 +83,10 @@ Please choose again</translation>
         <source>Comm Port:</source>
         <translation>Comm Port:</translation>
     </message>
+    <message id="comm.hint">
+        <source>Choose the serial port of the control card, or type COMn or a device path such as /dev/ttyUSB0.</source>
+        <translation>Choose the serial port of the control card, or type COMn or a device path such as /dev/ttyUSB0.</translation>
+    </message>
     <message id="comm.dev_manager">
         <source>Dev Manager</source>
         <translation>Dev Manager</translation>

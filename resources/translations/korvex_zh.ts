@@ -83,6 +83,10 @@ Please choose again</source>
         <source>Comm Port:</source>
         <translation>通讯端口:</translation>
     </message>
+    <message id="comm.hint">
+        <source>Choose the serial port of the control card, or type COMn or a device path such as /dev/ttyUSB0.</source>
+        <translation>请选择控制卡的串口，或输入 COMn 或设备路径（如 /dev/ttyUSB0）。</translation>
+    </message>
     <message id="comm.dev_manager">
         <source>Dev Manager</source>
         <translation>设备管理器</translation>
