@@ -23,7 +23,7 @@ constexpr int kIconPx = 32;
 // as the transform maps a program, in blue, so each button shows what it does.
 QIcon transformIcon(Transform t) {
     // The flag in program coordinates (y up), around the origin.
-    const QPolygonF flag({{-2, -8}, {-2, 8}, {7, 4}, {0, 1}, {0, -8}});
+    const QPolygonF flag({{-3, -12}, {-3, 12}, {11, 6}, {0, 1.5}, {0, -12}});
     const auto map = [t](QPointF p) -> QPointF {
         switch (t) {
         case Transform::kVerticalMirror: return {p.x(), -p.y()};
@@ -146,10 +146,7 @@ EditCommandSet* installEditCommands(QMenu* fileMenu, QMenu* editMenu, QToolBar* 
         editMenu->addAction(set->offsetAction());
         QObject::connect(editMenu, &QMenu::aboutToShow, set, &EditCommandSet::refresh);
     }
-    if (toolBar) {
-        toolBar->addSeparator();
-        toolBar->addActions(set->toolBarActions());
-    }
+    if (toolBar) toolBar->addActions(set->toolBarActions());
     return set;
 }
 

@@ -56,7 +56,8 @@ private:
 void attachEditDialogs(EditCommands& commands);
 
 // Puts "Generate 3B" at the top of `fileMenu`, the transforms and Offset into `editMenu`, and
-// the four transform buttons at the end of `toolBar` (any of the three may be null). The set is
+// the four transform buttons at the end of `toolBar` (any of the three may be null; the caller
+// places the separators between button groups). The set is
 // owned by `owner`. The dialogs it opens are parented to context.dialogParent.
 EditCommandSet* installEditCommands(QMenu* fileMenu, QMenu* editMenu, QToolBar* toolBar,
                                     EditCommandContext context, QObject* owner);
