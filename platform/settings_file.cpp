@@ -4,7 +4,12 @@
 #include <SimpleIni.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <mutex>
 
@@ -12,12 +17,34 @@ namespace korvex {
 
 namespace {
 
-// Writes within this process are serialised so that two read-modify-write cycles on the same
-// file never lose each other's key.
+// Writes are serialised so that two read-modify-write cycles never lose each other's key:
+// within the process by a mutex, and between processes (two controllers driving two cards
+// share Korvex.ini) by an advisory lock on the file's directory. The directory is locked, not
+// the file, because every write replaces the file.
 std::mutex& writeMutex() {
     static std::mutex mutex;
     return mutex;
 }
+
+class WriteLock {
+public:
+    explicit WriteLock(const QString& path) : guard_(writeMutex()) {
+        const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
+        fd_ = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd_ >= 0)
+            ::flock(fd_, LOCK_EX);  // a missing directory fails the write itself later
+    }
+    ~WriteLock() {
+        if (fd_ >= 0)
+            ::close(fd_);  // releases the lock
+    }
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+private:
+    std::lock_guard<std::mutex> guard_;
+    int fd_ = -1;
+};
 
 // Loads the file into `ini`. A missing file is an empty file; returns false only when an
 // existing file cannot be read.
@@ -88,7 +115,7 @@ int SettingsFile::readInt(const QString& section, const QString& key, int fallba
 }
 
 int SettingsFile::writeText(const QString& section, const QString& key, const QString& value) {
-    std::lock_guard lock(writeMutex());
+    WriteLock lock(path_);
     CSimpleIniA ini(true);
     if (!load(path_, ini))
         return -1;
@@ -105,7 +132,7 @@ int SettingsFile::writeInt(const QString& section, const QString& key, int value
 }
 
 int SettingsFile::removeKey(const QString& section, const QString& key) {
-    std::lock_guard lock(writeMutex());
+    WriteLock lock(path_);
     CSimpleIniA ini(true);
     if (!load(path_, ini))
         return -1;

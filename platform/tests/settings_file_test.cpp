@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace korvex {
 namespace {
 
@@ -80,6 +83,24 @@ TEST_F(SettingsFileTest, TextSurvivesNonAsciiAndRemovalOfKeys) {
     ASSERT_EQ(ini.removeKey("Doc", "LastFile"), 0);
     EXPECT_FALSE(ini.readText("Doc", "LastFile").has_value());
     EXPECT_EQ(ini.removeKey("Doc", "Absent"), 0);
+}
+
+// Two controllers on one PC share Korvex.ini; neither may lose the other's keys.
+TEST_F(SettingsFileTest, WritersInTwoProcessesLoseNoKey) {
+    constexpr int kKeysEach = 40;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    const char* who = child == 0 ? "child" : "parent";
+    SettingsFile ini(path());
+    for (int i = 0; i < kKeysEach; ++i)
+        ini.writeInt(who, QString::number(i), i);
+    if (child == 0)
+        _exit(0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    for (const char* section : {"child", "parent"})
+        for (int i = 0; i < kKeysEach; ++i)
+            EXPECT_EQ(ini.readInt(section, QString::number(i), -1), i) << section << i;
 }
 
 TEST_F(SettingsFileTest, WriteFailsCleanlyWhenTheDirectoryIsGone) {
