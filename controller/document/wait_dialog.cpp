@@ -95,7 +95,9 @@ CWaitDialog::CWaitDialog(Style style, QString threadErrorText, OperatorInteracti
     setWindowTitle(QStringLiteral("Korvex"));
     text_->setText(qtTrId("61541"));
     text_->setMinimumWidth(260);
-    bar_->setRange(0, style == Style::Reading ? 100 : kCardBarSteps);
+    // A reading dialog shows a busy bar until the worker reports its first percent: reading and
+    // translating a huge file comes before the per-line progress.
+    bar_->setRange(0, style == Style::Reading ? 0 : kCardBarSteps);
     bar_->setValue(0);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text_);
@@ -182,7 +184,9 @@ void CWaitDialog::startWorker() {
 }
 
 void CWaitDialog::onProgress(int percent) {
-    if (style_ == Style::Reading && !closing_) bar_->setValue(percent);
+    if (style_ != Style::Reading || closing_) return;
+    if (bar_->maximum() == 0) bar_->setRange(0, 100);
+    bar_->setValue(percent);
 }
 
 void CWaitDialog::onBlink() {
