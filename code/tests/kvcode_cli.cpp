@@ -1,0 +1,125 @@
+// kvcode's contract as other tools see it: output shapes, messages and exit statuses.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs kvcode with `args` (already quoted for the shell), from the source directory.
+ToolRun kvcode(const std::string& args) {
+    const std::string errFile = ::testing::TempDir() + "kvcode_stderr.txt";
+    const std::string command = std::string("cd '") + KORVEX_SOURCE_DIR + "' && '" + KVCODE_PATH +
+                                "' " + args + " 2>'" + errFile + "'";
+    ToolRun run;
+    std::FILE* p = popen(command.c_str(), "r");
+    if (!p) return run;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) run.out.append(buf, n);
+    const int raw = pclose(p);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream err(errFile, std::ios::binary);
+    run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+    return run;
+}
+
+std::string writeTemp(const std::string& name, const std::string& text) {
+    const std::string path = ::testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+TEST(Kvcode, ParsePrintsTheProgramAsJson) {
+    const ToolRun r = kvcode("parse examples/two-holes.iso");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("{\"kind\": 1,\n \"lines\": [\"N0 G92 X0.000 Y0.000;\",", 0), 0u) << r.out;
+    // The second lead-out missed its start by 1 um and was closed.
+    EXPECT_NE(r.out.find("\"N9 G01 X-3.000 Y0.000;\""), std::string::npos);
+    EXPECT_NE(r.out.find("{\"twoContour\": 0, \"upper\": {\"kind\": 0, \"startX\": 0, \"startY\": 0, "
+                         "\"endX\": 0, \"endY\": 0, \"radius\": 0, \"radiusSquared\": 0, \"groupE\": 0, "
+                         "\"groupF\": 0, \"groupL\": 0, \"groupQ\": 0, \"steps\": 0}, \"lower\": {\"kind\": 2, "
+                         "\"startX\": 2000, \"startY\": 0, \"endX\": 2000, \"endY\": 0, \"radius\": 2000, "
+                         "\"radiusSquared\": 4000000,"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("\"jumps\": [{\"line\": 5, \"x\": 20, \"y\": 0}],\n \"switches\": [],\n"
+                         " \"extents\": {\"minX\": -2000, \"minY\": -3000, \"maxX\": 23000, \"maxY\": 3000},\n"
+                         " \"totalSteps\": "),
+              std::string::npos);
+    EXPECT_EQ(r.out.back(), '\n');
+
+    const ToolRun raw = kvcode("parse --no-force-zero examples/two-holes.iso");
+    EXPECT_NE(raw.out.find("\"N9 G01 X-2.999 Y0.000;\""), std::string::npos);
+
+    const ToolRun groups = kvcode("parse examples/groups.iso");
+    EXPECT_NE(groups.out.find("\"switches\": [{\"segment\": 1, \"e\": 1, \"f\": 2, \"l\": 0, \"q\": 0}, "
+                              "{\"segment\": 4, \"e\": 3, \"f\": 4, \"l\": 1, \"q\": 0}]"),
+              std::string::npos);
+}
+
+TEST(Kvcode, LinesAreValidJsonWhateverTheirBytes) {
+    const std::string path = writeTemp("bytes.iso", "N0 G92 X0 Y0;\nN1 G01 X1 Y0; \xE9\x01\t\"\\\nN2 M02;\n");
+    const ToolRun r = kvcode("parse '" + path + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"N1 G01 X1 Y0; \\u00e9\\u0001\\t\\\"\\\\\""), std::string::npos) << r.out;
+}
+
+TEST(Kvcode, StepsPrintsCodesAndTheFinalCursor) {
+    const ToolRun forward = kvcode("steps examples/square.3b 1");
+    ASSERT_EQ(forward.status, 0) << forward.err;
+    std::string ones;
+    for (int i = 0; i < 5000; ++i) ones += i ? " 1" : "1";
+    EXPECT_EQ(forward.out, ones + "\n5000 0 5000\n");
+    const ToolRun backward = kvcode("steps examples/square.3b 2 --backward");
+    EXPECT_EQ(backward.out.substr(0, 6), "2 2 2 ");
+    EXPECT_EQ(backward.out.substr(backward.out.size() - 7), "\n0 0 0\n");
+    const ToolRun none = kvcode("steps examples/square.3b 0");
+    EXPECT_EQ(none.out, "\n0 0 0\n");
+    const ToolRun upper = kvcode("steps examples/taper-square.iso 1 --upper");
+    EXPECT_EQ(upper.out.substr(upper.out.size() - 16), "\n6000 1000 6000\n");
+    EXPECT_EQ(kvcode("steps examples/square.3b 9").status, 1);
+    EXPECT_EQ(kvcode("steps examples/square.3b").status, 2);
+}
+
+TEST(Kvcode, InfoPrintsKeyValueLines) {
+    const ToolRun r = kvcode("info examples/square.3b");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("kind=2\nlines=9\nsegments=9\njumps=0\nswitches=0\ntotalSteps=50000\n"
+                          "lengthMm=50.000\nminX=0\nminY=-5000\nmaxX=15000\nmaxY=5000\nloadMs=", 0),
+              0u)
+        << r.out;
+}
+
+TEST(Kvcode, FailuresExitWithOneAndTheLoadersMessage) {
+    struct Case { std::string text; std::string message; };
+    const Case cases[] = {
+        {"", "The following file can't be opened:\n"},
+        {"N0 G92 X0 Y0;\nN1 G01 X1 Y1;\n", "Code error:No end\n"},
+        {"hello GDMT\n", "Unknown Code\n"},
+        {"B 1 B 2 GX L1\nDD\n", "3B translated failed!\n"},
+        {"N0 G92 X0 Y0;\nN1 G07 X1 Y1;\nN2 M02;\n", "File opened failed!\nCode:  1  N1 G07 X1 Y1;\n"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string path = writeTemp("fail" + std::to_string(n++) + ".iso", c.text);
+        const ToolRun r = kvcode("parse '" + path + "'");
+        EXPECT_EQ(r.status, 1) << c.message;
+        EXPECT_EQ(r.out, "");
+        if (c.text.empty()) {
+            EXPECT_EQ(r.err, c.message + path + "\n");
+        } else {
+            EXPECT_EQ(r.err, c.message);
+        }
+    }
+    EXPECT_EQ(kvcode("parse").status, 2);
+}
+
+}  // namespace
