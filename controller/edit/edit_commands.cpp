@@ -155,8 +155,15 @@ int EditCommands::applyOffset(const OffsetRequest& request) {
         return -1;
     }
 
-    const QString path = derivedProgramPath(context_.document->path(), QLatin1String(kOffsetFileName));
-    if (writeProgramFile(nativePath(path).c_str(), out) != 0) {
+    const QString path =
+        derivedProgramPath(context_.document->path(), QLatin1String(kOffsetFileName));
+    const std::string target = nativePath(path);
+    // A name that still holds ".3nb" (a taper file's folder or base name) is read with a taper
+    // header, so the source's header goes along or the result would not load.
+    std::string header;
+    if (pathWantsTaperHeader(target))
+        header = readTaperHeaderBlock(nativePath(context_.document->path()).c_str());
+    if (writeProgramFile(target.c_str(), out, header) != 0) {
         tell(qtTrId("61472"), true);
         return -1;
     }

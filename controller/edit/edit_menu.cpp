@@ -34,7 +34,9 @@ QIcon transformIcon(Transform t) {
         }
     };
     // Program y points up, screen y down.
-    const auto toScreen = [](QPointF p) { return QPointF(kIconPx / 2.0 + p.x(), kIconPx / 2.0 - p.y()); };
+    const auto toScreen = [](QPointF p) {
+        return QPointF(kIconPx / 2.0 + p.x(), kIconPx / 2.0 - p.y());
+    };
     QPolygonF before, after;
     for (const QPointF& p : flag) {
         before << toScreen(p);
@@ -89,8 +91,10 @@ EditCommandSet::EditCommandSet(EditCommandContext context, QObject* parent)
     offset_ = makeAction("ed-menu-offset", this);
 
     EditCommands& c = *commands_;
-    connect(forwardFlip_, &QAction::triggered, this, [&c] { c.transform(Transform::kForwardFlip); });
-    connect(reverseFlip_, &QAction::triggered, this, [&c] { c.transform(Transform::kReverseFlip); });
+    connect(forwardFlip_, &QAction::triggered, this,
+            [&c] { c.transform(Transform::kForwardFlip); });
+    connect(reverseFlip_, &QAction::triggered, this,
+            [&c] { c.transform(Transform::kReverseFlip); });
     connect(verticalMirror_, &QAction::triggered, this,
             [&c] { c.transform(Transform::kVerticalMirror); });
     connect(horizontalMirror_, &QAction::triggered, this,
@@ -134,7 +138,8 @@ EditCommandSet* installEditCommands(QMenu* fileMenu, QMenu* editMenu, QToolBar* 
     auto* set = new EditCommandSet(std::move(context), owner);
     if (fileMenu) {
         const QList<QAction*> existing = fileMenu->actions();
-        fileMenu->insertAction(existing.isEmpty() ? nullptr : existing.first(), set->generate3BAction());
+        fileMenu->insertAction(existing.isEmpty() ? nullptr : existing.first(),
+                               set->generate3BAction());
         QObject::connect(fileMenu, &QMenu::aboutToShow, set, &EditCommandSet::refresh);
     }
     if (editMenu) {

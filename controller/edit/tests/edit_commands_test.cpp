@@ -281,6 +281,24 @@ TEST(EditOffset, RefusalsComeInOrderTaperThenJumpsThenFailure) {
     EXPECT_TRUE(f.doc.isLoaded());
 }
 
+TEST(EditOffset, AOneContourTaperFileKeepsItsHeaderSoTheResultLoads) {
+    EditFixture f;
+    const std::string header =
+        "****************************************\n"
+        "Korvex -Version 2.0 -Type ZD -Height 40.000 -Width 0.180 -Base 20.000 -R 0.000 -Degree 1.500\n"
+        "****************************************\n";
+    const QString source = f.write(QStringLiteral("part.3nb"), header + isoSquare10());
+    ASSERT_TRUE(f.open(source));
+    ASSERT_EQ(f.doc.program()->kind, 1);
+    EditCommands commands(f.context());
+    attachEditDialogs(commands);
+    answerOffset(f, 0.1, false);
+    ASSERT_EQ(commands.offset(), 0);
+    EXPECT_EQ(f.doc.path(), source + QStringLiteral("@_@_gap.iso"));
+    EXPECT_EQ(f.read(f.doc.path()).rfind(header, 0), 0u);
+    EXPECT_TRUE(f.doc.program()->taper.present);
+}
+
 TEST(EditOffset, CancelledDialogChangesNothing) {
     EditFixture f;
     const QString source = f.write(QStringLiteral("square.iso"), isoSquare10());
