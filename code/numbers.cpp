@@ -92,7 +92,8 @@ int32_t readInt32(const char* s, const char** end) {
 
 double readReal(const char* s, const char** end) {
     char* e = nullptr;
-    const double v = strtod_l(s, &e, cLocale());
+    const locale_t c = cLocale();
+    const double v = c ? strtod_l(s, &e, c) : std::strtod(s, &e);
     if (end) *end = e;
     return v;
 }
