@@ -42,9 +42,12 @@ const char* isoCodeName(IsoCode code) {
 }
 
 int parseIsoStatement(const char* line, IsoStatement& out) {
+    return parseIsoStatement(line, scanMarks(line), out);
+}
+
+int parseIsoStatement(const char* line, const LineMarks& marks, IsoStatement& out) {
     out = IsoStatement{};
     // A pause or an end anywhere in the line wins over a move on the same line.
-    const LineMarks marks = scanMarks(line);
     if (marks.m00) { out.code = IsoCode::kM00; return 0; }
     if (marks.m02) { out.code = IsoCode::kM02; return 0; }
     if (marks.g91) { out.code = IsoCode::kG91; return 0; }

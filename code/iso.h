@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "code/marks.h"
 #include "code/segment.h"
 
 namespace korvex {
@@ -23,6 +24,8 @@ const char* isoCodeName(IsoCode code);
 
 // Parses one ISO line; the text is not changed. 0 or -1 (the line does not follow the grammar).
 int parseIsoStatement(const char* line, IsoStatement& out);
+// The same when the line's markers are already known (scanMarks of the same line).
+int parseIsoStatement(const char* line, const LineMarks& marks, IsoStatement& out);
 
 // The element of a parsed statement (cleared first; steps left 0).
 PathElement isoStatementToElement(const IsoStatement& s);

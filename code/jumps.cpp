@@ -80,7 +80,7 @@ void describeLines(const ProgramLines& lines, int begin, int end, LineMotion* mo
         if (marks.m00) m.flags |= LineMotion::kHasM00;
         if (marks.g01) m.flags |= LineMotion::kHasG01;
         IsoStatement s;
-        if (parseIsoStatement(text, s) == 0) {
+        if (parseIsoStatement(text, marks, s) == 0) {
             if (s.code == IsoCode::kG00 || s.code == IsoCode::kG01 || s.code == IsoCode::kG02 ||
                 s.code == IsoCode::kG03) {
                 m.dx = s.x;
