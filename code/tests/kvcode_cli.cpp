@@ -1,6 +1,7 @@
 // kvcode's contract as other tools see it: output shapes, messages and exit statuses.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -16,7 +17,10 @@ struct ToolRun {
 
 // Runs kvcode with `args` (already quoted for the shell), from the source directory.
 ToolRun kvcode(const std::string& args) {
-    const std::string errFile = ::testing::TempDir() + "kvcode_stderr.txt";
+    // CTest runs the tests of this file in parallel processes: each run gets a file of its own.
+    static int runNumber = 0;
+    const std::string errFile = ::testing::TempDir() + "kvcode_stderr_" +
+                                std::to_string(::getpid()) + "_" + std::to_string(++runNumber) + ".txt";
     const std::string command = std::string("cd '") + KORVEX_SOURCE_DIR + "' && '" + KVCODE_PATH +
                                 "' " + args + " 2>'" + errFile + "'";
     ToolRun run;
@@ -29,11 +33,12 @@ ToolRun kvcode(const std::string& args) {
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     std::ifstream err(errFile, std::ios::binary);
     run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+    std::remove(errFile.c_str());
     return run;
 }
 
 std::string writeTemp(const std::string& name, const std::string& text) {
-    const std::string path = ::testing::TempDir() + name;
+    const std::string path = ::testing::TempDir() + std::to_string(::getpid()) + "_" + name;
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }
