@@ -18,6 +18,7 @@
 #include "platform/data_dirs.h"
 #include "platform/keep_awake.h"
 
+#include <QCoreApplication>
 #include <QScreen>
 
 namespace korvex {
@@ -45,8 +46,12 @@ QString linkLostText(int command) {
 }
 
 bool Startup::fail(CMainFrame& frame, const QString& text) {
-    if (!text.isEmpty())
-        operatorUi_.message(qtTrId("comm.title"), text, OperatorInteraction::Icon::Critical);
+    if (!text.isEmpty()) {
+        // Before the card has named itself there is no machine name for the alarm title.
+        const QString title =
+            session_.machineName.isEmpty() ? QCoreApplication::applicationName() : session_.alarmTitle();
+        operatorUi_.message(title, text, OperatorInteraction::Icon::Critical);
+    }
     frame.destroyMiniStatusWindow();
     card_.close();  // the hook can only be removed once the reader has stopped
     card_.setEventHook({});
@@ -119,6 +124,9 @@ bool Startup::run(CMainFrame& frame, const StartupOptions& options) {
     if (card_.getSettings(session_.settings) != 0)
         return fail(frame, linkLostText(cmdcode::CMD_GET_SETTINGS));
 
+    // The name ("Noname" when the card has none) titles every alarm box from here on.
+    session_.takeMachineName();
+
     frame.createMiniStatusWindow();
 
     if (pulseTable_.read(pulseTablePath(), session_.settings.trackMode) != 0)
@@ -135,7 +143,6 @@ bool Startup::run(CMainFrame& frame, const StartupOptions& options) {
     if (card_.setSwitchWithoutVf(static_cast<uint8_t>(switchWithoutVf & 0xFF)) != 0)
         return fail(frame, linkLostText(cmdcode::CMD_SET_SWITCH_WITHOUT_VF));
 
-    session_.takeMachineName();
     document_.setCardIdentity(session_.machineName, session_.portLabel());
     frame.updateTitle();
 
