@@ -158,9 +158,22 @@ void CMainFrame::rebuildRecentMenu() {
 }
 
 void CMainFrame::buildStatusBar() {
+    // The widest text each pane shows, so that a larger font or a longer translation widens the
+    // pane instead of cutting its text.
+    const QString widest[kPaneCount] = {
+        QString(),
+        qtTrId("61528").arg(99).arg(59).arg(59),
+        qtTrId("61529").arg(255).arg(255),
+        qtTrId("61535").arg(20000),
+        qtTrId("phase.pair").arg(phaseModeName(3), phaseModeName(3)),
+        qtTrId("61489").arg(100000),
+        QStringLiteral("X=-9999999"),
+        QStringLiteral("Y=-9999999"),
+    };
     for (int i = 0; i < kPaneCount; ++i) {
         panes_[i] = new QLabel(this);
-        panes_[i]->setFixedWidth(kPaneWidths[i]);
+        const int textWidth = panes_[i]->fontMetrics().horizontalAdvance(widest[i]) + kPanePaddingPx;
+        panes_[i]->setFixedWidth(std::max(kPaneWidths[i], textWidth));
         statusBar()->addWidget(panes_[i]);
     }
     panes_[kPaneCount - 1]->setObjectName(QStringLiteral("LastPane"));

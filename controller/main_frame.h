@@ -41,7 +41,9 @@ public:
     // Status bar panes, left to right.
     enum Pane { kMessagePane, kUsedTimePane, kLoopPane, kMaxSpeedPane, kPhasePane, kGridPane,
                 kXPane, kYPane, kPaneCount };
+    // Least widths in pixels; a pane is widened when its longest text needs more.
     static constexpr int kPaneWidths[kPaneCount] = {200, 160, 100, 140, 60, 100, 100, 100};
+    static constexpr int kPanePaddingPx = 8;
 
     CMainFrame(MachineSession& session, CardControl& card, OperatorInteraction& operatorUi,
                CardEventRouter& events, PulseTable& pulseTable, CDCSDoc& document,
