@@ -195,33 +195,13 @@ Please choose again</translation>
         <source>The card did not answer when asked for its identity.</source>
         <translation>The card did not answer when asked for its identity.</translation>
     </message>
-    <message id="startup.bad_option">
-        <source>Unknown language "%1"; use en or zh.</source>
-        <translation>Unknown language "%1"; use en or zh.</translation>
-    </message>
     <message id="startup.data_dir_failed">
         <source>Can't create the data directory %1</source>
         <translation>Can't create the data directory %1</translation>
     </message>
-    <message id="view.buttons">
-        <source>Operations</source>
-        <translation>Operations</translation>
-    </message>
-    <message id="view.status">
-        <source>Status</source>
-        <translation>Status</translation>
-    </message>
     <message id="view.graph_empty">
         <source>No program loaded</source>
         <translation>No program loaded</translation>
-    </message>
-    <message id="view.code_index">
-        <source>Index</source>
-        <translation>Index</translation>
-    </message>
-    <message id="view.code_command">
-        <source>Command</source>
-        <translation>Command</translation>
     </message>
     <message id="view.freq">
         <source>Freq: %1</source>
@@ -258,10 +238,6 @@ Please choose again</translation>
     <message id="button.freq_off">
         <source>Freq(OFF)F2</source>
         <translation>Freq(OFF)F2</translation>
-    </message>
-    <message id="status.cur_speed">
-        <source>Cur-Speed:</source>
-        <translation>Cur-Speed:</translation>
     </message>
     <message id="status.speed_adjust">
         <source>Speed Adjust:</source>

@@ -195,33 +195,13 @@ Please choose again</source>
         <source>The card did not answer when asked for its identity.</source>
         <translation>读取控制卡标识时无应答。</translation>
     </message>
-    <message id="startup.bad_option">
-        <source>Unknown language "%1"; use en or zh.</source>
-        <translation>未知语言“%1”；请使用 en 或 zh。</translation>
-    </message>
     <message id="startup.data_dir_failed">
         <source>Can't create the data directory %1</source>
         <translation>无法创建数据目录 %1</translation>
     </message>
-    <message id="view.buttons">
-        <source>Operations</source>
-        <translation>操作</translation>
-    </message>
-    <message id="view.status">
-        <source>Status</source>
-        <translation>状态</translation>
-    </message>
     <message id="view.graph_empty">
         <source>No program loaded</source>
         <translation>未加载程序</translation>
-    </message>
-    <message id="view.code_index">
-        <source>Index</source>
-        <translation>序号</translation>
-    </message>
-    <message id="view.code_command">
-        <source>Command</source>
-        <translation>代码</translation>
     </message>
     <message id="view.freq">
         <source>Freq: %1</source>
@@ -258,10 +238,6 @@ Please choose again</source>
     <message id="button.freq_off">
         <source>Freq(OFF)F2</source>
         <translation>高频(关)F2</translation>
-    </message>
-    <message id="status.cur_speed">
-        <source>Cur-Speed:</source>
-        <translation>当前速度:</translation>
     </message>
     <message id="status.speed_adjust">
         <source>Speed Adjust:</source>
