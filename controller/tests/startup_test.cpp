@@ -124,6 +124,23 @@ TEST_F(ControllerTest, CardThatDoesNotAnswerItsIdentityEndsStartUp) {
     EXPECT_FALSE(c.frame.miniStatusWindow());
 }
 
+// The card falls silent while the operator reads the Tips: the work record cannot be read, and
+// start-up ends with the lost-link message instead of running on without a card.
+TEST_F(ControllerTest, LinkLostDuringStartUpEndsItAfterItsMessage) {
+    ControllerParts c;
+    c.operatorUi.scripts["Tips"] = [&](QDialog& d) {
+        c.card.server().setSilence(true);
+        d.accept();
+        return d.result();
+    };
+    EXPECT_FALSE(c.start());
+    ASSERT_EQ(c.operatorUi.messages.size(), 1u);
+    EXPECT_EQ(c.operatorUi.messages[0].text, linkLostText(cmdcode::CMD_GET_WORK_RECORD));
+    EXPECT_FALSE(c.link.isOpen());
+    EXPECT_FALSE(c.frame.keepAliveRunning());
+    EXPECT_FALSE(c.recovery.pending().has_value());
+}
+
 TEST_F(ControllerTest, UnreadablePulseTableEndsStartUp) {
     ControllerParts c;
     ASSERT_EQ(createDataDirectories(), 0);
