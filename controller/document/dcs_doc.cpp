@@ -81,7 +81,12 @@ bool copyWhole(const QString& from, const QString& to) {
 CDCSDoc::CDCSDoc(QObject* parent) : QObject(parent) {}
 
 CDCSDoc::~CDCSDoc() {
+    waitForWorkingCopy();
     if (disposer_.joinable()) disposer_.join();
+}
+
+void CDCSDoc::waitForWorkingCopy() {
+    if (copier_.joinable()) copier_.join();
 }
 
 void CDCSDoc::setEnvironment(DocumentEnvironment environment) { env_ = std::move(environment); }
@@ -358,9 +363,20 @@ bool CDCSDoc::load(const QString& path) {
     const QString copy = env_.temporaryDirectory.isEmpty()
                              ? QString()
                              : QDir(env_.temporaryDirectory).filePath(title_);
-    if (runCardDialog(descriptor, LoadMode::New, path, copy) < 0) {
+    if (runCardDialog(descriptor, LoadMode::New) < 0) {
         resetDocument();
         return false;
+    }
+    // The working copy is what a restore falls back on when the program file is gone. Copying a
+    // large program takes a while (the copy is synced to disk), so it is written in the
+    // background and the operator has the program at once.
+    if (!copy.isEmpty()) {
+        waitForWorkingCopy();
+        try {
+            copier_ = std::thread([from = path, to = copy] { copyWhole(from, to); });
+        } catch (const std::system_error&) {
+            copyWhole(path, copy);  // no thread to spare: copy here
+        }
     }
     descriptor_ = descriptor;
     if (!env_.cardSettingsPath.isEmpty())
@@ -370,19 +386,15 @@ bool CDCSDoc::load(const QString& path) {
 }
 
 int CDCSDoc::sendLoadDescriptor(const LoadDescriptor& descriptor, LoadMode mode) {
-    return runCardDialog(descriptor, mode, QString(), QString());
+    return runCardDialog(descriptor, mode);
 }
 
-int CDCSDoc::runCardDialog(const LoadDescriptor& descriptor, LoadMode mode, const QString& copyFrom,
-                           const QString& copyTo) {
+int CDCSDoc::runCardDialog(const LoadDescriptor& descriptor, LoadMode mode) {
     CWaitDialog sending(CWaitDialog::Style::Card, qtTrId("doc.loadmodel_thread_error"),
                         env_.operatorUi, env_.dialogParent);
     CardPort* card = env_.card;
-    sending.setWork([card, descriptor, mode, copyFrom, copyTo](WaitContext&) -> int {
-        const int result = card ? card->loadModel(descriptor, mode) : -1;
-        // The working copy is what a restore falls back on when the program file is gone.
-        if (result >= 0 && !copyTo.isEmpty()) copyWhole(copyFrom, copyTo);
-        return result;
+    sending.setWork([card, descriptor, mode](WaitContext&) -> int {
+        return card ? card->loadModel(descriptor, mode) : -1;
     });
     connect(&sending, &CWaitDialog::workerStarted, this,
             [this, &sending] { emit waitDialogStarted(&sending); });

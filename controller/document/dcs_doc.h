@@ -88,6 +88,9 @@ public:
     bool isLoaded() const { return loaded_; }
     // True while a load runs or an entry point waits on the operator: open requests are refused.
     bool isLoading() const { return loading_ || inEntry_; }
+    // Waits until the working copy of the last loaded program stands in the temporary directory
+    // (it is written in the background once the card has taken the load).
+    void waitForWorkingCopy();
     std::shared_ptr<const LoadedProgram> program() const { return program_; }
     const QString& path() const { return path_; }
     const QString& fileTitle() const { return title_; }
@@ -127,8 +130,7 @@ private:
     bool askAndClose();
     bool openChecked(const QString& path);
     bool load(const QString& path);
-    int runCardDialog(const LoadDescriptor& descriptor, LoadMode mode, const QString& copyFrom,
-                      const QString& copyTo);
+    int runCardDialog(const LoadDescriptor& descriptor, LoadMode mode);
     void message(const QString& text, bool stopIcon);
     void disposeInBackground(std::shared_ptr<const LoadedProgram> program);
     void updateTitle();
@@ -148,6 +150,7 @@ private:
     bool inEntry_ = false;
     ReadLockedFile heldFile_;
     std::thread disposer_;
+    std::thread copier_;
 };
 
 }  // namespace korvex

@@ -46,6 +46,7 @@ TEST_F(DocumentLoad, LoadsAProgramAndSendsItsDescriptor) {
     EXPECT_TRUE(f.doc.windowTitle().contains(QStringLiteral("COM3")));
 
     // The working copy for a later restore, and the held file that the editor may not write.
+    f.doc.waitForWorkingCopy();
     QFile copy(f.dir.filePath("Tmp/square.iso"));
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll().toStdString(), isoSquare());
