@@ -197,7 +197,8 @@ void CMainFrame::showCardSettings() {
 }
 
 void CMainFrame::updateTitle() {
-    const QString title = document_.isLoaded() ? document_.fileTitle() : qtTrId("61446");
+    // A loaded program shows its whole path, so the operator sees which copy of a file runs.
+    const QString title = document_.isLoaded() ? document_.path() : qtTrId("61446");
     setWindowTitle(session_.windowTitle(title));
 }
 

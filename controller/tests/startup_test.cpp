@@ -207,7 +207,8 @@ TEST_F(ControllerTest, ProgramOnTheCommandLineOpensAfterConnectingAndAFailureKee
         options.programPath = QStringLiteral(KORVEX_EXAMPLES_DIR "/square.3b");
         ASSERT_TRUE(c.start(options));
         EXPECT_TRUE(c.document.isLoaded());
-        EXPECT_TRUE(c.frame.windowTitle().contains("-square.3b : "));
+        EXPECT_TRUE(c.frame.windowTitle().contains("-" + options.programPath + " : "))
+            << c.frame.windowTitle().toStdString();
         // Loaded after the card had answered everything start-up asks.
         const auto sent = c.link.sent();
         const auto load = std::find(sent.begin(), sent.end(), "CMD_LOAD_MODEL");
