@@ -95,7 +95,7 @@ constexpr std::size_t kWpSegment = 0, kWpUpper = 8, kWpLower = 20, kWpGuideUV = 
 static_assert(kWpLoop + 4 == kWorkParamsBytes);
 
 // ---- status block ----
-constexpr std::size_t kStRun = 0, kStAdjust = 2, kStWork = 4, kStSpeed = 104, kStRemaining = 112,
+constexpr std::size_t kStRun = 0, kStSub = 1, kStAdjust = 2, kStWork = 4, kStSpeed = 104, kStRemaining = 112,
                       kStEdge = 128;
 static_assert(kStWork + kWorkParamsBytes <= kStSpeed && kStEdge + 4 <= kStatusBlockBytes);
 
@@ -241,6 +241,7 @@ void encodeStatusBlock(const StatusBlock& r, std::span<uint8_t, kStatusBlockByte
     uint8_t* p = out.data();
     std::memcpy(p, r.image.data(), kStatusBlockBytes);
     p[kStRun] = r.runState;
+    p[kStSub] = r.subState;
     p[kStAdjust] = static_cast<uint8_t>(r.adjustFinished);
     encodeWorkParams(r.work, std::span<uint8_t, kWorkParamsBytes>(p + kStWork, kWorkParamsBytes));
     PutLe32(p + kStSpeed, r.speed);
@@ -253,6 +254,7 @@ StatusBlock decodeStatusBlock(std::span<const uint8_t, kStatusBlockBytes> in) {
     StatusBlock r;
     std::memcpy(r.image.data(), p, kStatusBlockBytes);
     r.runState = p[kStRun];
+    r.subState = p[kStSub];
     r.adjustFinished = static_cast<int8_t>(p[kStAdjust]);
     r.work = decodeWorkParams(std::span<const uint8_t, kWorkParamsBytes>(p + kStWork, kWorkParamsBytes));
     r.speed = GetLe32(p + kStSpeed);

@@ -163,6 +163,7 @@ struct WorkParams {
 struct StatusBlock {
     static constexpr std::size_t kBytes = kStatusBlockBytes;
     uint8_t runState = 0;
+    uint8_t subState = 0;  // what a paused or finished work was doing
     int8_t adjustFinished = 0;
     WorkParams work;
     int32_t speed = 0;

@@ -503,7 +503,7 @@ int32_t CardEngine::hfLevel() const {
 StatusBlock CardEngine::statusBlock() const {
     StatusBlock s;
     s.runState = state_;
-    s.image[1] = subState_;
+    s.subState = subState_;
     s.adjustFinished = adjustFinished_;
     s.work = position();
     const bool moving = (activity_ == Activity::Work && !waiting_) || activity_ == Activity::ShortBack ||

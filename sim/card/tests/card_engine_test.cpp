@@ -271,7 +271,7 @@ TEST(CardEngine, SegmentStopMarkAndPlanPausePauseTheWork) {
     const StatusBlock s = card.status();
     EXPECT_EQ(s.work.segment, 3);
     EXPECT_EQ(s.work.lower.steps, 150);
-    EXPECT_EQ(s.image[1], kRunCutting) << "the sub-state names what was paused";
+    EXPECT_EQ(s.subState, kRunCutting) << "the sub-state names what was paused";
 }
 
 TEST(CardEngine, GroupSwitchPointStopsAndTheAdjustedStartReportsTheNewGroup) {
@@ -372,7 +372,7 @@ TEST(CardEngine, LostPcStopsTheCutAndKeepsTheRecord) {
     card.engine.stopForLostPc();
     const StatusBlock s = card.status();
     EXPECT_EQ(s.runState, kRunStoppedByCard);
-    EXPECT_EQ(s.image[1], kRunCutting);
+    EXPECT_EQ(s.subState, kRunCutting);
     const CardMemory m = card.engine.memory();
     const WorkRecord r = decodeWorkRecord(m.record);
     EXPECT_EQ(r.kind, kWorkRecordCut);
