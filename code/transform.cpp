@@ -176,12 +176,18 @@ int transformLines(ProgramLines& lines, int kind, Transform t) {
     return 0;
 }
 
+std::string derivedProgramPath(std::string_view sourcePath, std::string_view suffix) {
+    const std::size_t slash = sourcePath.rfind('/');
+    const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+    const std::size_t mark = sourcePath.find(kTransformMark, nameStart);
+    std::string path(sourcePath.substr(0, mark));
+    path += suffix;
+    return path;
+}
+
 std::string transformOutputPath(std::string_view sourcePath, Transform t, int kind,
                                 bool sourceHasTaperHeader) {
-    const std::size_t mark = sourcePath.find(kTransformMark);
-    std::string path(sourcePath.substr(0, mark));
-    path += suffixOf(t, kind, sourceHasTaperHeader);
-    return path;
+    return derivedProgramPath(sourcePath, suffixOf(t, kind, sourceHasTaperHeader));
 }
 
 bool pathWantsTaperHeader(std::string_view path) {

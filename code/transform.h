@@ -40,8 +40,13 @@ int transformToLines(const ProgramLines& lines, int kind, Transform t,
 // The same, rewriting `lines` in place; on failure the lines are left as they were.
 int transformLines(ProgramLines& lines, int kind, Transform t);
 
-// Where the transformed program is written: the source path cut before its first "@_@" (so a
-// transform of a transformed program replaces the earlier suffix), then the suffix.
+// A program derived from `sourcePath` (a transform, an offset): the path cut before the first
+// "@_@" of its file name (so deriving from a derived program replaces the earlier suffix instead
+// of adding to it), then `suffix`. Only the file name is searched: a folder whose name holds
+// "@_@" must not send the result out of the source's folder.
+std::string derivedProgramPath(std::string_view sourcePath, std::string_view suffix);
+
+// Where the transformed program is written: derivedProgramPath with the transform's suffix.
 // A reversed kind-3 program goes to "@_@_Rvs.3nb" when it has a taper header to carry
 // (`sourceHasTaperHeader`), else to "@_@_Rvs.iso", which loads without one.
 std::string transformOutputPath(std::string_view sourcePath, Transform t, int kind,

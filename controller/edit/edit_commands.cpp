@@ -16,9 +16,6 @@ namespace {
 
 using Icon = OperatorInteraction::Icon;
 
-// Marks the end of the base path in a derived program's name.
-constexpr const char* kDerivedMark = "@_@";
-
 std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 bool twoContourOrGroups(int kind) { return kind == 3 || kind == 4 || kind == 5; }
@@ -34,8 +31,8 @@ bool deriveEnabled(const EditState& s) {
 }
 
 QString derivedProgramPath(const QString& sourcePath, const QString& suffix) {
-    const qsizetype mark = sourcePath.indexOf(QLatin1String(kDerivedMark));
-    return (mark < 0 ? sourcePath : sourcePath.left(mark)) + suffix;
+    return QFile::decodeName(
+        korvex::derivedProgramPath(nativePath(sourcePath), nativePath(suffix)).c_str());
 }
 
 QString withDefault3BExtension(const QString& path) {

@@ -50,6 +50,8 @@ TEST(EditPaths, DerivedNameReplacesAnEarlierSuffixAndKeepsTheExtension) {
         {"/w/part.3b", "@_@_gap.iso", "/w/part.3b@_@_gap.iso"},
         {"/w/part.iso@_@_tx.iso", "@_@_gap.iso", "/w/part.iso@_@_gap.iso"},
         {"/w/part.iso@_@_tx.iso@_@_gap.iso", "@_@_tm.iso", "/w/part.iso@_@_tm.iso"},
+        // A folder named with the mark keeps the result beside its source.
+        {"/w/old@_@_tx.iso/part.iso", "@_@_gap.iso", "/w/old@_@_tx.iso/part.iso@_@_gap.iso"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(derivedProgramPath(QString::fromUtf8(c.source), QString::fromUtf8(c.suffix)),
