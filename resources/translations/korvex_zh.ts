@@ -9,7 +9,7 @@
     </message>
     <message id="61482">
         <source>Please stop the simulating or cutting work first!</source>
-        <translation>请先停止模拟或切割工作！</translation>
+        <translation>请先停止模拟或切割动作</translation>
     </message>
     <message id="61483">
         <source>Will exit the cutting, save or not?</source>
@@ -17,7 +17,7 @@
     </message>
     <message id="61486">
         <source>Will close the graph,are you sure?</source>
-        <translation>将关闭图形，确定吗？</translation>
+        <translation>您即将关闭工件并放弃此次加工，是否确定？</translation>
     </message>
     <message id="61489">
         <source>%1um/grid</source>
