@@ -89,5 +89,13 @@ Code:%1  %2
         <source>3B code file (*.3b);;G code file (*.iso);;H3B code file (*.h3b);;3NB taper file (*.3nb);;4NB multi-pass file (*.4nb)</source>
         <translation>3B code file (*.3b);;G code file (*.iso);;H3B code file (*.h3b);;3NB taper file (*.3nb);;4NB multi-pass file (*.4nb)</translation>
     </message>
+    <message id="view.code_index">
+        <source>Index</source>
+        <translation>Index</translation>
+    </message>
+    <message id="view.code_command">
+        <source>Command</source>
+        <translation>Command</translation>
+    </message>
 </context>
 </TS>

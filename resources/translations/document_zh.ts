@@ -89,5 +89,13 @@ Code:%1  %2
         <source>3B code file (*.3b);;G code file (*.iso);;H3B code file (*.h3b);;3NB taper file (*.3nb);;4NB multi-pass file (*.4nb)</source>
         <translation>3B代码文件 (*.3b);;G代码文件 (*.iso);;H3B代码文件 (*.h3b);;3NB锥度文件 (*.3nb);;4NB多次切割文件 (*.4nb)</translation>
     </message>
+    <message id="view.code_index">
+        <source>Index</source>
+        <translation>段号</translation>
+    </message>
+    <message id="view.code_command">
+        <source>Command</source>
+        <translation>代码</translation>
+    </message>
 </context>
 </TS>
