@@ -116,12 +116,18 @@ void CardLink::readerLoop() {
         }
         counters_.add(LinkCounters::kBytesRead, static_cast<uint64_t>(n));
         queue.Enqueue(chunk, static_cast<std::size_t>(n));
+        // Noise is counted before the frame behind it is handed over, so the counters a
+        // transaction reads on return already include what was dropped on the way to its answer.
+        auto countNoise = [&queue, this] {
+            if (const std::size_t noise = queue.takeNoiseBytes(); noise > 0)
+                counters_.add(LinkCounters::kNoiseBytes, noise);
+        };
         for (int length; (length = queue.CutFrame()) > 0;) {
+            countNoise();
             queue.Dequeue(frame, static_cast<std::size_t>(length));
             handleFrame(frame, static_cast<std::size_t>(length));
         }
-        if (const std::size_t noise = queue.takeNoiseBytes(); noise > 0)
-            counters_.add(LinkCounters::kNoiseBytes, noise);
+        countNoise();
     }
 }
 

@@ -94,10 +94,11 @@ public:
         std::lock_guard lock(mutex_);
         return requests_.size();
     }
-    // Waits until at least n requests have arrived; false after a generous limit.
+    // Waits until at least n requests have arrived and their replies are on the line, so bytes
+    // sent afterwards follow those replies; false after a generous limit.
     bool waitForRequests(std::size_t n) {
         std::unique_lock lock(mutex_);
-        return arrived_.wait_for(lock, std::chrono::seconds(10), [&] { return requests_.size() >= n; });
+        return arrived_.wait_for(lock, std::chrono::seconds(10), [&] { return answered_ >= n; });
     }
 
 private:
@@ -145,8 +146,12 @@ private:
                     Request& stored = requests_.back();
                     stored.view.payload = stored.raw.data() + kFramePayloadOffset;
                 }
-                arrived_.notify_all();
                 if (!reply.empty()) writeAll(reply);
+                {
+                    std::lock_guard lock(mutex_);
+                    ++answered_;
+                }
+                arrived_.notify_all();
             }
         }
     }
@@ -158,6 +163,7 @@ private:
     std::condition_variable arrived_;
     Script script_;
     std::vector<Request> requests_;
+    std::size_t answered_ = 0;  // requests whose reply has been written
     std::thread thread_;
 };
 
