@@ -127,4 +127,78 @@ TEST(Kvcode, FailuresExitWithOneAndTheLoadersMessage) {
     EXPECT_EQ(kvcode("parse").status, 2);
 }
 
+TEST(Kvcode, TransformPrintsTheLinesItWouldWrite) {
+    const ToolRun flip = kvcode("transform forward-flip examples/square.3b");
+    ASSERT_EQ(flip.status, 0) << flip.err;
+    EXPECT_EQ(flip.out.rfind("N0 G92;\nN1 G01 X0.000 Y-5.000;\nN2 G01 X-5.000 Y0.000;\n", 0), 0u) << flip.out;
+    EXPECT_EQ(flip.out.substr(flip.out.size() - 8), "N8 M02;\n");
+
+    // Reversal keeps the first and last lines; a group switch becomes an empty line.
+    const ToolRun reversed = kvcode("transform reverse examples/groups.iso");
+    ASSERT_EQ(reversed.status, 0) << reversed.err;
+    EXPECT_EQ(reversed.out,
+              "N0 G92 X0.000 Y0.000;\nN1 G00 X0.000 Y5.000;\nN2 G01 X5.000 Y0.000;\n\n"
+              "N4 G01 X0.000 Y-5.000;\nN5 G01 X-5.000 Y0.000;\n\nN7 M02;\n");
+
+    const ToolRun taper = kvcode("transform vmirror examples/taper-square.iso");
+    EXPECT_EQ(taper.status, 1);
+    EXPECT_EQ(taper.out, "");
+    EXPECT_EQ(taper.err, "Not supported!\n");
+
+    const ToolRun missing = kvcode("transform hmirror examples/no-such-file.iso");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "The following file can't be opened:\nexamples/no-such-file.iso\n");
+    EXPECT_EQ(kvcode("transform spin examples/square.3b").status, 2);
+}
+
+TEST(Kvcode, Gen3BPrintsTheGeneratorsFile) {
+    const std::string input = writeTemp("gen3b.txt", "1.5 -2\n1000 0 1000 GX L1\n3000 4000 2000 GY SR1\n");
+    const ToolRun r = kvcode("gen3b < '" + input + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "****************************************\nKorvex -Version 2.0\n"
+              "****************************************\nStart Point  =   1.500 , -2.000 ;\n"
+              "N    1: B     1000 B        0 B     1000 GX  L1;\n"
+              "N    2: B     3000 B     4000 B     2000 GY  SR1;\n"
+              "N    3: DD\n");
+    const std::string bad = writeTemp("gen3b-bad.txt", "0 0\n1 2 3 GZ L1\n");
+    EXPECT_NE(kvcode("gen3b < '" + bad + "'").status, 0);
+}
+
+TEST(Kvcode, OffsetPrintsTheCompensatedProgramOrTheOperatorsMessage) {
+    const ToolRun r = kvcode("offset examples/square.3b 0.1");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "N0 G92 X0.000 Y0.000;\n"
+              "N1 G01 X4.900 Y0.000 I0.000 J0.000;\n"
+              "N2 G01 X0.000 Y-5.100 I0.000 J0.000;\n"
+              "N3 G01 X10.200 Y0.000 I0.000 J0.000;\n"
+              "N4 G01 X0.000 Y10.200 I0.000 J0.000;\n"
+              "N5 G01 X-10.200 Y0.000 I0.000 J0.000;\n"
+              "N6 G01 X0.000 Y-5.100 I0.000 J0.000;\n"
+              "N7 G01 X-4.900 Y0.000 I0.000 J0.000;\n"
+              "N8 M02;\n");
+
+    struct Case { std::string args; std::string message; };
+    // An arc whose end lies off its circle fails the load, as it does for `parse`.
+    const std::string offCircle = writeTemp(
+        "offcircle.iso",
+        "N0 G92 X0.000 Y0.000;\nN1 G01 X1.000 Y0.000;\nN2 G02 X1.000 Y0.000 I5.000 J0.000;\n"
+        "N3 G01 X-2.000 Y0.000;\nN4 M02;\n");
+    const Case cases[] = {
+        {"examples/taper-square.iso 0.1", "Sorry!The function is not supported by taper or multiple!\n"},
+        {"examples/groups.iso 0.1", "Sorry!The function is not supported by taper or multiple!\n"},
+        {"examples/two-holes.iso 0.1", "The codes with jump segments are not supported in the version!\n"},
+        {"examples/square.3b 5.5", "Offset setup failed!\n"},
+        {"'" + offCircle + "' 0.1",
+         "File opened failed!\nCode:  2  N2 G02 X1.000 Y0.000 I5.000 J0.000;\n"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun f = kvcode("offset " + c.args);
+        EXPECT_EQ(f.status, 1) << c.args;
+        EXPECT_EQ(f.out, "") << c.args;
+        EXPECT_EQ(f.err, c.message) << c.args;
+    }
+}
+
 }  // namespace

@@ -53,8 +53,9 @@ int runOffset(int argc, char** argv) {
         return kExitUsage;
     }
 
-    LoadOptions options;
-    options.countSteps = false;  // the compensation reads only the lines
+    // The full load, step counting included: a program the loader refuses (an arc whose end lies
+    // off its circle fails only when it is stepped) is refused here too, never offset.
+    const LoadOptions options;
     LoadedProgram program;
     LoadFailure failure;
     if (loadProgram(path, options, program, failure) != 0) {
