@@ -140,7 +140,7 @@ void CardTrace::report(double t, const CardReport& r) {
 }
 
 void CardTrace::fault(double t, const std::string& what) {
-    line(format("{\"t\":%.3f,\"dir\":\"fault\",\"what\":%s}", t, jsonText(what.c_str(), what.size()).c_str()));
+    line(format("{\"t\":%.3f,\"dir\":\"fault\",\"cmd\":\"FAULT\",\"what\":%s}", t, jsonText(what.c_str(), what.size()).c_str()));
 }
 
 }  // namespace korvex::sim

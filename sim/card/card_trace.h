@@ -5,7 +5,7 @@
 //   {"t":1.250,"dir":"rx","cmd":"CMD_SEND_SEGMENTS","seq":7,"status":0,"segments":[3,4,5],"state":3,"sub":0}
 //   {"t":1.262,"dir":"tx","cmd":"REPORT","type":2,"segment":4}
 //   {"t":1.900,"dir":"tx","cmd":"REPORT","type":1,"mode":3,"event":6}
-//   {"t":2.000,"dir":"fault","what":"drop-response"}
+//   {"t":2.000,"dir":"fault","cmd":"FAULT","what":"drop-response"}
 //
 // "t" is seconds since the card started, on the card's clock (virtual time in tests).
 #pragma once

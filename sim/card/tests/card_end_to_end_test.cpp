@@ -302,6 +302,7 @@ TEST(CardTrace, EveryRequestAndReportIsOneJsonLine) {
         CardServer server(options);
         ASSERT_EQ(server.start(), 0) << server.error();
         PcSide pc(server);
+        server.setResponseDelay(0);  // leaves a fault line
         ASSERT_EQ(pc.connect(), 0);
         pc.load(program, 0, program.count() - 1, false);
         ASSERT_EQ(CMD_START_CUT(pc.link(), pc.windowAround(0), pc.freshStart(0)), 0);
@@ -320,8 +321,9 @@ TEST(CardTrace, EveryRequestAndReportIsOneJsonLine) {
     for (const std::string& l : lines) {
         EXPECT_EQ(l.front(), '{');
         EXPECT_EQ(l.back(), '}');
-        EXPECT_NE(l.find("\"t\":"), std::string::npos) << l;
+        for (const char* key : {"\"t\":", "\"dir\":", "\"cmd\":"}) EXPECT_NE(l.find(key), std::string::npos) << l;
     }
+    EXPECT_EQ(count("\"dir\":\"fault\",\"cmd\":\"FAULT\",\"what\":\"delay 0\""), 1);
     EXPECT_EQ(count("\"cmd\":\"CMD_CONNECT\""), 1);
     EXPECT_EQ(count("\"cmd\":\"CMD_START_CUT\",\"seq\""), 1);
     EXPECT_EQ(count("\"segments\":[0,1,2]"), 1) << "the window before the start";
