@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLocale>
 #include <QRegularExpression>
@@ -34,11 +35,40 @@ TEST(StringTable, LanguageOptionAndLocale) {
 // Every text the controller shows in English must also exist in Chinese, and the other way.
 TEST(StringTable, EnglishAndChineseTablesHoldTheSameIdentifiers) {
     const QDir dir(QStringLiteral(KORVEX_TRANSLATIONS_DIR));
-    for (const QString& en : dir.entryList({"korvex_en.ts"})) {
+    const QStringList tables = dir.entryList({"*_en.ts"});
+    EXPECT_GE(tables.size(), 3);
+    for (const QString& en : tables) {
         QString zh = en;
         zh.replace("_en.ts", "_zh.ts");
         EXPECT_EQ(idsOf(dir.filePath(en)), idsOf(dir.filePath(zh))) << en.toStdString();
     }
+}
+
+// A text asked for by an identifier no table holds shows the bare identifier to the operator.
+TEST(StringTable, EveryIdentifierTheProgramsAskForIsInATable) {
+    const QDir dir(QStringLiteral(KORVEX_TRANSLATIONS_DIR));
+    QSet<QString> known;
+    for (const QString& en : dir.entryList({"*_en.ts"}))
+        known += idsOf(dir.filePath(en));
+    static const QRegularExpression use(QStringLiteral("qtTrId\\(\"([^\"]+)\"\\)"));
+    int uses = 0;
+    for (const char* folder : {"controller", "platform"}) {
+        QDirIterator it(QString::fromUtf8(KORVEX_SOURCE_DIR) + QLatin1Char('/') + QLatin1String(folder),
+                        {"*.cpp", "*.h"}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            if (path.contains(QLatin1String("/tests/")))
+                continue;
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+            const QString text = QString::fromUtf8(file.readAll());
+            for (auto m = use.globalMatch(text); m.hasNext(); ++uses) {
+                const QString id = m.next().captured(1);
+                EXPECT_TRUE(known.contains(id)) << id.toStdString() << " in " << path.toStdString();
+            }
+        }
+    }
+    EXPECT_GT(uses, 50);
 }
 
 TEST(StringTable, ChineseIsInstalledOverEnglishFromTheEmbeddedFiles) {
