@@ -43,7 +43,7 @@ inline constexpr IntKey kShortSensitivity{"Others", "ShortSensitivity", 0, 0, 50
 inline constexpr IntKey kFreq{"Speed", "Freq", 150, 1, 200};
 inline constexpr IntKey kDefaultIndex{"Multiple", "DefaultIndex", 0, 0, 7};
 inline constexpr IntKey kSwitchType{"Multiple", "SwitchType", 0, 0, 3};
-inline constexpr IntKey kSwitchTime{"Multiple", "SwitchTime", 5, 1, 9};
+inline constexpr IntKey kSwitchTime{"Multiple", "SwitchTime", 5, 0, 9};
 inline constexpr IntKey kSwitchWithoutVf{"Multiple", "SwitchWithoutVF", 0, 0, 1};
 }  // namespace keys
 

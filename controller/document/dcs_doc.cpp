@@ -196,7 +196,7 @@ bool CDCSDoc::closeProgram() {
 bool CDCSDoc::askAndClose() {
     if (!env_.operatorUi ||
         env_.operatorUi->ask(boxTitle(), qtTrId("61486"),
-                             OperatorInteraction::Buttons::YesNo, Icon::Warning) !=
+                             OperatorInteraction::Buttons::YesNo, Icon::Question) !=
             OperatorInteraction::Answer::Yes)
         return false;
     if (unload() < 0) return false;
@@ -212,7 +212,7 @@ bool CDCSDoc::resetWork() {
     BusyGuard busy(inEntry_);
     if (!env_.operatorUi ||
         env_.operatorUi->ask(boxTitle(), qtTrId("61487"), OperatorInteraction::Buttons::OkCancel,
-                             Icon::Warning) != OperatorInteraction::Answer::Ok)
+                             Icon::Question) != OperatorInteraction::Answer::Ok)
         return false;
     if (sendLoadDescriptor(descriptor_, LoadMode::New) < 0) {
         resetDocument();
