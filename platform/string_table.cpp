@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLocale>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 namespace korvex {
@@ -46,6 +47,17 @@ int installTranslations(Language language) {
         // Owned by the application object: translators stay installed for the process's life.
         auto* translator = new QTranslator(QCoreApplication::instance());
         if (translator->load(file) && QCoreApplication::installTranslator(translator))
+            ++installed;
+        else
+            delete translator;
+    }
+    if (language == Language::Chinese) {
+        // Qt's own texts (the OK, Cancel, Yes and No of message boxes, the file dialogs) from the
+        // system's Qt catalogue when it is installed; without it those stay in English.
+        auto* translator = new QTranslator(QCoreApplication::instance());
+        if (translator->load(QStringLiteral("qtbase_zh_CN"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+            QCoreApplication::installTranslator(translator))
             ++installed;
         else
             delete translator;
