@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -158,6 +159,31 @@ TEST_F(LinkTest, SilentCardFailsAfterThreeAttemptsAndTellsTheHook) {
     text << diag.rdbuf();
     EXPECT_NE(text.str().find("Command 0x31 failed after 3 attempts"), std::string::npos);
     EXPECT_NE(text.str().find("PC->card  19: b7 ba be bb ba ad 00 05 00"), std::string::npos);
+}
+
+TEST_F(LinkTest, LostLinkHookRunsAfterTheTransactionLockIsReleased) {
+    // The card stays silent for the three attempts of the first command, then answers. A hook
+    // whose message makes another thread send a command at once must see that command through.
+    card.setScript([](const FrameView& r, std::size_t i) { return i < 3 ? Bytes{} : Response(r.type); });
+    LinkOptions options;
+    options.responseTimeoutMs = kShortTimeoutMs;
+    options.connectPauseMs = 0;
+    link = std::make_unique<CardLink>(options);
+    auto done = std::make_shared<std::promise<int>>();
+    std::future<int> other = done->get_future();
+    bool finishedInHook = false;
+    link->SetEventHook([&](uint8_t code, const uint8_t*) {
+        if (code != 0) return;
+        // Detached so that a link still held by the failed transaction shows as a failure here
+        // rather than as a hang; the command gets through once the hook has returned.
+        std::thread([this, done] { done->set_value(CMD_KEEP_ALIVE(*link)); }).detach();
+        finishedInHook = other.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    });
+    ASSERT_EQ(link->Open(card.device()), 0);
+    EXPECT_EQ(CMD_SET_HF(*link, false), -1);
+    EXPECT_TRUE(finishedInHook) << "the failed transaction still held the link while the hook ran";
+    EXPECT_EQ(other.get(), 0);
+    EXPECT_EQ(card.requestCount(), 4u);
 }
 
 TEST_F(LinkTest, RefusedCommandFailsAtOnce) {
