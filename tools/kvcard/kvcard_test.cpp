@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "controller/link/records.h"
@@ -39,10 +41,19 @@ class KvcardTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(card.ok());
-        ::setenv("KORVEX_DATA_DIR", "/tmp", 1);
+        // A directory of this test's own for the diagnostics a failed command leaves behind.
+        std::string pattern = (std::filesystem::temp_directory_path() / "kvcard_test_XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dataDir = pattern;
+        ::setenv("KORVEX_DATA_DIR", dataDir.c_str(), 1);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(dataDir, ignored);
     }
     std::string port() const { return "--port " + card.device() + " "; }
     ScriptedCard card;
+    std::string dataDir;
 };
 
 TEST_F(KvcardTest, PrintsResultAndPayloadAfterConnecting) {
