@@ -1,4 +1,4 @@
-#include "segment.h"
+#include "code/segment.h"
 
 #include <cmath>
 #include <limits>
