@@ -287,24 +287,37 @@ TEST_F(LinkTest, SecondAnswerToARequestCannotAnswerTheNext) {
     EXPECT_EQ(level, 3);
 }
 
+std::mutex gTraceMutex;
+std::string gTraced;
+void captureTrace(const char* text) {
+    std::lock_guard lock(gTraceMutex);
+    gTraced += text;
+}
+
 TEST_F(LinkTest, ArgumentChecksSendNothing) {
     open();
     const int32_t eleven[11] = {};
     struct Case {
         const char* name;
         std::function<int()> call;
+        const char* trace;
     };
     const std::vector<Case> refused = {
-        {"name of 33 bytes", [&] { return CMD_SET_MACHINE_NAME(*link, std::string(33, 'n')); }},
-        {"empty name", [&] { return CMD_SET_MACHINE_NAME(*link, ""); }},
-        {"11 stops", [&] { return CMD_SET_SEGMENT_STOPS(*link, eleven); }},
-        {"border direction 3", [&] { return CMD_ADJUST_BORDER(*link, 3); }},
-        {"direction 2", [&] { return CMD_SET_DIRECTION(*link, 2); }},
-        {"loops 256", [&] { return CMD_SET_LOOP(*link, 256); }},
-        {"feed 0", [&] { return CMD_SET_FEED(*link, FeedEntry{}, 0); }},
+        {"name of 33 bytes", [&] { return CMD_SET_MACHINE_NAME(*link, std::string(33, 'n')); },
+         "ERROR: len > MAX_MASHINE_NAME_LEN\n"},
+        {"empty name", [&] { return CMD_SET_MACHINE_NAME(*link, ""); }, "ERROR: machine name is empty\n"},
+        {"11 stops", [&] { return CMD_SET_SEGMENT_STOPS(*link, eleven); }, "ERROR: count > MAX_SEG_STOP_COUNT!\n"},
+        {"border direction 3", [&] { return CMD_ADJUST_BORDER(*link, 3); }, "ERROR: JudgeSpeed is wrong!\n"},
+        {"direction 2", [&] { return CMD_SET_DIRECTION(*link, 2); }, "ERROR: Dirc is wrong!\n"},
+        {"loops 256", [&] { return CMD_SET_LOOP(*link, 256); }, "ERROR: loop count is wrong!\n"},
+        {"feed 0", [&] { return CMD_SET_FEED(*link, FeedEntry{}, 0); }, "ERROR: feed value is wrong!\n"},
     };
     for (const Case& c : refused) {
+        gTraced.clear();
+        SetTraceSink(captureTrace);
         EXPECT_EQ(c.call(), -1) << c.name;
+        SetTraceSink(nullptr);
+        EXPECT_EQ(gTraced, c.trace) << c.name;
         ASSERT_EQ(CMD_KEEP_ALIVE(*link), 0);
         const auto r = card.requests();
         EXPECT_EQ(r.back().view.type, 0x3B) << c.name << " put a frame on the wire";
@@ -404,15 +417,9 @@ TEST_F(LinkTest, TransactionFromTheEventHookIsRefused) {
     EXPECT_EQ(card.requestCount(), 1u);
 }
 
-std::mutex gTraceMutex;
-std::string gTraced;
-void captureTrace(const char* text) {
-    std::lock_guard lock(gTraceMutex);
-    gTraced += text;
-}
-
 TEST_F(LinkTest, OpenFailureLeavesNothingOpen) {
     CardLink other;
+    gTraced.clear();
     SetTraceSink(captureTrace);
     EXPECT_EQ(other.Open((dir / "no-such-device").string()), -1);
     SetTraceSink(nullptr);
