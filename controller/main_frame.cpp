@@ -32,6 +32,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <system_error>
+
 namespace korvex {
 
 QString phaseModeName(int mode) {
@@ -95,10 +97,13 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
 
     keepAlive_.setInterval(kKeepAlivePeriodMs);
     // The answer is not needed: a card that stops answering is reported through the event hook.
-    connect(&keepAlive_, &QTimer::timeout, this, [this] { card_.keepAlive(); });
+    connect(&keepAlive_, &QTimer::timeout, this, &CMainFrame::sendKeepAlive);
 }
 
-CMainFrame::~CMainFrame() { destroyMiniStatusWindow(); }
+CMainFrame::~CMainFrame() {
+    finishKeepAlive();
+    destroyMiniStatusWindow();
+}
 
 void CMainFrame::buildMenus() {
     fileMenu_ = menuBar()->addMenu(qtTrId("menu.file"));
@@ -219,6 +224,26 @@ void CMainFrame::destroyMiniStatusWindow() {
 
 void CMainFrame::startKeepAlive() { keepAlive_.start(); }
 
+void CMainFrame::sendKeepAlive() {
+    if (keepAliveBusy_)
+        return;
+    finishKeepAlive();
+    keepAliveBusy_ = true;
+    try {
+        keepAliveThread_ = std::thread([this] {
+            card_.keepAlive();  // the answer is not needed; a silent card reaches the event hook
+            keepAliveBusy_ = false;
+        });
+    } catch (const std::system_error&) {
+        keepAliveBusy_ = false;  // no thread to spare: this beat is skipped
+    }
+}
+
+void CMainFrame::finishKeepAlive() {
+    if (keepAliveThread_.joinable())
+        keepAliveThread_.join();
+}
+
 void CMainFrame::refuseWhileLoading() {
     operatorUi_.message(session_.alarmTitle(), qtTrId("61482"), OperatorInteraction::Icon::Warning);
 }
@@ -338,6 +363,7 @@ void CMainFrame::shutDown(bool cardAnswers) {
     if (cardAnswers && document_.isLoaded() && card_.isOpen())
         document_.unload();  // a refusal does not stop the exit
     card_.close();  // the hook can only be removed once the reader has stopped
+    finishKeepAlive();  // a heartbeat under way ends with the closed link
     card_.setEventHook({});
     destroyMiniStatusWindow();
     document_.resetDocument();

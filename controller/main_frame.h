@@ -9,6 +9,9 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <atomic>
+#include <thread>
+
 #include "controller/recent_files.h"
 
 class QLabel;
@@ -72,6 +75,12 @@ public:
 
     void startKeepAlive();
     bool keepAliveRunning() const { return keepAlive_.isActive(); }
+    // One heartbeat, sent beside the interface thread: a card that has fallen silent costs the
+    // link all its attempts, and the window must not freeze for them. A heartbeat still waiting
+    // for the card makes the next one be skipped.
+    void sendKeepAlive();
+    // Waits for a heartbeat still under way (the link's own timeouts bound the wait).
+    void finishKeepAlive();
 
     // Set once a simulation, walk, cut or back has been started (and by the finished event);
     // exit then asks whether to keep the work.
@@ -128,6 +137,8 @@ private:
     QAction* clearRecentAction_ = nullptr;
     QWidget* miniStatus_ = nullptr;
     QTimer keepAlive_;
+    std::thread keepAliveThread_;
+    std::atomic<bool> keepAliveBusy_{false};
     bool workStarted_ = false;
     bool exiting_ = false;
     bool shutDown_ = false;

@@ -92,5 +92,24 @@ TEST_F(ControllerTest, LinkLossAfterStartUpEndsTheProgramWithItsMessage) {
     EXPECT_FALSE(c.link.wasSent("CMD_CLEAR_WORK"));
 }
 
+TEST_F(ControllerTest, HeartbeatToASilentCardLeavesTheWindowFreeAndEndsInTheLostLinkMessage) {
+    ControllerParts c;
+    ASSERT_TRUE(c.start());
+    c.frame.sendKeepAlive();
+    c.frame.finishKeepAlive();
+    EXPECT_TRUE(c.link.wasSent("CMD_KEEP_ALIVE"));
+    EXPECT_NE(c.link.keepAliveThread, std::this_thread::get_id());
+    EXPECT_TRUE(c.operatorUi.messages.empty());
+
+    c.card.server().setSilence(true);
+    c.frame.sendKeepAlive();  // returns at once; the attempts run beside the window
+    c.frame.finishKeepAlive();
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(c.operatorUi.messages.size(), 1u);
+    EXPECT_TRUE(c.operatorUi.messages[0].text.contains("0x3b"));
+    EXPECT_FALSE(c.link.isOpen());
+    EXPECT_FALSE(c.frame.keepAliveRunning());
+}
+
 }  // namespace
 }  // namespace korvex::testing

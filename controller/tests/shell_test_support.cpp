@@ -106,7 +106,10 @@ int RecordingCard::setSwitchWithoutVf(uint8_t flag) {
     return note("CMD_SET_SWITCH_WITHOUT_VF", LinkCardControl::setSwitchWithoutVf(flag));
 }
 int RecordingCard::getWorkRecord(WorkRecord& r) { return note("CMD_GET_WORK_RECORD", LinkCardControl::getWorkRecord(r)); }
-int RecordingCard::keepAlive() { return note("CMD_KEEP_ALIVE", LinkCardControl::keepAlive()); }
+int RecordingCard::keepAlive() {
+    keepAliveThread = std::this_thread::get_id();
+    return note("CMD_KEEP_ALIVE", LinkCardControl::keepAlive());
+}
 int RecordingCard::closeKeepingWork() { return note("CMD_CLOSE", LinkCardControl::closeKeepingWork()); }
 int RecordingCard::setTaper(const TaperBlock& t) { return note("CMD_SET_TAPER", LinkCardControl::setTaper(t)); }
 int RecordingCard::loadModel(const LoadDescriptor& d, LoadMode m) {

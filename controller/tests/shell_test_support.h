@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "controller/link_card_control.h"
@@ -84,6 +85,8 @@ public:
     std::vector<PulseGroupImage> groupsSent;
     std::vector<uint8_t> switchFlagsSent;
     std::vector<LoadDescriptor> descriptorsSent;
+    // The thread the last heartbeat was sent from.
+    std::thread::id keepAliveThread;
     // Runs after a successful connect (a test makes the card fall silent there).
     std::function<void()> afterConnect;
 
