@@ -370,7 +370,9 @@ bool CDCSDoc::load(const QString& path) {
     // The working copy is what a restore falls back on when the program file is gone. Copying a
     // large program takes a while (the copy is synced to disk), so it is written in the
     // background and the operator has the program at once.
-    if (!copy.isEmpty()) {
+    // A program opened from the temporary directory is its own copy: rewriting it would move
+    // the file from under the lock that keeps writers away.
+    if (!copy.isEmpty() && QFileInfo(copy).canonicalFilePath() != QFileInfo(path).canonicalFilePath()) {
         waitForWorkingCopy();
         try {
             copier_ = std::thread([from = path, to = copy] { copyWhole(from, to); });

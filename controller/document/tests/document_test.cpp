@@ -2,7 +2,10 @@
 // operator: limits, messages, what reaches the card and in which order, what stays behind.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <array>
 
@@ -51,6 +54,17 @@ TEST_F(DocumentLoad, LoadsAProgramAndSendsItsDescriptor) {
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll().toStdString(), isoSquare());
     EXPECT_TRUE(f.doc.holdsProgramFile());
+    EXPECT_EQ(probeWriteAccess(path), -1);
+}
+
+// The working copy itself, opened from the temporary directory, stays the file the lock holds.
+TEST_F(DocumentLoad, ProgramOpenedFromTheTemporaryDirectoryKeepsItsLock) {
+    ASSERT_TRUE(QDir(f.dir.path()).mkpath(QStringLiteral("Tmp")));
+    const QString path = f.write(QStringLiteral("Tmp/square.iso"), isoSquare());
+    const QDateTime before = QFileInfo(path).fileTime(QFileDevice::FileModificationTime);
+    ASSERT_TRUE(f.doc.openPath(path));
+    f.doc.waitForWorkingCopy();
+    EXPECT_EQ(QFileInfo(path).fileTime(QFileDevice::FileModificationTime), before);
     EXPECT_EQ(probeWriteAccess(path), -1);
 }
 
