@@ -99,6 +99,109 @@ TEST(Records, FieldsSitAtTheirOffsets) {
     EXPECT_EQ(decodeSettingsBlock(image).name(), "M7");
 }
 
+// Each named field, written through its record, lands on the byte offset the card reads it from.
+TEST(Records, EveryNamedFieldIsEncodedAtItsOffset) {
+    struct Field {
+        const char* name;
+        std::size_t offset;
+        int32_t value;
+    };
+    auto expectInts = [](const char* record, const uint8_t* image, std::initializer_list<Field> fields) {
+        for (const Field& f : fields) EXPECT_EQ(GetLe32(image + f.offset), f.value) << record << ": " << f.name;
+    };
+
+    WorkParams w;
+    w.segment = 11;
+    w.upper = {12, 13, 14};
+    w.lower = {15, 16, 17};
+    w.guideU = 18;
+    w.guideV = 19;
+    w.guideX = 20;
+    w.guideY = 21;
+    w.rollerFractionX = 22;
+    w.loopIndex = 23;
+    std::array<uint8_t, kWorkParamsBytes> wp{};
+    encodeWorkParams(w, wp);
+    expectInts("work params", wp.data(),
+               {{"segment", 0, 11}, {"upper steps", 8, 12}, {"upper x", 12, 13}, {"upper y", 16, 14},
+                {"lower steps", 20, 15}, {"lower x", 24, 16}, {"lower y", 28, 17}, {"U", 32, 18}, {"V", 36, 19},
+                {"X", 40, 20}, {"Y", 44, 21}, {"roller fraction", 64, 22}, {"loop index", 92, 23}});
+
+    StatusBlock st;
+    st.runState = 3;
+    st.subState = 5;
+    st.adjustFinished = 1;
+    st.work = w;
+    st.speed = 31;
+    st.remainingSteps = {32, 33, 34, 35};
+    st.edgeSteps = 1234;
+    std::array<uint8_t, kStatusBlockBytes> sb{};
+    encodeStatusBlock(st, sb);
+    EXPECT_EQ(sb[0], 3);
+    EXPECT_EQ(sb[1], 5);
+    EXPECT_EQ(sb[2], 1);
+    expectInts("status", sb.data(),
+               {{"work segment", 4, 11}, {"work loop", 4 + 92, 23}, {"speed", 104, 31}, {"remaining X", 112, 32},
+                {"remaining V", 124, 35}, {"edge steps", 128, 1234}});
+
+    PositionBlock pos{w, 41};
+    std::array<uint8_t, kPositionBlockBytes> pb{};
+    encodePositionBlock(pos, pb);
+    expectInts("position", pb.data(), {{"segment", 0, 11}, {"speed", 96, 41}});
+
+    SettingsBlock set;
+    set.speeds = {51, 52, 53, 54, 55, 56};
+    set.phase[0] = 0x61;
+    set.axisInvert = {0, 1, 0, 1};
+    set.trackMode = 1;
+    set.clearanceSeconds = 7;
+    set.backDelaySeconds = 8;
+    std::array<uint8_t, kSettingsBlockBytes> sets{};
+    encodeSettingsBlock(set, sets);
+    expectInts("settings", sets.data(), {{"max X/Y", 4, 51}, {"cut U/V", 24, 56}});
+    EXPECT_EQ(sets[28], 0x61);
+    EXPECT_EQ(sets[45], 1);
+    EXPECT_EQ(sets[47], 1);
+    EXPECT_EQ(sets[48], 1);
+    EXPECT_EQ(sets[49], 7);
+    EXPECT_EQ(sets[50], 8);
+
+    WorkRecord rec;
+    rec.kind = kWorkRecordReturn;
+    rec.load.ignorePause = 1;
+    rec.load.taperAngleMilli = 1500;
+    rec.load.segmentStops[0] = 71;
+    rec.load.graphValues = {72, 73};
+    rec.work = w;
+    rec.returnSegment = 74;
+    rec.returnDistances = {75, 76, 77, 78};
+    std::array<uint8_t, kWorkRecordBytes> wr{};
+    encodeWorkRecord(rec, wr);
+    EXPECT_EQ(wr[0], 0x22);
+    EXPECT_EQ(wr[78], 1);
+    expectInts("work record", wr.data(),
+               {{"taper", 80, 1500}, {"first stop", 84, 71}, {"graph values", 124, 72}, {"graph values", 128, 73},
+                {"segment", 132, 11}, {"progress", 152, 15}, {"loop index", 224, 23}, {"return segment", 228, 74},
+                {"distance X", 232, 75}, {"distance V", 244, 78}});
+
+    StartPayload start;
+    start.work = w;
+    start.groupHere[0] = 0x81;
+    start.groupNext[27] = 0x82;
+    std::array<uint8_t, kStartPayloadBytes> sp{};
+    encodeStartPayload(start, sp);
+    EXPECT_EQ(GetLe32(sp.data()), 11);
+    EXPECT_EQ(sp[96], 0x81);
+    EXPECT_EQ(sp[151], 0x82);
+
+    std::array<uint8_t, kTaperBlockBytes> tb{};
+    encodeTaperBlock(TaperBlock{91, 92, 93, 94, 95, 96}, tb);
+    expectInts("taper", tb.data(), {{"height", 0, 91}, {"degree", 16, 95}, {"type", 20, 96}});
+    std::array<uint8_t, kReturnTargetBytes> rt{};
+    encodeReturnTarget(ReturnTarget{97, {98, 0, 0, 99}}, rt);
+    expectInts("return target", rt.data(), {{"segment", 0, 97}, {"X", 4, 98}, {"V", 16, 99}});
+}
+
 TEST(Records, SegmentWindowCarriesEachIndex) {
     SegmentWindow w;
     for (int i = 0; i < 3; ++i) {
