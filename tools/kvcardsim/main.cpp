@@ -10,6 +10,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -75,6 +76,13 @@ int parseArgs(int argc, char** argv, ServerOptions& o, std::string& control) {
         if (arg == "--help" || arg == "-h") {
             usage(stdout);
             std::exit(0);
+        }
+        static const char* const kOptions[] = {"--card-id", "--speed-scale", "--baud",  "--state", "--trace",
+                                               "--link",    "--control",     "--pc-timeout", "--seed"};
+        if (std::find(std::begin(kOptions), std::end(kOptions), arg) == std::end(kOptions)) {
+            std::fprintf(stderr, "kvcardsim: unknown option %s\n", arg.c_str());
+            usage(stderr);
+            return -1;
         }
         if (i + 1 >= argc) {
             std::fprintf(stderr, "kvcardsim: %s needs a value\n", arg.c_str());
