@@ -308,7 +308,7 @@ bool CDCSDoc::load(const QString& path) {
     auto job = std::make_shared<ReadJob>();
     job->path = nativePath;
     job->forceZero = env_.machineSettingsPath.isEmpty() ||
-                     SettingsFile(env_.machineSettingsPath).readInt("Option", "NoForceZero", 0) == 0;
+                     SettingsFile(env_.machineSettingsPath).readInt("Option", "NoForceZero", 0, 0, 1) == 0;
     job->machineType = taperMachineType_;
     job->card = env_.card;
 

@@ -221,6 +221,10 @@ TEST_F(DocumentLoad, NoForceZeroSettingKeepsTheLeadOutAsWritten) {
     SettingsFile(f.dir.filePath("Korvex.ini")).writeInt("Option", "NoForceZero", 1);
     ASSERT_TRUE(f.doc.openDocument(f.write("open2.iso", program)));
     EXPECT_EQ(f.doc.program()->segments[4].lower.endY, -500);
+    // A value that is neither 0 nor 1 counts as absent: the program is closed.
+    SettingsFile(f.dir.filePath("Korvex.ini")).writeInt("Option", "NoForceZero", 2);
+    ASSERT_TRUE(f.doc.openDocument(f.write("open3.iso", program)));
+    EXPECT_EQ(f.doc.program()->segments[4].lower.endY, -1000);
 }
 
 }  // namespace
