@@ -6,6 +6,7 @@
 #include "platform/settings_file.h"
 
 #include <QDialogButtonBox>
+#include <QEventLoop>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -15,6 +16,10 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+
+#include <atomic>
+#include <system_error>
+#include <thread>
 
 namespace korvex {
 
@@ -38,6 +43,25 @@ QString picturePath() { return QDir::current().filePath(QStringLiteral("comp.bmp
 QString listText(const QString& device, const SettingsFile& machine) {
     const int number = comNumberForDevice(device, machine);
     return number > 0 ? QStringLiteral("COM%1").arg(number) : device;
+}
+
+// Runs the connect on a thread of its own while this thread goes on handling events, so the
+// dialog and the window behind it repaint during the link's attempts.
+int connectBesideEventLoop(const std::function<int()>& connect) {
+    QEventLoop loop;
+    std::atomic<int> result{-1};
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            result = connect();
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+    } catch (const std::system_error&) {
+        return connect();  // no thread to spare: wait here
+    }
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    return result;
 }
 
 }  // namespace
@@ -68,6 +92,7 @@ CommConfigDialog::CommConfigDialog(PortConnector& connector, const QString& init
     : QDialog(parent), connector_(connector) {
     setObjectName(QLatin1String(kObjectName));
     setWindowTitle(qtTrId("comm.title"));
+    connector_.setConnectRunner(connectBesideEventLoop);
 
     port_ = new PortComboBox(extraDevices, this);
     port_->refill();
@@ -104,10 +129,14 @@ void CommConfigDialog::accept() {
     const int index = port_->currentIndex();
     if (index >= 0 && port_->itemText(index) == text)
         text = port_->itemData(index).toString();
+    if (connecting_)
+        return;
+    connecting_ = true;
     const bool connected = connector_.connectTo(text, [this] {
         ok_->setEnabled(false);
         cancel_->setEnabled(false);
     });
+    connecting_ = false;
     ok_->setEnabled(true);
     cancel_->setEnabled(true);
     if (connected)
@@ -115,6 +144,8 @@ void CommConfigDialog::accept() {
 }
 
 void CommConfigDialog::reject() {
+    if (connecting_)
+        return;  // Escape or the close box while the card is being reached
     connector_.cancel();
     QDialog::reject();
 }

@@ -51,6 +51,7 @@ private:
 
     PortConnector& connector_;
     PortComboBox* port_;
+    bool connecting_ = false;  // the card is being reached: the dialog cannot be closed
     QPushButton* ok_;
     QPushButton* cancel_;
 };

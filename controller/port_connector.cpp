@@ -30,7 +30,8 @@ bool PortConnector::connectTo(const QString& portText, const std::function<void(
         writeKey(machine, keys::kComPort, choice->number);
     if (beforeConnect)
         beforeConnect();
-    if (card_.connect() != 0) {
+    const auto connect = [this] { return card_.connect(); };
+    if ((connectRunner_ ? connectRunner_(connect) : connect()) != 0) {
         card_.close();
         tell(qtTrId("comm.cant_connect").arg(choice->label()));
         return false;

@@ -26,6 +26,11 @@ public:
     // The Cancel button: a port opened by an earlier attempt is closed again.
     void cancel();
 
+    // How the connect is waited for. The dialog runs it beside its event loop so the window
+    // keeps repainting while the card is reached; without a runner it is sent right here.
+    using ConnectRunner = std::function<int(const std::function<int()>& connect)>;
+    void setConnectRunner(ConnectRunner runner) { connectRunner_ = std::move(runner); }
+
     const SerialPortChoice& choice() const { return choice_; }
 
 private:
@@ -34,6 +39,7 @@ private:
     CardControl& card_;
     OperatorInteraction& operatorUi_;
     SerialPortChoice choice_;
+    ConnectRunner connectRunner_;
 };
 
 }  // namespace korvex

@@ -90,6 +90,7 @@ bool RecordingCard::wasSent(const std::string& name) const {
 }
 
 int RecordingCard::connect() {
+    connectThread = std::this_thread::get_id();
     const int r = note("CMD_CONNECT", LinkCardControl::connect());
     if (r == 0 && afterConnect)
         afterConnect();

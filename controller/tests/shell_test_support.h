@@ -85,7 +85,8 @@ public:
     std::vector<PulseGroupImage> groupsSent;
     std::vector<uint8_t> switchFlagsSent;
     std::vector<LoadDescriptor> descriptorsSent;
-    // The thread the last heartbeat was sent from.
+    // The threads the last connect and the last heartbeat were sent from.
+    std::thread::id connectThread;
     std::thread::id keepAliveThread;
     // Runs after a successful connect (a test makes the card fall silent there).
     std::function<void()> afterConnect;

@@ -88,6 +88,8 @@ TEST_F(ControllerTest, PortDialogExplainsBadTextAndSilentCardThenConnects) {
     EXPECT_EQ(c.operatorUi.messages[0].text, "Port Error! Please input like \"COMx\" (x for number)");
     EXPECT_EQ(c.operatorUi.messages[1].text, "Can't open /no/such/tty");
     EXPECT_EQ(c.operatorUi.messages[2].text, QStringLiteral("Can't connect to (%1)!").arg(c.card.deviceText()));
+    // The connect ran beside the window's thread, which went on repainting meanwhile.
+    EXPECT_NE(c.link.connectThread, std::this_thread::get_id());
 }
 
 TEST_F(ControllerTest, ComPortTypedAsComNumberIsRememberedInKorvexIni) {
