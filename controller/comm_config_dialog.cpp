@@ -6,7 +6,6 @@
 #include "platform/settings_file.h"
 
 #include <QDialogButtonBox>
-#include <QEventLoop>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -16,10 +15,6 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
-
-#include <atomic>
-#include <system_error>
-#include <thread>
 
 namespace korvex {
 
@@ -43,25 +38,6 @@ QString picturePath() { return QDir::current().filePath(QStringLiteral("comp.bmp
 QString listText(const QString& device, const SettingsFile& machine) {
     const int number = comNumberForDevice(device, machine);
     return number > 0 ? QStringLiteral("COM%1").arg(number) : device;
-}
-
-// Runs the connect on a thread of its own while this thread goes on handling events, so the
-// dialog and the window behind it repaint during the link's attempts.
-int connectBesideEventLoop(const std::function<int()>& connect) {
-    QEventLoop loop;
-    std::atomic<int> result{-1};
-    std::thread worker;
-    try {
-        worker = std::thread([&] {
-            result = connect();
-            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-        });
-    } catch (const std::system_error&) {
-        return connect();  // no thread to spare: wait here
-    }
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    worker.join();
-    return result;
 }
 
 }  // namespace

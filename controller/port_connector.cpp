@@ -5,7 +5,30 @@
 #include "controller/settings_keys.h"
 #include "platform/data_dirs.h"
 
+#include <QEventLoop>
+
+#include <atomic>
+#include <system_error>
+#include <thread>
+
 namespace korvex {
+
+int connectBesideEventLoop(const std::function<int()>& connect) {
+    QEventLoop loop;
+    std::atomic<int> result{-1};
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            result = connect();
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+    } catch (const std::system_error&) {
+        return connect();  // no thread to spare: wait here
+    }
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    return result;
+}
 
 void PortConnector::tell(const QString& text) {
     operatorUi_.message(qtTrId("comm.title"), text, OperatorInteraction::Icon::Warning);

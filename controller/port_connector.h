@@ -42,4 +42,8 @@ private:
     ConnectRunner connectRunner_;
 };
 
+// Runs `connect` on a thread of its own while this thread goes on handling events other than
+// the operator's input, so the windows repaint during the link's attempts.
+int connectBesideEventLoop(const std::function<int()>& connect);
+
 }  // namespace korvex

@@ -60,6 +60,7 @@ bool Startup::fail(CMainFrame& frame, const QString& text) {
 
 bool Startup::openPort(CMainFrame& frame, const StartupOptions& options) {
     PortConnector connector(card_, operatorUi_);
+    connector.setConnectRunner(connectBesideEventLoop);
     if (!options.connectDevice.isEmpty()) {
         if (!connector.connectTo(options.connectDevice))
             return false;

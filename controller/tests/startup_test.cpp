@@ -64,6 +64,7 @@ TEST_F(ControllerTest, PortOptionIsOfferedAndConnectSkipsTheDialog) {
         ASSERT_TRUE(c.start(options));
         EXPECT_EQ(c.operatorUi.dialogsRun, std::vector<QString>{"Tips"});
         EXPECT_EQ(c.session.port.device, c.card.deviceText());
+        EXPECT_NE(c.link.connectThread, std::this_thread::get_id());
     }
 }
 
