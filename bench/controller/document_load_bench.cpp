@@ -21,7 +21,7 @@
 #include <memory>
 #include <vector>
 
-#include "bench/controller/program_generator.h"
+#include "bench/common/program_generator.h"
 #include "code/loader.h"
 #include "controller/document/card_port.h"
 #include "controller/document/code_list_model.h"

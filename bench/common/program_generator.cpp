@@ -1,4 +1,4 @@
-#include "bench/controller/program_generator.h"
+#include "bench/common/program_generator.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
-// The 1,000,000-line 3B benchmark program: the same text, from the same seed, as the code
-// library's load benchmark, so the document's pipeline is measured against the same work.
+// The 1,000,000-line 3B benchmark program, generated from a fixed seed. The code library's load
+// benchmark and the document's pipeline benchmark both load it, so they measure the same work.
 #pragma once
 
 #include <string>
