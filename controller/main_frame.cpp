@@ -347,10 +347,14 @@ bool CMainFrame::confirmExit() {
         if (operatorUi_.ask(title, text, B::YesNo, OperatorInteraction::Icon::Warning) != A::Yes)
             return false;
     }
+    // The card's answer is awaited beside the event loop. The exit goes on whatever it says, so
+    // neither a heartbeat nor a lost-link report may start anything meanwhile.
+    exiting_ = true;
+    keepAlive_.stop();
     if (answer == A::Yes)
-        card_.closeKeepingWork();
+        document_.runCardCommand([this] { return card_.closeKeepingWork(); });
     else if (answer == A::No)
-        card_.clearWork();
+        document_.runCardCommand([this] { return card_.clearWork(); });
     shutDown();
     return true;
 }

@@ -201,7 +201,7 @@ bool CDCSDoc::askAndClose() {
         return false;
     if (unload() < 0) return false;
     heldFile_.close();
-    if (env_.card) env_.card->clearWork();
+    clearCardWork();
     resetDocument();
     emit programClosed();
     return true;
@@ -219,7 +219,7 @@ bool CDCSDoc::resetWork() {
         updateTitle();
         return false;
     }
-    if (env_.card) env_.card->clearWork();
+    clearCardWork();
     emit workReset();
     return true;
 }
@@ -238,7 +238,8 @@ bool CDCSDoc::openDocument(const QString& path) {
 
 int CDCSDoc::unload() {
     if (loaded_) {
-        if (!env_.card || env_.card->unloadModel() < 0) {
+        CardPort* card = env_.card;
+        if (!card || runCardCommand([card] { return card->unloadModel(); }) < 0) {
             message(qtTrId("doc.unload_failed"), false);
             return -1;
         }
@@ -392,11 +393,20 @@ int CDCSDoc::sendLoadDescriptor(const LoadDescriptor& descriptor, LoadMode mode)
 }
 
 int CDCSDoc::runCardDialog(const LoadDescriptor& descriptor, LoadMode mode) {
+    CardPort* card = env_.card;
+    return runCardCommand([card, descriptor, mode] { return card ? card->loadModel(descriptor, mode) : -1; });
+}
+
+void CDCSDoc::clearCardWork() {
+    CardPort* card = env_.card;
+    if (card) runCardCommand([card] { return card->clearWork(); });
+}
+
+int CDCSDoc::runCardCommand(std::function<int()> command) {
     CWaitDialog sending(CWaitDialog::Style::Card, qtTrId("doc.loadmodel_thread_error"),
                         env_.operatorUi, env_.dialogParent);
-    CardPort* card = env_.card;
-    sending.setWork([card, descriptor, mode](WaitContext&) -> int {
-        return card ? card->loadModel(descriptor, mode) : -1;
+    sending.setWork([command = std::move(command)](WaitContext&) -> int {
+        return command ? command() : -1;
     });
     connect(&sending, &CWaitDialog::workerStarted, this,
             [this, &sending] { emit waitDialogStarted(&sending); });

@@ -83,6 +83,9 @@ public:
     // Sends a load descriptor behind the card wait dialog (load, Reset, restore). Returns the
     // card's result.
     int sendLoadDescriptor(const LoadDescriptor& descriptor, LoadMode mode);
+    // Runs one card command on a worker thread behind the card wait dialog, so the windows keep
+    // repainting through all the link's attempts on a silent card. Returns the command's result.
+    int runCardCommand(std::function<int()> command);
 
     // ---- state ----
     bool isLoaded() const { return loaded_; }
@@ -131,6 +134,8 @@ private:
     bool openChecked(const QString& path);
     bool load(const QString& path);
     int runCardDialog(const LoadDescriptor& descriptor, LoadMode mode);
+    // Drops the card's work record; the answer changes nothing here.
+    void clearCardWork();
     void message(const QString& text, bool stopIcon);
     void disposeInBackground(std::shared_ptr<const LoadedProgram> program);
     void updateTitle();

@@ -1,11 +1,15 @@
 #include "controller/tests/controller_fixture.h"
 
+#include "controller/document/wait_dialog.h"
 #include "platform/data_dirs.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <thread>
 
 namespace korvex::testing {
 namespace {
@@ -109,6 +113,58 @@ TEST_F(ControllerTest, HeartbeatToASilentCardLeavesTheWindowFreeAndEndsInTheLost
     EXPECT_TRUE(c.operatorUi.messages[0].text.contains("0x3b"));
     EXPECT_FALSE(c.link.isOpen());
     EXPECT_FALSE(c.frame.keepAliveRunning());
+}
+
+struct SilentCardCase {
+    const char* name;
+    bool closeFromMenu;  // File > Close; otherwise the exit questions
+    std::vector<Answer> answers;
+    const char* command;
+};
+
+TEST_F(ControllerTest, CloseAndExitWaitForASilentCardBesideTheWindow) {
+    const SilentCardCase cases[] = {
+        {"exit keeping the work", false, {Answer::Yes}, "CMD_CLOSE"},
+        {"exit dropping the work", false, {Answer::No, Answer::No}, "CMD_CLEAR_WORK"},
+        {"File Close", true, {Answer::Yes}, "CMD_UNLOAD_MODEL"},
+    };
+    for (const SilentCardCase& sc : cases) {
+        SCOPED_TRACE(sc.name);
+        ScratchDataDir caseData;
+        ControllerParts c;
+        ASSERT_TRUE(c.start());
+        if (sc.closeFromMenu) {
+            ASSERT_TRUE(c.frame.openRequest(QStringLiteral(KORVEX_EXAMPLES_DIR "/square.3b")));
+        }
+        c.frame.setWorkStarted(!sc.closeFromMenu);
+        int dialogs = 0;
+        QObject::connect(&c.document, &CDCSDoc::waitDialogStarted, &c.frame, [&](CWaitDialog*) { ++dialogs; });
+        c.card.server().setSilence(true);
+        c.operatorUi.answers.assign(sc.answers.begin(), sc.answers.end());
+
+        if (sc.closeFromMenu) {
+            EXPECT_FALSE(c.frame.closeFromMenu());
+        } else {
+            EXPECT_TRUE(c.frame.confirmExit());
+        }
+        QCoreApplication::sendPostedEvents();
+
+        // The window's thread ran the wait dialog's event loop while the command went out
+        // from a worker.
+        EXPECT_GE(dialogs, 1);
+        ASSERT_TRUE(c.link.wasSent(sc.command));
+        EXPECT_NE(c.link.threadOf(sc.command), std::this_thread::get_id());
+        EXPECT_FALSE(c.link.isOpen());
+        if (sc.closeFromMenu) {
+            // The refusal is reported as before, and the lost link ends the program.
+            const bool unloadFailed = std::any_of(c.operatorUi.messages.begin(), c.operatorUi.messages.end(),
+                                                  [](const auto& m) { return m.text == "MIDDLE_UnloadModel failed!"; });
+            EXPECT_TRUE(unloadFailed);
+        } else {
+            // An exit under way says nothing more about the link it is closing anyway.
+            EXPECT_TRUE(c.operatorUi.messages.empty());
+        }
+    }
 }
 
 }  // namespace

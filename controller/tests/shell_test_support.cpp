@@ -76,7 +76,14 @@ int ScriptedOperator::exec(QDialog& dialog, const QString& name) {
 int RecordingCard::note(const char* name, int result) {
     std::lock_guard lock(mutex_);
     sent_.push_back(name);
+    threads_[name] = std::this_thread::get_id();
     return result;
+}
+
+std::thread::id RecordingCard::threadOf(const std::string& name) const {
+    std::lock_guard lock(mutex_);
+    const auto it = threads_.find(name);
+    return it == threads_.end() ? std::thread::id{} : it->second;
 }
 
 std::vector<std::string> RecordingCard::sent() const {

@@ -82,6 +82,8 @@ public:
 
     std::vector<std::string> sent() const;
     bool wasSent(const std::string& name) const;
+    // The thread the last command of that name was sent from (a default id when never sent).
+    std::thread::id threadOf(const std::string& name) const;
     std::vector<PulseGroupImage> groupsSent;
     std::vector<uint8_t> switchFlagsSent;
     std::vector<LoadDescriptor> descriptorsSent;
@@ -95,6 +97,7 @@ private:
     int note(const char* name, int result);
     mutable std::mutex mutex_;
     std::vector<std::string> sent_;
+    std::map<std::string, std::thread::id> threads_;
 };
 
 // The virtual card on a pseudo-terminal, answering in its own thread.

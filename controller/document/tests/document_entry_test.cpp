@@ -86,13 +86,17 @@ TEST_F(DocumentEntry, AnOpenArrivingDuringALoadIsRefused) {
     // A file dropped while the reading dialog is up: refused, and the running load finishes.
     f.ui.answers = {Answer::Yes};
     bool nestedResult = true;
+    size_t dialogs = 0;
     QObject::connect(&f.doc, &CDCSDoc::waitDialogStarted, &f.doc, [&](CWaitDialog*) {
+        ++dialogs;
         if (f.doc.isLoading()) nestedResult = f.doc.openPath(first);
     });
     EXPECT_TRUE(f.doc.openPath(second));
     EXPECT_FALSE(nestedResult);
     EXPECT_EQ(f.doc.path(), second);
-    EXPECT_EQ(f.messageTexts(), std::vector<QString>(2, qtTrId("61482")));  // one per dialog
+    // Unload and clear work of the old program, then reading and loading the new one.
+    EXPECT_EQ(dialogs, 4u);
+    EXPECT_EQ(f.messageTexts(), std::vector<QString>(dialogs, qtTrId("61482")));  // one per dialog
 }
 
 TEST_F(DocumentEntry, AnOpenArrivingWhileTheCloseQuestionIsOpenIsRefused) {
