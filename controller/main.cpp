@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     installTranslations(line.language.value_or(languageForLocale(QLocale::system())));
 
     LinkOptions linkOptions;
-    linkOptions.dataDir = dataDirectory().toStdString();
+    linkOptions.logDir = logDirectory().toStdString();
     LinkCardControl card(linkOptions);
     MachineSession session;
     WidgetOperator operatorUi;

@@ -387,6 +387,7 @@ void CMainFrame::onLinkLost(int failedCommand) {
     exiting_ = true;
     keepAlive_.stop();
     const QString text = linkLostText(failedCommand);
+    card_.logError(text);  // the message outlives the program in the card's error log
     operatorUi_.message(session_.alarmTitle(), text, OperatorInteraction::Icon::Critical);
     // The card keeps its work record; the pulse table is saved so nothing of this session is
     // lost, and the program ends as the operator was told.
