@@ -32,6 +32,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <cstdio>
 #include <system_error>
 
 namespace korvex {
@@ -357,6 +358,21 @@ bool CMainFrame::confirmExit() {
         document_.runCardCommand([this] { return card_.clearWork(); });
     shutDown();
     return true;
+}
+
+void CMainFrame::leaveOnSignal() {
+    if (shutDown_)
+        return;
+    exiting_ = true;
+    keepAlive_.stop();
+    // Nobody is there to answer a question about a failed write: it is told on standard error
+    // and the card is still told to keep its work.
+    if (pulseTable_.write(pulseTablePath()) != 0)
+        std::fprintf(stderr, "korvex: %s\n", qPrintable(qtTrId("61657")));
+    if (card_.isOpen())
+        document_.runCardCommand([this] { return card_.closeKeepingWork(); });
+    shutDown();
+    close();
 }
 
 void CMainFrame::shutDown(bool cardAnswers) {
