@@ -169,8 +169,8 @@ GeoPoint directionOf(const EquHalf& h, bool atEnd) {
 }
 
 // Does the lead-in end on a corner of a closed contour? The elements are lead-in, contour,
-// lead-out; both leads straight, the contour's last element ending where its first begins,
-// and the two meeting at an angle: moved by the offset, their ends at the joint lie apart.
+// lead-out, all cutting moves; the contour's last element ends where its first begins, and
+// the two meet at an angle: moved by the offset, their ends at the joint lie apart.
 bool entersAtCorner(const std::vector<Equ>& elements) {
     const size_t n = elements.size();
     if (n < 4) return false;
@@ -178,8 +178,8 @@ bool entersAtCorner(const std::vector<Equ>& elements) {
     const EquHalf& leadOut = elements.back().source;
     const EquHalf& first = elements[1].source;
     const EquHalf& last = elements[n - 2].source;
-    if (leadIn.kind != kEquLine || leadOut.kind != kEquLine) return false;
-    if (!(first.kind == kEquLine || first.isArc()) || !(last.kind == kEquLine || last.isArc())) return false;
+    for (const EquHalf* h : {&leadIn, &leadOut, &first, &last})
+        if (!(h->kind == kEquLine || h->isArc())) return false;
     if (!sameMicron(last.endX, last.endY, first.startX, first.startY)) return false;
     const GeoPoint in = directionOf(last, true), out = directionOf(first, false);
     if ((in.x == 0 && in.y == 0) || (out.x == 0 && out.y == 0)) return false;
@@ -262,8 +262,8 @@ int compensateElements(std::vector<Equ>& elements, CornerType corner, std::vecto
 
     // Entered at a corner: the contour alone is compensated as a closed loop, so its start
     // corner is crossed or rounded like any other, and the leads run straight to and from the
-    // loop's start. Left on their own lines they would cross the moved sides short of the
-    // corner or run on past it, over the drawn contour.
+    // loop's start (an arc lead too). Left on their own lines or circles they would cross the
+    // moved sides short of the corner or run on past it, over the drawn contour.
     std::vector<Equ> contour(elements.begin() + 1, elements.end() - 1);
     std::vector<Equ> loop;
     if (compensateLoop(contour, corner, 1, loop) < 0) return -1;

@@ -77,6 +77,17 @@ TEST(OffsetCornerStart, SquareRoundGetsItsStartCornerArcLast) {
     EXPECT_EQ(inside[10], "N10 G01 X-7.000 Y19.000 I0.000 J0.000;");
 }
 
+TEST(OffsetCornerStart, ArcLeadsRunStraightToTheCorner) {
+    Lines in = kSquareFromCorner;
+    // Arc leads on the circle round (4.5, -9.5), there and back.
+    in[1] = "N1 G03 X5.000 Y-20.000 I4.500 J-9.500;";
+    in[6] = "N6 G02 X-5.000 Y20.000 I-0.500 J10.500;";
+    const Lines out = offsetOf(in, 1.0, CornerType::Sharp);
+    ASSERT_EQ(out.size(), 8u);
+    EXPECT_EQ(out[1], "N1 G01 X4.000 Y-21.000 I0.000 J0.000;");
+    EXPECT_EQ(out[6], "N6 G01 X-4.000 Y21.000 I0.000 J0.000;");
+}
+
 TEST(OffsetCornerStart, OpenContourAndSmoothJointKeepTheLeadsOnTheirLines) {
     // Three sides of the square: the contour does not close, the lead-in is cut where it
     // meets the moved bottom side.
