@@ -258,6 +258,7 @@ int writeProgram(const std::vector<Equ>& elements, int a, std::vector<std::strin
 }  // namespace
 
 int compensateElements(std::vector<Equ>& elements, CornerType corner, std::vector<Equ>& out) {
+    if (elements.size() < 2) return -1;  // not even a lead-in and a lead-out
     if (!entersAtCorner(elements)) return compensateLoop(elements, corner, 0, out);
 
     // Entered at a corner: the contour alone is compensated as a closed loop, so its start

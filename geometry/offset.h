@@ -33,7 +33,7 @@ enum class CornerType : int {
 
 // Compensates, connects and rounds the source elements of one contour (lead-in first, lead-out
 // last, both with offset 0) into the elements of the path to write. Returns 0, or -1 when the
-// contour cannot be offset.
+// contour cannot be offset or has fewer than two elements.
 int compensateElements(std::vector<Equ>& elements, CornerType corner, std::vector<Equ>& out);
 
 // Compensates the contour in lines[a .. b-1] by offsetMm to the right of the direction of
