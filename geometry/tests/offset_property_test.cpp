@@ -182,14 +182,14 @@ Contour generate(std::mt19937& rng, bool concave, bool clockwise, Entry entry, b
 
 struct Seen { int connections = 0, outerRounds = 0, innerRounds = 0, startCornerArcs = 0; };
 
-// Points along a written element, at most 0.05 mm apart, both ends included.
+// Points along a written element, at most 0.1 mm apart, both ends included.
 std::vector<Pt> pointsAlong(const Written& w) {
     std::vector<Pt> points;
     const bool isArc = w.code == IsoCode::kG02 || w.code == IsoCode::kG03;
     const double r0 = dist(w.start, w.centre), r1 = dist(w.end, w.centre);
     const double swept = isArc ? sweep(w) : 0.0;
     const double length = isArc ? swept * r0 : dist(w.start, w.end);
-    const int count = 1 + static_cast<int>(length / 0.05);
+    const int count = 1 + static_cast<int>(length / 0.1);
     const double a0 = std::atan2(w.start.y - w.centre.y, w.start.x - w.centre.x);
     for (int i = 0; i <= count; ++i) {
         const double t = static_cast<double>(i) / count;
