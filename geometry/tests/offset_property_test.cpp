@@ -129,13 +129,12 @@ Contour generate(std::mt19937& rng, bool concave, bool clockwise, Entry entry, b
     Micron s{0, 0};
     if (startOutside) {
         const Micron& at = path.front();
-        const Pt out = entry == Entry::Corner ? [&] {
-            const Pt a = outwardNormal(v[static_cast<size_t>(n - 1)], v[0], clockwise);
-            const Pt b = outwardNormal(v[0], v[1], clockwise);
-            const double len = std::hypot(a.x + b.x, a.y + b.y);
-            return Pt{(a.x + b.x) / len, (a.y + b.y) / len};
-        }()
-                                                 : outwardNormal(v[0], v[1], clockwise);
+        Pt out = outwardNormal(v[0], v[1], clockwise);
+        if (entry == Entry::Corner) {  // along the corner's bisector
+            const Pt before = outwardNormal(v[static_cast<size_t>(n - 1)], v[0], clockwise);
+            const double len = std::hypot(before.x + out.x, before.y + out.y);
+            out = {(before.x + out.x) / len, (before.y + out.y) / len};
+        }
         s = {at.first + std::llround(4000 * out.x), at.second + std::llround(4000 * out.y)};
     }
     // The program starts at the start point.
