@@ -56,14 +56,21 @@ ExitSignals::ExitSignals(QObject* parent) : QObject(parent) {
     sigemptyset(&action.sa_mask);
     // Interrupted system calls resume, so no other code of the program sees EINTR for this.
     action.sa_flags = SA_RESTART;
-    for (int s : kExitSignals)
-        ::sigaction(s, &action, nullptr);
+    for (int s : kExitSignals) {
+        // A signal ignored by whoever started the program stays ignored (nohup, a background
+        // job of a non-interactive shell): they asked for the program to outlive it.
+        struct sigaction previous {};
+        if (::sigaction(s, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
+            continue;
+        if (::sigaction(s, &action, nullptr) == 0)
+            handled_ << s;
+    }
 }
 
 ExitSignals::~ExitSignals() {
     if (!installed())
         return;
-    for (int s : kExitSignals)
+    for (int s : handled_)
         ::signal(s, SIG_DFL);
     delete notifier_;
     notifier_ = nullptr;

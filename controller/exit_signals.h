@@ -11,6 +11,7 @@
 // answers can never keep a shut-down waiting.
 #pragma once
 
+#include <QList>
 #include <QObject>
 
 class QSocketNotifier;
@@ -23,7 +24,8 @@ public:
     // Installs the handlers; one instance per process, made on the UI thread after the
     // application object.
     explicit ExitSignals(QObject* parent = nullptr);
-    // Restores the default handling.
+    // Restores the default handling. A signal that was ignored when the program started is left
+    // ignored throughout.
     ~ExitSignals() override;
     ExitSignals(const ExitSignals&) = delete;
     ExitSignals& operator=(const ExitSignals&) = delete;
@@ -41,6 +43,7 @@ private:
     void drainPipe();
 
     QSocketNotifier* notifier_ = nullptr;
+    QList<int> handled_;  // the signals whose handler is ours
     int received_ = 0;
 };
 

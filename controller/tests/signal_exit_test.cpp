@@ -39,10 +39,19 @@ bool waitFor(F done) {
     return done();
 }
 
+sighandler_t handlerOf(int s) {
+    struct sigaction now {};
+    ::sigaction(s, nullptr, &now);
+    return now.sa_handler;
+}
+
 TEST(ExitSignalsTest, TheFirstSignalReachesTheEventLoopOnceAndTheDefaultComesBackAfter) {
     ensureApplication();
+    ::signal(SIGINT, SIG_IGN);  // as nohup or a background job would leave it
     {
         ExitSignals exitSignals;
+        EXPECT_EQ(handlerOf(SIGINT), SIG_IGN) << "an ignored signal stays ignored";
+        EXPECT_NE(handlerOf(SIGTERM), SIG_DFL);
         ASSERT_TRUE(exitSignals.installed());
         std::vector<int> requests;
         QObject::connect(&exitSignals, &ExitSignals::leaveRequested, [&](int s) { requests.push_back(s); });
@@ -55,11 +64,10 @@ TEST(ExitSignalsTest, TheFirstSignalReachesTheEventLoopOnceAndTheDefaultComesBac
         EXPECT_EQ(requests, std::vector<int>{SIGHUP});
         EXPECT_EQ(exitSignals.received(), SIGHUP);
     }
-    for (int s : {SIGTERM, SIGINT, SIGHUP}) {
-        struct sigaction now {};
-        ASSERT_EQ(::sigaction(s, nullptr, &now), 0);
-        EXPECT_EQ(now.sa_handler, SIG_DFL) << s;
-    }
+    EXPECT_EQ(handlerOf(SIGTERM), SIG_DFL);
+    EXPECT_EQ(handlerOf(SIGHUP), SIG_DFL);
+    EXPECT_EQ(handlerOf(SIGINT), SIG_IGN);
+    ::signal(SIGINT, SIG_DFL);
 }
 
 TEST_F(ControllerTest, LeavingOnASignalAsksNothingAndKeepsTheCardsWork) {
@@ -118,8 +126,21 @@ public:
         posix_spawn_file_actions_init(&files);
         posix_spawn_file_actions_addopen(&files, 1, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_adddup2(&files, 1, 2);
-        if (posix_spawn(&pid_, argv[0], &files, nullptr, argv.data(), environ) != 0)
+        // The program starts with the three signals at their defaults and none blocked, whatever
+        // the test runner left them at.
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t exitSignals, none;
+        sigemptyset(&exitSignals);
+        for (int s : {SIGTERM, SIGINT, SIGHUP})
+            sigaddset(&exitSignals, s);
+        sigemptyset(&none);
+        posix_spawnattr_setsigdefault(&attributes, &exitSignals);
+        posix_spawnattr_setsigmask(&attributes, &none);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+        if (posix_spawn(&pid_, argv[0], &files, &attributes, argv.data(), environ) != 0)
             pid_ = -1;
+        posix_spawnattr_destroy(&attributes);
         posix_spawn_file_actions_destroy(&files);
     }
     ~KorvexProcess() {
