@@ -66,10 +66,18 @@ QString failingLineText(const std::string& message) {
 }
 
 // Copies `from` to `to` through a temporary file renamed at the end, so a power loss never
-// leaves a short copy where the restore would look for it. Runs on a worker thread.
-bool copyWhole(const QString& from, const QString& to) {
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly)) return false;
+// leaves a short copy where the restore would look for it. Only the held file `held` is copied:
+// a path that names something else by now (another file, a FIFO) is left alone. Runs on a
+// worker thread.
+bool copyWhole(const QString& from, const QString& to, FileIdentity held) {
+    const int fd = openRegularFile(QFile::encodeName(from).constData());
+    if (fd < 0) return false;
+    if (fileIdentity(fd) != held) {
+        ::close(fd);
+        return false;
+    }
+    QFile in;
+    if (!in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return false;
     QSaveFile out(to);
     if (!out.open(QIODevice::WriteOnly)) return false;
     QByteArray chunk;
@@ -396,9 +404,11 @@ bool CDCSDoc::load(const QString& path) {
     if (!copy.isEmpty() && QFileInfo(copy).canonicalFilePath() != QFileInfo(path).canonicalFilePath()) {
         waitForWorkingCopy();
         try {
-            copier_ = std::thread([from = path, to = copy] { copyWhole(from, to); });
+            copier_ = std::thread([from = path, to = copy, held = heldFile_.identity()] {
+                copyWhole(from, to, held);
+            });
         } catch (const std::system_error&) {
-            copyWhole(path, copy);  // no thread to spare: copy here
+            copyWhole(path, copy, heldFile_.identity());  // no thread to spare: copy here
         }
     }
     descriptor_ = descriptor;
