@@ -84,6 +84,11 @@ public:
     std::string devicePath() const;
 
     std::vector<ModemEvent> events() const;
+    // False while the unplugged scenario has the device gone.
+    bool present() const {
+        std::lock_guard lock(mutex_);
+        return masterFd_ >= 0;
+    }
     // Indexes still stored.
     std::vector<int> storedIndexes() const;
 
