@@ -160,10 +160,13 @@ int parseAllLines(const ProgramLines& lines, int kind, const LoadOptions& option
 // The taper header of a ".3nb" file: its second line.
 int readTaperHeader(const std::string& text, const char* path, LoadedProgram& out,
                     LoadFailure& failure) {
-    if (!std::strstr(path, ".3nb")) return 0;
     std::string header;
+    const bool haveSecond = fileLineAt(text, 1, header) == 0;
+    // A ".3nb" name asks for the header; a two-contour multi-pass file carries it under any name.
+    if (!std::strstr(path, ".3nb") && !(haveSecond && header.rfind("Korvex -Version 2.0 -Type ZD", 0) == 0))
+        return 0;
     double v[5];
-    if (fileLineAt(text, 1, header) != 0 || !scanTaperHeader(header.c_str(), v)) {
+    if (!haveSecond || !scanTaperHeader(header.c_str(), v)) {
         return fail(failure, LoadStatus::kBadTaperHeader, path);
     }
     out.taper = TaperHeader{true, truncateToInt32(v[0] * 10), truncateToInt32(v[1] * 10),
