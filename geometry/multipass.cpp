@@ -40,9 +40,10 @@ struct PassContour {
 
 bool isMove(const EquHalf& h) { return h.kind == kEquLine || h.isArc(); }
 
-// Angle swept from start to end in the arc's direction, (0, 2 pi]: coinciding ends are a turn.
-double sweepOf(const EquHalf& h) {
-    if (h.startX == h.endX && h.startY == h.endY) return 2 * kPi;
+// Angle swept from start to end in the arc's direction, (0, 2 pi]; coinciding ends are a whole
+// turn on a drawn full circle and nothing on any other arc.
+double sweepOf(const EquHalf& h, bool fullCircle) {
+    if (h.startX == h.endX && h.startY == h.endY) return fullCircle ? 2 * kPi : 0;
     double a = std::atan2(h.endY - h.centreY, h.endX - h.centreX) -
                std::atan2(h.startY - h.centreY, h.startX - h.centreX);
     if (h.kind == kEquArcCw) a = -a;
@@ -51,20 +52,20 @@ double sweepOf(const EquHalf& h) {
     return a == 0 ? 2 * kPi : a;
 }
 
-double lengthOf(const EquHalf& h) {
-    if (h.isArc()) return h.radius * sweepOf(h);
+double lengthOf(const EquHalf& h, bool fullCircle) {
+    if (h.isArc()) return h.radius * sweepOf(h, fullCircle);
     return std::hypot(h.endX - h.startX, h.endY - h.startY);
 }
 
 // The point `fraction` of the element's length before its end: along a line toward its start,
 // along an arc by turning its end back about the centre.
-bool pointBefore(const EquHalf& h, double fraction, GeoPoint& p) {
+bool pointBefore(const EquHalf& h, bool fullCircle, double fraction, GeoPoint& p) {
     if (fraction == 0) {
         p = {h.endX, h.endY};
         return true;
     }
     if (h.isArc()) {
-        const double angle = fraction * sweepOf(h) * (h.kind == kEquArcCcw ? -1 : 1);
+        const double angle = fraction * sweepOf(h, fullCircle) * (h.kind == kEquArcCcw ? -1 : 1);
         const double vx = h.endX - h.centreX, vy = h.endY - h.centreY;
         p = {h.centreX + vx * std::cos(angle) - vy * std::sin(angle),
              h.centreY + vx * std::sin(angle) + vy * std::cos(angle)};
@@ -161,14 +162,15 @@ int compensatePass(const std::vector<Equ>& source, double gap, std::vector<EquHa
 
 // The step split on the last pass: walking back from the end, the element where the summed
 // lengths first exceed `len`.
-bool findStepSplit(const std::vector<EquHalf>& el, double len, StepSplit& split) {
+bool findStepSplit(const std::vector<EquHalf>& el, const std::vector<char>& fullCircle, double len,
+                   StepSplit& split) {
     if (len < kMultipassMinStepMm) {
         split = {static_cast<int>(el.size()) - 1, 0.0};
         return true;
     }
     double sum = 0;
     for (int i = static_cast<int>(el.size()) - 1; i >= 0; --i) {
-        const double l = lengthOf(el[static_cast<size_t>(i)]);
+        const double l = lengthOf(el[static_cast<size_t>(i)], fullCircle[static_cast<size_t>(i)]);
         sum += l;
         if (sum > len) {
             split = {i, (len - (sum - l)) / l};
@@ -459,14 +461,15 @@ int generateContourPasses(const std::vector<std::string>& lines, int first, int 
     if (given) {
         split = *given;
         if (split.element < 0 || split.element >= static_cast<int>(source.size())) return -1;
-    } else if (!findStepSplit(passes[static_cast<size_t>(s.count) - 1].el, s.stepLen(), split)) {
+    } else if (!findStepSplit(passes[static_cast<size_t>(s.count) - 1].el, fullCircle, s.stepLen(), split)) {
         geometryTrace("LengthEqu error!%d\n", s.count - 1);
         return kMultipassStepTooLong;
     }
     if (found) *found = split;
     for (int p = 0; p <= s.count; ++p) {
         PassContour& pc = passes[static_cast<size_t>(p)];
-        if (!pointBefore(pc.el[static_cast<size_t>(split.element)], split.fraction, pc.t)) {
+        const auto k = static_cast<size_t>(split.element);
+        if (!pointBefore(pc.el[k], fullCircle[k], split.fraction, pc.t)) {
             geometryTrace("PointEqu error!%d\n", p);
             return -1;
         }
@@ -616,23 +619,23 @@ int segmentMultipleFileText(const char* line, const SegmentMultipleSettings& s, 
     };
     std::vector<PassContour> none;
     std::vector<char> noCircles;
-    Assembler asm_(none, noCircles, StepSplit{});
-    asm_.toGroup(s.inDao, 0, 0);
-    asm_.line({0, 0}, at(a, 0));
-    asm_.toGroup(s.dao[0], 0, 0);
+    Assembler program(none, noCircles, StepSplit{});
+    program.toGroup(s.inDao, 0, 0);
+    program.line({0, 0}, at(a, 0));
+    program.toGroup(s.dao[0], 0, 0);
     for (int p = 0; p < s.count; ++p) {
         const bool back = p % 2 == 1;
-        asm_.line(at(back ? b : a, p), at(back ? a : b, p));
+        program.line(at(back ? b : a, p), at(back ? a : b, p));
         if (p == s.count - 1) break;
-        asm_.line(at(back ? a : b, p), at(back ? a : b, p + 1));
-        asm_.toGroup(s.dao[static_cast<size_t>(p + 1)], p + 1, 0);
+        program.line(at(back ? a : b, p), at(back ? a : b, p + 1));
+        program.toGroup(s.dao[static_cast<size_t>(p + 1)], p + 1, 0);
     }
     const bool endedAtA = (s.count - 1) % 2 == 1;
-    asm_.toGroup(s.outDao, s.count, 0);
-    asm_.line(at(endedAtA ? a : b, s.count - 1), endedAtA ? GeoPoint{0, 0} : leadOutEnd);
+    program.toGroup(s.outDao, s.count, 0);
+    program.line(at(endedAtA ? a : b, s.count - 1), endedAtA ? GeoPoint{0, 0} : leadOutEnd);
 
     std::vector<std::string> statements{"G92 X0.000 Y0.000"};
-    if (writeItems(asm_.items, statements) < 0) return -1;
+    if (writeItems(program.items, statements) < 0) return -1;
     statements.emplace_back("M02");
     text = fileHeader(kProductLine);
     for (const std::string& l : numberStatements(statements, 0)) {
