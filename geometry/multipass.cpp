@@ -186,7 +186,10 @@ class Assembler {
 public:
     Assembler(const std::vector<PassContour>& passes, const std::vector<char>& fullCircle, const StepSplit& split)
         : passes_(passes), fullCircle_(fullCircle), k_(static_cast<size_t>(split.element)),
-          whole_(split.fraction == 0) {}
+          whole_(split.fraction == 0) {
+        // Each pass and each step cut, a few moves and switches between them.
+        items.reserve(passes.size() * (fullCircle.size() + 1) * 2 + 32);
+    }
 
     std::vector<Item> items;
 
@@ -343,6 +346,7 @@ std::string switchText(int e, int f, int l, int q) {
 
 // The items as statements; each value is the difference of rounded absolute points.
 int writeItems(const std::vector<Item>& items, std::vector<std::string>& out) {
+    out.reserve(out.size() + items.size() + 1);
     int32_t x = 0, y = 0;
     for (const Item& it : items) {
         if (it.h.kind == kEquSwitch) {
@@ -570,6 +574,10 @@ int multipassFileText(const LoadedProgram& program, const MultipassSettings& s, 
     }
 
     text = fileHeader(two ? taperHeaderLine(program.taper) : std::string(kProductLine));
+    size_t size = text.size();
+    for (const std::string& line : down) size += line.size() + 1;
+    for (const std::string& line : up) size += line.size() + 1;
+    text.reserve(size);
     for (size_t i = 0; i < down.size(); ++i) {
         if (two) {
             text += up[i];
