@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 #include <utility>
 
@@ -12,7 +11,6 @@
 #include "code/parse.h"
 #include "code/segment.h"
 #include "code/writer.h"
-#include "geometry/compensate.h"
 #include "geometry/equ.h"
 #include "geometry/offset.h"
 #include "geometry/trace.h"

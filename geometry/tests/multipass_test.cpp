@@ -1,6 +1,7 @@
 // Multi-pass and Segment Multiple programs: exact files for the plain cases, and for the others
 // the order of group switches and the points where the passes and step cuts begin and end, read
 // back from the written text.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 
 #include "code/loader.h"
 #include "geometry/multipass.h"
+#include "geometry/trace.h"
 
 namespace korvex {
 namespace {
@@ -327,6 +329,27 @@ TEST(Multipass, UnsoundContoursFailTheGeneration) {
     const Result r = generate(narrow, inside);
     EXPECT_EQ(r.rc, -1);
     EXPECT_EQ(r.error, "Generate multple file failed");
+}
+
+std::vector<std::string> gTraced;
+void collectTrace(const char* text) { gTraced.emplace_back(text); }
+
+TEST(Multipass, FailuresLeaveTheirTraceTexts) {
+    gTraced.clear();
+    setGeometryTraceHook(collectTrace);
+    generate(kSquare, punch(2, 500.0));
+    SegmentMultipleSettings s;
+    s.len = 1;
+    std::string text, error;
+    segmentMultipleFileText("N1 M00;", s, text, error);
+    segmentMultipleFileText("N1 G01 X;", s, text, error);
+    setGeometryTraceHook(nullptr);
+    const auto traced = [](const std::string& t) {
+        return std::find(gTraced.begin(), gTraced.end(), t) != gTraced.end();
+    };
+    EXPECT_TRUE(traced("LengthEqu error!1\n"));
+    EXPECT_TRUE(traced("方程无效:N1 M00;!\n"));
+    EXPECT_TRUE(traced("方程转换失败:N1 G01 X;!\n"));
 }
 
 TEST(Multipass, MoreSwitchesThanTheLoaderTakesAreRefused) {
