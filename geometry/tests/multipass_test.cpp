@@ -233,6 +233,26 @@ TEST(Multipass, StepPointOnAnArcLiesOnEachPassCircle) {
     expectT(18, 4.95);  // the LastLen contour's step point
 }
 
+TEST(Multipass, AnArcPieceShorterThanAMicronIsALineOfNoLength) {
+    // The step ends 0.4 um into the arc before the last side: its piece of that arc would read
+    // back as a full circle.
+    const char* const slot =
+        "N0 G92 X0.000 Y0.000;\nN1 G01 X0.000 Y5.000;\nN2 G02 X0.000 Y-10.000 I0.000 J-5.000;\n"
+        "N3 G01 X-10.000 Y0.000;\nN4 G02 X0.000 Y10.000 I0.000 J5.000;\nN5 G01 X10.000 Y0.000;\n"
+        "N6 G01 X0.000 Y-5.000;\nN7 M02;\n";
+    MultipassSettings s = punch(2, 10.0004);
+    s.offset[0] = 0.2;
+    s.offset[1] = 0.1;
+    const Result r = generate(slot, s);
+    ASSERT_EQ(r.rc, 0) << r.error;
+    EXPECT_NE(r.text.find("N14 G01 X-10.000 Y0.000 I0.000 J0.000;\nN15 G01 X0.000 Y0.000 I0.000 J0.000;\n"
+                          "N16 T17 E0F0L0Q2;\nN17 G01 X0.000 Y0.200 I0.000 J0.000;\n"
+                          "N18 G01 X0.000 Y0.000 I0.000 J0.000;\n"),
+              std::string::npos)
+        << r.text;
+    EXPECT_EQ(r.text.find("G02 X0.000 Y0.000"), std::string::npos);
+}
+
 TEST(Multipass, ContoursJoinedByAJumpKeepTheJumpBetweenTheirBlocks) {
     const Result r = generate(kTwoHoles, punch(2, 1.0));
     ASSERT_EQ(r.rc, 0) << r.error;
