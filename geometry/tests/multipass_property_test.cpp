@@ -2,6 +2,7 @@
 // The written file is read back through the loader and measured against the drawn contour alone:
 // every block closes exactly, every "T17" line is a switch of the loaded program, and each
 // pass's moves, after a switch to that pass's group, lie at that pass's gap from the drawing.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -40,17 +41,27 @@ std::string mm(int64_t microns) {
     return text;
 }
 
-// A star round (0, 0), some sides bulging arcs, entered at its first corner from 4 mm outside.
+// A star round (0, 0), some sides bulging arcs, entered from 4 mm outside at its first corner or
+// in the middle of its first side (split there into two straight halves).
 Contour generate(std::mt19937& rng, bool clockwise) {
     std::uniform_real_distribution<double> unit(0, 1);
-    const int n = std::uniform_int_distribution<int>(3, 9)(rng);
+    const int corners = std::uniform_int_distribution<int>(3, 9)(rng);
     const bool concave = unit(rng) < 0.5;
     std::vector<std::pair<int64_t, int64_t>> v;
-    for (int k = 0; k < n; ++k) {
-        const double a = (clockwise ? -1 : 1) * 2 * kPi * (k + 0.3 * unit(rng)) / n;
+    for (int k = 0; k < corners; ++k) {
+        const double a = (clockwise ? -1 : 1) * 2 * kPi * (k + 0.3 * unit(rng)) / corners;
         const double r = concave && k % 2 ? 7 + unit(rng) : 11 + unit(rng);
         v.emplace_back(std::llround(r * std::cos(a) * 1000), std::llround(r * std::sin(a) * 1000));
     }
+    const bool midSide = unit(rng) < 0.5;
+    if (midSide) {
+        // Split on an even micron so both halves lie on the drawn side.
+        const int64_t mx = (v[0].first + v[1].first) / 2, my = (v[0].second + v[1].second) / 2;
+        v[0] = {2 * mx - v[1].first, 2 * my - v[1].second};
+        v.insert(v.begin(), std::pair<int64_t, int64_t>{mx, my});
+        std::rotate(v.begin() + 1, v.begin() + 2, v.end());
+    }
+    const int n = static_cast<int>(v.size());
     const double r0 = std::hypot(static_cast<double>(v[0].first), static_cast<double>(v[0].second));
     const int64_t ox = v[0].first + std::llround(4000 * v[0].first / r0);
     const int64_t oy = v[0].second + std::llround(4000 * v[0].second / r0);
@@ -65,7 +76,8 @@ Contour generate(std::mt19937& rng, bool clockwise) {
         Drawn d;
         d.start = {(a.first - ox) / 1000.0, (a.second - oy) / 1000.0};
         d.end = {(b.first - ox) / 1000.0, (b.second - oy) / 1000.0};
-        if (unit(rng) < 0.4) {
+        const bool straight = midSide && (k == 0 || k == n - 1);
+        if (!straight && unit(rng) < 0.4) {
             // Centre on the star's side of the chord, so the arc bulges outward.
             const double side = clockwise ? -1 : 1;
             const double h = 0.6 + 2 * unit(rng);
