@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "controller/modem/notice_rules.h"
@@ -198,8 +199,7 @@ TEST_F(NotifierOnVirtualModem, NoticesWaitForAnUnpluggedModem) {
     ASSERT_EQ(logged.open(device()), OpenResult::Opened);
     ASSERT_EQ(logged.notify(kSettings, "Noname", "before"), 0);
     ASSERT_TRUE(waitFor(NoticeOutcome::Sent, 1));
-    while (modem_->present()) {
-    }
+    while (modem_->present()) std::this_thread::yield();
     // The device is gone; this notice waits until it is back.
     ASSERT_EQ(logged.notify(kSettings, "Noname", "after"), 0);
     ASSERT_TRUE(waitFor(NoticeOutcome::Sent, 2));
@@ -228,7 +228,7 @@ TEST_F(NotifierOnVirtualModem, CloseEndsAWaitForAnAnswerThatNeverComes) {
     Notifier patient;  // the real waits: ten seconds for an answer
     ASSERT_EQ(patient.open(device()), OpenResult::Opened);
     ASSERT_EQ(patient.notify(kSettings, "Noname", "unanswered"), 0);
-    while (events("sms").empty()) modem_->storedIndexes();  // the PDU is in
+    while (events("sms").empty()) std::this_thread::yield();  // the PDU is in
     patient.close();  // returns at once: the wait ends on stop
     EXPECT_FALSE(patient.running());
 }
