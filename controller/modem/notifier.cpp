@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 
@@ -141,11 +142,19 @@ void Notifier::dropInput() {
 // Collects the modem's reply in reads of at most 128 bytes until done(reply) holds, the time-out
 // passes, the device is gone or the notifier stops.
 Notifier::Io Notifier::collect(std::string& reply, int timeoutMs,
-                               const std::function<bool(std::string_view)>& done) {
+                               const std::function<bool(std::string_view)>& done, int quietMs) {
     const auto start = Clock::now();
+    auto lastData = start;
     for (;;) {
         if (done(reply)) return Io::Done;
-        const int left = timeoutMs - msSince(start);
+        int left = timeoutMs - msSince(start);
+        if (quietMs > 0 && !reply.empty()) {
+            // A reply that has started and then paused this long is complete, as a serial
+            // read with an interval time-out would end.
+            const int quietLeft = quietMs - msSince(lastData);
+            if (quietLeft <= 0) return Io::TimedOut;
+            left = std::min(left, quietLeft);
+        }
         if (left <= 0) return Io::TimedOut;
         pollfd fds[2] = {{port_.fd(), POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
         const int ready = ::poll(fds, 2, left);
@@ -162,6 +171,7 @@ Notifier::Io Notifier::collect(std::string& reply, int timeoutMs,
                 if (reply.size() + static_cast<std::size_t>(n) > kMaxReplyBytes)
                     reply.erase(0, reply.size() / 2);  // keep the end, where the result line is
                 reply.append(chunk, static_cast<std::size_t>(n));
+                lastData = Clock::now();
                 continue;
             }
             if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
@@ -175,13 +185,15 @@ bool Notifier::handshake() {
     dropInput();
     std::string reply;
     if (write("AT\r") != Io::Done) return false;
-    collect(reply, timing_.readTotalMs, [](std::string_view r) { return r.find("OK") != std::string_view::npos; });
+    collect(reply, timing_.readTotalMs, [](std::string_view r) { return r.find("OK") != std::string_view::npos; },
+            timing_.readIntervalMs);
     if (reply.find("OK") == std::string::npos) return false;
     const auto answered = [](std::string_view r) { return hasOkLine(r) || hasErrorLine(r); };
     for (const char* command : {"ATE0\r", "AT+CMGF=0\r"}) {
         reply.clear();
         if (write(command) != Io::Done) return false;
-        collect(reply, timing_.readTotalMs, answered);  // not checked: a modem may not know ATE0
+        // Not checked: a modem may not know ATE0.
+        collect(reply, timing_.readTotalMs, answered, timing_.readIntervalMs);
     }
     return true;
 }

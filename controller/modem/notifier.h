@@ -54,8 +54,8 @@ struct ModemTiming {
     int stepPauseMs = 20;
     int idleWaitMs = 300;
     int inboxIntervalMs = 5000;
-    int readIntervalMs = 100;     // a pause this long ends a read
-    int readTotalMs = 500;        // a read with nothing at all ends after this
+    int readIntervalMs = 100;     // a pause this long ends a handshake reply
+    int readTotalMs = 500;        // a handshake reply (and ATH's) ends after this at the latest
     int writeTimeoutMs = 100;     // plus one per byte
     int promptTimeoutMs = 2000;
     int sendTimeoutMs = 10000;
@@ -128,7 +128,10 @@ private:
     Io placeCall(const std::string& number);
     Io readInbox();
     Io write(std::string_view text);
-    Io collect(std::string& reply, int timeoutMs, const std::function<bool(std::string_view)>& done);
+    // quietMs > 0: a pause that long after the first byte also ends the reply (the handshake's
+    // reads, whose replies are not all checked).
+    Io collect(std::string& reply, int timeoutMs, const std::function<bool(std::string_view)>& done,
+               int quietMs = 0);
     void dropInput();
     bool waitStop(int ms);
     void report(NoticeOutcome::Kind kind, const std::string& detail);
