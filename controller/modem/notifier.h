@@ -86,7 +86,7 @@ struct Notice {
 // Where the stored notice settings come from (the per-card "Work" keys).
 struct NoticeSettings {
     std::string smsc;
-    int noticeType = 0;  // 0 message, 1 call
+    int noticeType = 0;  // 1 call; anything else a message (a value beyond 0..1 counts as unset)
     std::string number;
 };
 

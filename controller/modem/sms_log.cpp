@@ -7,6 +7,8 @@
 
 namespace korvex::modem {
 
+std::string smsLogPath(const std::string& dir, uint32_t cardId) { return CardLogPath(dir, cardId, kSmsLogSuffix); }
+
 int SmsLog::append(const std::string& text) {
     if (path_.empty()) return -1;
     std::lock_guard lock(mutex_);

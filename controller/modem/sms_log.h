@@ -3,10 +3,16 @@
 // back), each prefixed "[YYYY/MM/DD hh:mm:ss] ".
 #pragma once
 
+#include <cstdint>
 #include <mutex>
 #include <string>
 
 namespace korvex::modem {
+
+inline constexpr char kSmsLogSuffix[] = "_Sms.txt";
+
+// "<dir>/<card id as eight lower-case hex digits>_Sms.txt", beside the card's error log.
+std::string smsLogPath(const std::string& dir, uint32_t cardId);
 
 class SmsLog {
 public:

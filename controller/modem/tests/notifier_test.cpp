@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <regex>
 #include <thread>
 #include <vector>
 
@@ -213,6 +214,8 @@ TEST_F(NotifierOnVirtualModem, NoticesWaitForAnUnpluggedModem) {
     EXPECT_EQ(text.find("modem lost"), text.rfind("modem lost"));  // once, however long it is gone
     EXPECT_NE(text.find("modem back"), std::string::npos);
     EXPECT_NE(text.find("] sent: 8613912345678: Noname通知您: after"), std::string::npos);
+    EXPECT_TRUE(std::regex_search(text, std::regex(R"(^\[\d{4}/\d\d/\d\d \d\d:\d\d:\d\d\] sent: )")));
+    EXPECT_EQ(smsLogPath("/log", 0x220000), "/log/00220000_Sms.txt");
 }
 
 TEST_F(NotifierOnVirtualModem, OpenTellsAMissingPortFromASilentModem) {
