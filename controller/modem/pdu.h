@@ -37,7 +37,7 @@ struct ShortMessage {
     uint8_t dcs = kDcsUcs2;
     std::string scts;    // incoming only: "yy/MM/dd,hh:mm:ss+zz", zz in quarter hours
     std::u16string text;
-    std::vector<uint8_t> data;  // 8-bit user data
+    std::vector<uint8_t> data;  // 8-bit user data; text then shows each byte as U+0000..U+00FF
     int index = -1;             // incoming only: storage index in the modem
 };
 
