@@ -43,6 +43,13 @@ public:
     virtual int keepAlive() = 0;
     // The card keeps its work record for the next start.
     virtual int closeKeepingWork() = 0;
+
+    // Appends one line (without its line end) to the card's error log, the one record of a
+    // lost link that outlives the program. 0, or -1 when nothing could be written.
+    virtual int logError(const std::string& line) {
+        (void)line;
+        return -1;
+    }
 };
 
 }  // namespace korvex

@@ -52,8 +52,10 @@ CardControl::EventHook CardEventRouter::hook() {
     // (UI-thread) delivery.
     QPointer<CardEventRouter> self(this);
     return [self, target = this](const CardEvent& event) {
-        if (event.code == reportcode::kLinkFailure)
+        if (event.code == reportcode::kLinkFailure) {
+            target->linkFailureReported_ = true;
             target->linkFailure_ = true;
+        }
         QMetaObject::invokeMethod(
             target, [self, event] { if (self) self->receive(event); }, Qt::QueuedConnection);
     };

@@ -48,6 +48,9 @@ public:
     // Whether a link failure was reported since the last call. Set by the hook itself, on the
     // thread whose transaction failed, so it is known as soon as the failed command returns.
     bool takeLinkFailure() { return linkFailure_.exchange(false); }
+    // Whether a link failure was ever reported: the program is ending, and whatever fails
+    // because of it says nothing more than the lost-link alarm.
+    bool linkFailureReported() const { return linkFailureReported_; }
 
 signals:
     void graphEvent(int kind, int argument);
@@ -61,6 +64,7 @@ private:
 
     bool holding_ = false;
     std::atomic<bool> linkFailure_{false};
+    std::atomic<bool> linkFailureReported_{false};
     std::vector<CardEvent> held_;
 };
 

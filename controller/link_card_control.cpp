@@ -64,4 +64,8 @@ int LinkCardControl::unloadModel() { return CMD_UNLOAD_MODEL(*link_); }
 
 int LinkCardControl::clearWork() { return CMD_CLEAR_WORK(*link_); }
 
+int LinkCardControl::logError(const std::string& line) {
+    return link_->LogError("%s\n", line.c_str());
+}
+
 }  // namespace korvex

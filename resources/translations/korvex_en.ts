@@ -247,5 +247,9 @@ Please choose again</translation>
         <source>Total Segment: %1</source>
         <translation>Total Segment: %1</translation>
     </message>
+    <message id="startup.connecting">
+        <source>Connecting to %1...</source>
+        <translation>Connecting to %1...</translation>
+    </message>
 </context>
 </TS>

@@ -247,5 +247,9 @@ Please choose again</source>
         <source>Total Segment: %1</source>
         <translation>总段数: %1</translation>
     </message>
+    <message id="startup.connecting">
+        <source>Connecting to %1...</source>
+        <translation>正在连接%1……</translation>
+    </message>
 </context>
 </TS>
