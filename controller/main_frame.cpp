@@ -341,7 +341,7 @@ bool CMainFrame::closeFromMenu() {
 
 void CMainFrame::onProgramParsed() {
     const auto program = document_.program();
-    graph_->setProgram(program.get());
+    graph_->setProgram(program);
     if (program)
         status_->setProgramLayout(program->kind == 3 || program->kind == 5,
                                   static_cast<int>(program->segments.size()) - 1);
