@@ -19,6 +19,9 @@
 
 int main(int argc, char** argv) {
     using namespace korvex;
+    // --help and --version need no display: answered before the GUI starts.
+    if (const std::optional<int> answered = answerInfoOptions(argc, argv))
+        return *answered;
     QApplication app(argc, argv);
     // The window class other programs find the controller by.
     QApplication::setApplicationName(QStringLiteral("Korvex"));

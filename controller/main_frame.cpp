@@ -12,6 +12,7 @@
 #include "controller/views/code_list_view.h"
 #include "controller/views/graph_view.h"
 #include "controller/views/status_view.h"
+#include "controller/working_copies.h"
 #include "platform/data_dirs.h"
 #include "platform/settings_file.h"
 
@@ -160,6 +161,7 @@ void CMainFrame::saveSplitterSizes() {
 
 CMainFrame::~CMainFrame() {
     finishKeepAlive();
+    finishRecentStore();
     destroyMiniStatusWindow();
 }
 
@@ -175,6 +177,7 @@ void CMainFrame::buildMenus() {
     recentMenu_ = fileMenu_->addMenu(qtTrId("menu.recent"));
     clearRecentAction_ = fileMenu_->addAction(qtTrId("menu.clear_recent"));
     connect(clearRecentAction_, &QAction::triggered, this, [this] {
+        finishRecentStore();
         recent_.clear();
         rebuildRecentMenu();
     });
@@ -208,9 +211,32 @@ void CMainFrame::buildMenus() {
     rebuildRecentMenu();
 }
 
+void CMainFrame::storeRecentInBackground(const QStringList& entries) {
+    finishRecentStore();
+    try {
+        recentStore_ = std::thread([this, entries] { recent_.store(entries); });
+    } catch (const std::system_error&) {
+        recent_.store(entries);  // no thread to spare: written here
+    }
+}
+
+RecentFiles& CMainFrame::recentFiles() {
+    finishRecentStore();
+    return recent_;
+}
+
+void CMainFrame::finishRecentStore() {
+    if (recentStore_.joinable())
+        recentStore_.join();
+}
+
 void CMainFrame::rebuildRecentMenu() {
+    finishRecentStore();
+    rebuildRecentMenu(recent_.entries());
+}
+
+void CMainFrame::rebuildRecentMenu(const QStringList& entries) {
     recentMenu_->clear();
-    const QStringList entries = recent_.entries();
     for (int i = 0; i < entries.size(); ++i) {
         const QString path = entries[i];
         QAction* action = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
@@ -355,8 +381,12 @@ void CMainFrame::onProgramCleared() {
 }
 
 void CMainFrame::onProgramLoaded(const QString& path) {
-    recent_.add(path);
-    rebuildRecentMenu();
+    finishRecentStore();
+    const QStringList entries = RecentFiles::withPath(recent_.entries(), path);
+    storeRecentInBackground(entries);
+    rebuildRecentMenu(entries);
+    // The copy of this program is the newest; copies of programs long gone are not kept.
+    pruneWorkingCopies(temporaryDirectory(), document_.fileTitle());
     panes_[kLoopPane]->setText(qtTrId("61529").arg(0).arg(1));
     updateTitle();
 }
@@ -425,6 +455,7 @@ void CMainFrame::shutDown(bool cardAnswers) {
     keepAlive_.stop();
     if (splitterSave_.isActive())
         saveSplitterSizes();
+    finishRecentStore();
     if (cardAnswers && document_.isLoaded() && card_.isOpen())
         document_.unload();  // a refusal does not stop the exit
     card_.close();  // the hook can only be removed once the reader has stopped

@@ -65,7 +65,8 @@ public:
     CDCSView* codeListView() const { return codeList_; }
     QWidget* miniStatusWindow() const { return miniStatus_; }
     QString paneText(Pane pane) const;
-    RecentFiles& recentFiles() { return recent_; }
+    // The recent-file list, once a write still under way has landed.
+    RecentFiles& recentFiles();
     QMenu* fileMenu() const { return fileMenu_; }
 
     // The modeless mini status window, created hidden with no parent so it can stand in for the
@@ -126,6 +127,11 @@ private:
     void buildMenus();
     void buildStatusBar();
     void rebuildRecentMenu();
+    void rebuildRecentMenu(const QStringList& entries);
+    // The list is written beside the window: each key is a synced file replacement, and after
+    // a large load the disk may be busy with the working copy.
+    void storeRecentInBackground(const QStringList& entries);
+    void finishRecentStore();
     void refuseWhileLoading();
     void onProgramParsed();
     void onProgramCleared();
@@ -160,6 +166,7 @@ private:
     QTimer splitterSave_;
     QTimer keepAlive_;
     std::thread keepAliveThread_;
+    std::thread recentStore_;
     std::atomic<bool> keepAliveBusy_{false};
     bool workStarted_ = false;
     bool exiting_ = false;

@@ -101,7 +101,7 @@ int EditCommands::runBesideWindow(std::function<int()> work) {
 int EditCommands::transform(Transform t) {
     if (!context_.document || !deriveEnabled()) return -1;
     if (refuseWhileBusy()) return -1;
-    const auto program = context_.document->program();
+    auto program = context_.document->program();
     if (!program || !context_.document->isLoaded()) return -1;
 
     const std::string source = nativePath(context_.document->path());
@@ -127,13 +127,15 @@ int EditCommands::transform(Transform t) {
         // A line that does not parse: the program stays as it is, without a message.
         return -1;
     }
+    // The document frees the old program off this thread; this reference must not outlive it.
+    program.reset();
     return openDerived(QFile::decodeName(QByteArray::fromStdString(*written))) ? 0 : -1;
 }
 
 int EditCommands::offset() {
     if (!context_.document || !deriveEnabled()) return -1;
     if (refuseWhileBusy()) return -1;
-    const auto program = context_.document->program();
+    auto program = context_.document->program();
     if (!program || !context_.document->isLoaded()) return -1;
     // The dialog does not even open for a program it cannot compensate.
     if (twoContourOrGroups(program->kind)) {
@@ -150,7 +152,7 @@ int EditCommands::offset() {
 int EditCommands::applyOffset(const OffsetRequest& request) {
     if (!context_.document || !deriveEnabled()) return -1;
     if (refuseWhileBusy()) return -1;
-    const auto program = context_.document->program();
+    auto program = context_.document->program();
     if (!program || !context_.document->isLoaded()) return -1;
     if (twoContourOrGroups(program->kind)) {
         tell(qtTrId("ed-offset-not-taper"), true);
@@ -202,6 +204,7 @@ int EditCommands::applyOffset(const OffsetRequest& request) {
         tell(qtTrId("61472"), true);
         return -1;
     }
+    program.reset();  // freed with the document's copy, off this thread
     return openDerived(path) ? 0 : -1;
 }
 
