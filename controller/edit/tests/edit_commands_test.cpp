@@ -233,6 +233,39 @@ TEST(EditOffset, CompensatedProgramIsWrittenAsGapFileAndOpened) {
     EXPECT_EQ(f.read(gap), compensated);
 }
 
+// The shipped examples: the slot entered along its side cannot be offset (the lead-in and the
+// moved side never meet), the slot entered square to its side can, either way round.
+TEST(EditOffset, ShippedSlotExamplesRefuseAndAccept) {
+    struct Case {
+        const char* file;
+        double offsetMm;
+        bool compensated;
+    };
+    const Case cases[] = {
+        {"slot.iso", 0.1, false}, {"slot-offset.iso", 0.1, true}, {"slot-offset.iso", -0.1, true},
+        {"slot-offset.iso", 0.5, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + std::to_string(c.offsetMm));
+        EditFixture f;
+        // A copy, so the derived file lands in the scratch folder and not in the checkout.
+        QFile example(QStringLiteral(KORVEX_EXAMPLES_DIR "/") + QLatin1String(c.file));
+        ASSERT_TRUE(example.open(QIODevice::ReadOnly));
+        const QString source = f.write(QLatin1String(c.file), example.readAll().toStdString());
+        ASSERT_TRUE(f.open(source));
+        EditCommands commands(f.context());
+        attachEditDialogs(commands);
+        answerOffset(f, c.offsetMm, false);
+        EXPECT_EQ(commands.offset(), c.compensated ? 0 : -1);
+        if (c.compensated) {
+            EXPECT_EQ(f.doc.path(), source + QStringLiteral("@_@_gap.iso"));
+            EXPECT_TRUE(f.ui.messages.empty());
+        } else {
+            EXPECT_EQ(f.ui.messages, std::vector<QString>{QStringLiteral("Offset setup failed!")});
+            EXPECT_EQ(f.doc.path(), source);
+        }
+    }
+}
+
 TEST(EditOffset, RefusalsComeInOrderTaperThenJumpsThenFailure) {
     EditFixture f;
     EditCommands commands(f.context());
