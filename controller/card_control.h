@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include <QString>
+
 #include "controller/document/card_port.h"
 #include "controller/link/records.h"
 
@@ -44,10 +46,10 @@ public:
     // The card keeps its work record for the next start.
     virtual int closeKeepingWork() = 0;
 
-    // Appends one line (without its line end) to the card's error log, the one record of a
-    // lost link that outlives the program. 0, or -1 when nothing could be written.
-    virtual int logError(const std::string& line) {
-        (void)line;
+    // Appends one line to the card's error log (the lost-link message); the text carries no line
+    // end. 0, or -1 when nothing was written.
+    virtual int logError(const QString& text) {
+        static_cast<void>(text);
         return -1;
     }
 };

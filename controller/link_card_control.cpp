@@ -54,6 +54,10 @@ int LinkCardControl::keepAlive() { return CMD_KEEP_ALIVE(*link_); }
 
 int LinkCardControl::closeKeepingWork() { return CMD_CLOSE(*link_); }
 
+int LinkCardControl::logError(const QString& text) {
+    return link_->LogError("%s\n", text.toUtf8().constData());
+}
+
 int LinkCardControl::setTaper(const TaperBlock& taper) { return CMD_SET_TAPER(*link_, taper); }
 
 int LinkCardControl::loadModel(const LoadDescriptor& descriptor, LoadMode mode) {
@@ -63,9 +67,5 @@ int LinkCardControl::loadModel(const LoadDescriptor& descriptor, LoadMode mode) 
 int LinkCardControl::unloadModel() { return CMD_UNLOAD_MODEL(*link_); }
 
 int LinkCardControl::clearWork() { return CMD_CLEAR_WORK(*link_); }
-
-int LinkCardControl::logError(const std::string& line) {
-    return link_->LogError("%s\n", line.c_str());
-}
 
 }  // namespace korvex

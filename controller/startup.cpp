@@ -61,7 +61,7 @@ bool Startup::fail(CMainFrame& frame, const QString& text) {
 
 bool Startup::failLinkLost(CMainFrame& frame, uint8_t command) {
     const QString text = linkLostText(command);
-    card_.logError(text.toStdString());
+    card_.logError(text);
     return fail(frame, text);
 }
 

@@ -146,7 +146,7 @@ LinkOptions fastLinkOptions() {
     LinkOptions options;
     options.responseTimeoutMs = 300;
     options.connectPauseMs = 0;
-    options.dataDir = dataDirectory().toStdString();  // the error log goes to the scratch folder
+    options.logDir = logDirectory().toStdString();  // of the scratch data directory in use
     return options;
 }
 
