@@ -199,6 +199,7 @@ void CMainFrame::buildMenus() {
     edit.dialogParent = this;
     edit.boxTitle = [this] { return session_.alarmTitle(); };
     edit.ending = [this] { return linkLost_ || events_.linkFailureReported(); };
+    edit.cardSettingsPath = [this] { return session_.cardSettings().path(); };
     installEditCommands(fileMenu_, editMenu, toolBar_, std::move(edit), this);
 #else
     editMenu->setEnabled(false);
