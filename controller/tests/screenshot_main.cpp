@@ -1,6 +1,8 @@
-// Writes the screenshot of the main window the documentation shows: the whole controller against
-// the virtual card, examples/two-holes.iso loaded, at 1280x800.
-//   korvex_screenshot OUT.png [en|zh]
+// Writes the screenshots the documentation shows: the main window (the whole controller against
+// the virtual card, examples/two-holes.iso loaded, at 1280x800), or the Multiple and Segment
+// Multiple dialogs with a punch's values.
+//   korvex_screenshot OUT.png [en|zh] [window|multiple|segment]
+#include "controller/edit/multipass_dialogs.h"
 #include "controller/tests/controller_fixture.h"
 #include "controller/views/graph_view.h"
 #include "platform/string_table.h"
@@ -15,7 +17,7 @@ int main(int argc, char** argv) {
     using namespace korvex;
     using namespace korvex::testing;
     if (argc < 2) {
-        std::fprintf(stderr, "usage: korvex_screenshot OUT.png [en|zh]\n");
+        std::fprintf(stderr, "usage: korvex_screenshot OUT.png [en|zh] [window|multiple|segment]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -23,6 +25,23 @@ int main(int argc, char** argv) {
     ensureApplication();
     if (argc > 2 && QByteArray(argv[2]) == "zh")
         installTranslations(Language::Chinese);
+    const QByteArray what = argc > 3 ? QByteArray(argv[3]) : QByteArray("window");
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    if (what == "multiple") {
+        MultipassSettings punch;
+        punch.mode = 1;
+        punch.len = 2.0;
+        CMultipleDialog dialog(punch, {});
+        dialog.adjustSize();
+        return dialog.grab().save(out) ? 0 : 1;
+    }
+    if (what == "segment") {
+        SegmentMultipleSettings lead;
+        lead.len = 2.0;
+        CSegmentMultipleDialog dialog(lead, {});
+        dialog.adjustSize();
+        return dialog.grab().save(out) ? 0 : 1;
+    }
     ScratchDataDir data;
     ControllerParts c;
     if (!c.start())
@@ -38,5 +57,5 @@ int main(int argc, char** argv) {
         wait.exec();
     }
     QCoreApplication::processEvents();
-    return c.frame.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+    return c.frame.grab().save(out) ? 0 : 1;
 }
