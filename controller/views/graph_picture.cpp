@@ -8,6 +8,9 @@
 #include <cmath>
 #include <system_error>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace korvex {
 
 namespace {
@@ -15,6 +18,7 @@ namespace {
 constexpr double kArcStepRadians = 0.05;  // chord length of drawn arcs
 // The outline builder looks whether its work is still wanted this often (segments).
 constexpr std::size_t kAbandonCheckSegments = 1 << 14;
+constexpr int kPictureThreadNice = 10;
 
 void addArc(QPainterPath& path, double cx, double cy, const PathElement& e) {
     const double a0 = std::atan2(static_cast<double>(e.startY), static_cast<double>(e.startX));
@@ -129,6 +133,8 @@ bool GraphPictureThread::superseded(uint64_t generation) const {
 }
 
 void GraphPictureThread::run() {
+    // The picture may take a while; the window's thread comes first when the cores are busy.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kPictureThreadNice);
     for (;;) {
         Job job;
         {
