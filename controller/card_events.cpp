@@ -54,9 +54,22 @@ CardControl::EventHook CardEventRouter::hook() {
     return [self, target = this](const CardEvent& event) {
         if (event.code == reportcode::kLinkFailure)
             target->linkFailure_ = true;
+        if (event.code == reportcode::kSegmentReached)
+            target->sinkSegment(GetLe32(&event.data[4]));
         QMetaObject::invokeMethod(
             target, [self, event] { if (self) self->receive(event); }, Qt::QueuedConnection);
     };
+}
+
+void CardEventRouter::setSegmentSink(SegmentSink sink) {
+    std::lock_guard lock(sinkMutex_);
+    segmentSink_ = std::move(sink);
+}
+
+void CardEventRouter::sinkSegment(int32_t segment) {
+    std::lock_guard lock(sinkMutex_);
+    if (segmentSink_)
+        segmentSink_(segment);
 }
 
 void CardEventRouter::receive(const CardEvent& event) {

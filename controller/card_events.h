@@ -17,6 +17,8 @@
 #include <QObject>
 
 #include <atomic>
+#include <functional>
+#include <mutex>
 #include <vector>
 
 #include "controller/card_control.h"
@@ -41,6 +43,12 @@ public:
     // A hook for CardControl::setEventHook: safe to call from any thread, never blocks.
     CardControl::EventHook hook();
 
+    // Where "segment reached" reports go on the thread that received them (the card worker's
+    // window queue), ahead of and independent of the UI thread; the code list still gets its
+    // notice. An empty function removes it.
+    using SegmentSink = std::function<void(int32_t segment)>;
+    void setSegmentSink(SegmentSink sink);
+
     // Holds delivered events until release(); release() hands them on in arrival order.
     void hold() { holding_ = true; }
     void release();
@@ -59,6 +67,10 @@ private:
     void receive(const CardEvent& event);
     void deliver(const CardEvent& event);
 
+    void sinkSegment(int32_t segment);
+
+    std::mutex sinkMutex_;
+    SegmentSink segmentSink_;
     bool holding_ = false;
     std::atomic<bool> linkFailure_{false};
     std::vector<CardEvent> held_;
