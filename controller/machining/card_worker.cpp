@@ -183,13 +183,24 @@ void CardWorker::loop() {
             Running& run = *current_;
             bool ok = true;
             if (run.next < run.sequence.steps_.size()) {
-                CardSequence::Step step = run.sequence.steps_[run.next].step;
+                CardSequence::Timed timed = run.sequence.steps_[run.next];
                 ++run.next;
                 lock.unlock();
-                ok = step(card_);
+                std::optional<CardSequence> more;
+                if (timed.branch) {
+                    more = timed.branch(card_);
+                    ok = more.has_value();
+                } else {
+                    ok = timed.step(card_);
+                }
                 lock.lock();
                 if (stopping_)
                     break;
+                if (more) {
+                    auto& steps = run.sequence.steps_;
+                    steps.insert(steps.begin() + static_cast<std::ptrdiff_t>(run.next), more->steps_.begin(),
+                                 more->steps_.end());
+                }
             }
             if (!ok || run.next >= run.sequence.steps_.size()) {
                 std::unique_ptr<Running> finished = std::move(current_);

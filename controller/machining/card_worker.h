@@ -25,6 +25,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -41,11 +42,18 @@ namespace korvex {
 class CardSequence {
 public:
     using Step = std::function<bool(MachiningCard&)>;
+    // A step that decides what follows from what the card answered: the steps of the returned
+    // sequence run next (its finally is not used); nothing ends the sequence as a failed step.
+    using Branch = std::function<std::optional<CardSequence>(MachiningCard&)>;
     explicit CardSequence(std::string name = {}) : name_(std::move(name)) {}
 
     CardSequence& then(Step step) { return after(0, std::move(step)); }
     CardSequence& after(int64_t delayMs, Step step) {
-        steps_.push_back({delayMs, std::move(step)});
+        steps_.push_back({delayMs, std::move(step), {}});
+        return *this;
+    }
+    CardSequence& branch(Branch decide) {
+        steps_.push_back({0, {}, std::move(decide)});
         return *this;
     }
     // Runs on the worker once the sequence ended: true when every step ran and returned true.
@@ -61,6 +69,7 @@ private:
     struct Timed {
         int64_t delayMs;
         Step step;
+        Branch branch;
     };
     std::string name_;
     std::vector<Timed> steps_;

@@ -161,6 +161,31 @@ TEST_F(CardWorkerTest, AFailedStepEndsItsRoutineAndTheNextRoutineRuns) {
     EXPECT_EQ(finished, (std::vector<int>{0, 1}));
 }
 
+TEST_F(CardWorkerTest, ABranchDecidesTheStepsThatFollowFromTheCardsAnswer) {
+    bool completed = false;
+    auto decide = [](bool hfWasOn) {
+        return [hfWasOn](MachiningCard& c) -> std::optional<CardSequence> {
+            if (c.resetRunState(hfWasOn ? 1 : 0) != 0)
+                return std::nullopt;
+            CardSequence more;
+            if (hfWasOn)
+                more.after(2000, [](MachiningCard& card) { return card.setHf(true) == 0; });
+            return more;
+        };
+    };
+    worker.post(CardSequence("on").branch(decide(true)).then([](MachiningCard& c) { return c.stopAll(false) == 0; })
+                    .finally([&completed](bool done) { completed = done; }));
+    worker.post(CardSequence("off").branch(decide(false)).then([](MachiningCard& c) { return c.stopAll(true) == 0; }));
+    idle();
+    EXPECT_EQ(card.calls(), (std::vector<std::string>{"resetRunState 1"}));
+    clock.advance(2000);
+    idle();
+    EXPECT_EQ(card.calls(), (std::vector<std::string>{"resetRunState 1", "hf 1", "stopAll 0", "resetRunState 0",
+                                                      "stopAll 1"}))
+        << "the branch's steps run before the rest, and no wait where the branch added none";
+    EXPECT_TRUE(completed);
+}
+
 TEST_F(CardWorkerTest, TicksMissedWhileBusyAreSkippedNotRunInABurst) {
     int ticks = 0;
     worker.startTimer(1, 100, [&ticks](MachiningCard&) { ++ticks; });
