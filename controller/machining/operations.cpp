@@ -93,6 +93,18 @@ bool MachiningOperations::switchMotor(MachiningCard& card, bool on) {
     return true;
 }
 
+void MachiningOperations::toggleMotor() {
+    worker_.post(CardSequence("motor")
+                     .then([this, on = !motor_](MachiningCard& c) { return switchMotor(c, on); })
+                     .finally([this](bool) { host_.runOnUi([this] { host_.stateChanged(); }); }));
+}
+
+void MachiningOperations::toggleHf() {
+    worker_.post(CardSequence("hf")
+                     .then([this, on = !hf_](MachiningCard& c) { return switchHf(c, on); })
+                     .finally([this](bool) { host_.runOnUi([this] { host_.stateChanged(); }); }));
+}
+
 void MachiningOperations::start(Operation op) {
     const bool workStartedBefore = host_.workStarted();
     if (!program_ || program_->segments.empty()) {
@@ -200,10 +212,23 @@ void MachiningOperations::continueStart(Operation op, const StateBlock& state, b
 }
 
 void MachiningOperations::startTimers(Operation op) {
-    worker_.startTimer(traits(op).timer, kPositionPollMs, [this](MachiningCard& c) {
+    startPoll(traits(op).timer);
+    startUsedTime();
+}
+
+void MachiningOperations::startPoll(int timer) {
+    worker_.startTimer(timer, kPositionPollMs, [this](MachiningCard& c) {
         PositionBlock p;
         if (c.getPosition(p) == 0)
             host_.runOnUi([this, p] { host_.showPosition(p); });
+    });
+}
+
+void MachiningOperations::startUsedTime() {
+    usedSeconds_ = 0;
+    worker_.startTimer(kTimerUsedTime, kUsedTimeTickMs, [this](MachiningCard&) {
+        const int seconds = ++usedSeconds_;
+        host_.runOnUi([this, seconds] { host_.usedTime(seconds); });
     });
 }
 

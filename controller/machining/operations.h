@@ -41,6 +41,12 @@ inline constexpr int kTimerHfLevel = 6;
 inline constexpr int kTimerRoll = 7;
 inline constexpr int64_t kPositionPollMs = 700;
 inline constexpr int64_t kHfOnDelayMs = 1000;  // a cut's HF goes on this long after its start
+inline constexpr int64_t kUsedTimeTickMs = 1000;
+// The total-stop pulse: HF off, then the stop-all output on this long after, off this long later.
+inline constexpr int64_t kTotalStopOnDelayMs = 1000;
+inline constexpr int64_t kTotalStopOffDelayMs = 2000;
+// At a group switch HF goes back on this long after the adjusted start.
+inline constexpr int64_t kSwitchHfDelayMs = 2000;
 
 enum class Operation : uint8_t { Simulate, Walk, Cut, Back };
 
@@ -57,6 +63,20 @@ public:
     // the stop routine under the pause label.
     void press(Operation op);
     ButtonLabel label(Operation op) const { return labels_[static_cast<std::size_t>(op)]; }
+
+    // A card event of kind 1..8 (not 6: the lost link is the window's), on the UI thread. Kinds
+    // 1, 2 and 8 act only while a work runs.
+    void onCardEvent(int kind, int argument);
+    // The parameter group switch, with or without the operator check.
+    void groupSwitch(bool operatorCheck);
+    // The link is lost: every timer and everything queued stops, nothing more is sent. True the
+    // first time only.
+    bool linkLost();
+
+    // Motor F1 and Freq F2: send the opposite of what the card has; the flag changes only when
+    // the card took it.
+    void toggleMotor();
+    void toggleHf();
 
     // Reads the run state on the worker; the labels and enables follow on the UI thread.
     void refresh();
@@ -80,6 +100,13 @@ private:
     void stop(Operation op);
     void applyRunState(const RunState& run);
     void startTimers(Operation op);
+    void startPoll(int timer);
+    void startUsedTime();
+    void pulseFirstHalf(CardSequence& seq, bool noStopAll);
+    void pulseSecondHalf(CardSequence& seq, bool noStopAll);
+    // Sends CMD_STOP into *status; the step never ends its sequence.
+    static CardSequence::Step stopInto(std::shared_ptr<StatusBlock> status, std::shared_ptr<bool> ok);
+    void pausedOrStopped(int kind, int activity);
     void stopTimers(std::initializer_list<int> ids);
     void setLabel(Operation op, ButtonLabel l) { labels_[static_cast<std::size_t>(op)] = l; }
     // Sends HF and keeps the flag when the card took it (worker thread).
@@ -106,6 +133,8 @@ private:
     // Written by the worker when the card took the switch.
     std::atomic<bool> hf_{false};
     std::atomic<bool> motor_{false};
+    std::atomic<int> usedSeconds_{0};
+    bool linkLost_ = false;
 };
 
 }  // namespace korvex

@@ -13,6 +13,14 @@
 
 namespace korvex {
 
+// The settings the event handling reads at each event (Others/NoStopAll, Multiple/SwitchType,
+// Multiple/SwitchTime).
+struct EventSettings {
+    bool noStopAll = false;
+    int switchType = 0;
+    int switchTimeSeconds = 0;
+};
+
 class OperationsHost {
 public:
     enum class Icon { Information, Exclamation, Stop, Question };
@@ -34,6 +42,25 @@ public:
     // The pulse parameter group of that index (0..7) as the card takes it, and the default group.
     virtual PulseGroupImage pulseGroup(int index) const = 0;
     virtual int defaultGroup() const = 0;
+
+    // An alarm message: the alarm sound of that kind (1 alarm, 2 notice) while the box is open.
+    virtual void alarm(const char* textId, Icon icon, int soundKind) {
+        static_cast<void>(soundKind);
+        message(textId, icon);
+    }
+    // The alarm sound alone (a short-circuit back sounds until cutting resumes).
+    virtual void alarmSound(int kind, bool on) {
+        static_cast<void>(kind);
+        static_cast<void>(on);
+    }
+    // The SMS notice and the finish action (1 after a pause, 2 after a finished cut).
+    virtual void sms(const char* textId) { (void)textId; }
+    virtual void finishAction(int kind) { (void)kind; }
+    // The "Notice Message" delay before a group switch; returns when it closed.
+    virtual void switchDelay(int seconds) { (void)seconds; }
+    virtual EventSettings eventSettings() const { return {}; }
+    // Seconds of the running work ("Used Time").
+    virtual void usedTime(int seconds) { (void)seconds; }
 
     // Results to show.
     virtual void showStatus(const StatusBlock& status) { (void)status; }

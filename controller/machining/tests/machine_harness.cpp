@@ -7,6 +7,7 @@
 
 #include "code/loader.h"
 #include "controller/link/commands.h"
+#include "controller/machining/event_routing.h"
 #include "sim/card/control.h"
 
 namespace korvex::testing {
@@ -51,6 +52,11 @@ std::optional<std::pair<int32_t, int32_t>> ScriptedHost::chooseRange(int32_t seg
     return range;
 }
 
+void ScriptedHost::alarm(const char* textId, Icon icon, int soundKind) {
+    alarms.push_back(std::string(textId) + " " + std::to_string(soundKind));
+    message(textId, icon);
+}
+
 void ScriptedHost::message(const char* textId, Icon icon) {
     messages.push_back(textId);
     messageIcons.push_back(icon);
@@ -77,6 +83,20 @@ Machine::Machine(const std::string& name) : link(LinkOptions{2000, 2000, 0, {}})
     link.SetEventHook([this](uint8_t code, const uint8_t* record) {
         if (code == reportcode::kSegmentReached)
             worker.segmentReached(GetLe32(record + 4));
+        // Every other report goes to the UI thread, as the window's router hands it on.
+        std::array<uint8_t, kReportDataBytes> data{};
+        std::copy(record, record + data.size(), data.begin());
+        for (const RoutedEvent& routed : routeCardEvent(code, data)) {
+            if (routed.target == RoutedEvent::Target::Graph && routed.kind == 6)
+                host.runOnUi([this, failed = routed.argument] {
+                    host.linkFailures.push_back(failed);
+                    operations.linkLost();
+                });
+            else if (routed.target == RoutedEvent::Target::Graph)
+                host.runOnUi([this, routed] { operations.onCardEvent(routed.kind, routed.argument); });
+            else if (routed.target == RoutedEvent::Target::Buttons)
+                host.runOnUi([this] { operations.refresh(); });
+        }
         std::lock_guard lock(mutex_);
         if (code == reportcode::kRunEvent)
             runEvents_.push_back(record[1]);
@@ -96,14 +116,14 @@ Machine::~Machine() {
     std::filesystem::remove(tracePath_);
 }
 
-void Machine::load(const std::string& threeB, int loops, bool reverse) {
+void Machine::load(const std::string& text, int loops, bool reverse, const char* name) {
     program = std::make_shared<LoadedProgram>();
     LoadOptions options;
     options.threads = 1;
     LoadFailure failure;
-    ASSERT_EQ(loadProgramText(threeB, "machine.3b", options, *program, failure), 0) << failure.message;
+    ASSERT_EQ(loadProgramText(text, name, options, *program, failure), 0) << failure.message;
     LoadDescriptor descriptor;
-    descriptor.setTitle("machine.3b");
+    descriptor.setTitle(name);
     descriptor.loopTotal = static_cast<uint8_t>(loops);
     ASSERT_EQ(CMD_LOAD_MODEL(link, descriptor, false), 0);
     ASSERT_EQ(CMD_SET_LOOP(link, loops), 0);
@@ -129,9 +149,10 @@ bool Machine::waitForReports(uint64_t count) {
 void Machine::advance(int64_t ms) {
     for (int64_t done = 0; done < ms;) {
         const int64_t step = std::min(kSliceMs, ms - done);
+        // Both clocks stand at the same time before anything the reports caused runs, so a
+        // wait the worker starts is measured from the card's time of the report.
         const uint64_t sent = server->advance(step * 1000);
         EXPECT_TRUE(waitForReports(sent)) << "reports lost on the way";
-        settle();
         clock.advance(step);
         settle();
         done += step;
@@ -164,15 +185,23 @@ int Machine::tell(const std::string& command) {
 void Machine::markTrace() { traceMark_ = traceLines(tracePath_).size(); }
 
 std::vector<std::string> Machine::commands(bool withPollsAndWindows) const {
-    static const std::regex cmd("\"dir\":\"rx\",\"cmd\":\"([A-Z_0-9]+)\"");
+    std::vector<std::string> out;
+    for (auto& [t, text] : timedCommands(withPollsAndWindows))
+        out.push_back(std::move(text));
+    return out;
+}
+
+std::vector<std::pair<double, std::string>> Machine::timedCommands(bool withPollsAndWindows) const {
+    static const std::regex cmd("\"t\":([0-9.]+),\"dir\":\"rx\",\"cmd\":\"([A-Z_0-9]+)\"");
     static const std::regex value("\"(value|first|last|segment)\":(-?\\d+)");
     const std::vector<std::string> lines = traceLines(tracePath_);
-    std::vector<std::string> out;
+    std::vector<std::pair<double, std::string>> out;
     for (std::size_t i = traceMark_; i < lines.size(); ++i) {
         std::smatch m;
         if (!std::regex_search(lines[i], m, cmd))
             continue;
-        const std::string name = m[1];
+        const double t = std::stod(m[1]);
+        const std::string name = m[2];
         if (!withPollsAndWindows && (name == "CMD_GET_POSITION" || name == "CMD_GET_HF_LEVEL" ||
                                      name == "CMD_GET_RUN_STATE" || name == "CMD_SEND_SEGMENTS"))
             continue;
@@ -181,7 +210,7 @@ std::vector<std::string> Machine::commands(bool withPollsAndWindows) const {
             text += " " + (*it)[2].str();
         if (lines[i].find("\"status\":1") != std::string::npos)
             text += " refused";
-        out.push_back(text);
+        out.emplace_back(t, text);
     }
     return out;
 }

@@ -31,6 +31,14 @@ public:
     PulseGroupImage pulseGroup(int index) const override;
     int defaultGroup() const override { return 0; }
     void showPosition(const PositionBlock&) override { ++positionsShown; }
+    void showStatus(const StatusBlock&) override { ++statusShown; }
+    void alarm(const char* textId, Icon icon, int soundKind) override;
+    void alarmSound(int kind, bool on) override { sounds.push_back((on ? "on " : "off ") + std::to_string(kind)); }
+    void sms(const char* textId) override { smsSent.push_back(textId); }
+    void finishAction(int kind) override { finishActions.push_back(kind); }
+    void switchDelay(int seconds) override { switchDelays.push_back(seconds); }
+    EventSettings eventSettings() const override { return settings; }
+    void usedTime(int seconds) override { usedSeconds = seconds; }
 
     // Runs the calls handed to the UI thread; returns how many ran.
     int runPending();
@@ -41,6 +49,15 @@ public:
     std::vector<Icon> messageIcons;
     std::vector<std::string> texts;
     int positionsShown = 0;
+    int statusShown = 0;
+    std::vector<std::string> alarms;  // "textId sound"
+    std::vector<std::string> sounds;
+    std::vector<std::string> smsSent;
+    std::vector<int> finishActions;
+    std::vector<int> switchDelays;
+    std::vector<int> linkFailures;
+    EventSettings settings;
+    int usedSeconds = 0;
 
 private:
     std::mutex mutex_;
@@ -54,7 +71,7 @@ public:
     ~Machine();
 
     // Loads the program on the card and into the operations.
-    void load(const std::string& threeB, int loops = 1, bool reverse = false);
+    void load(const std::string& text, int loops = 1, bool reverse = false, const char* name = "machine.3b");
     // Runs the worker and the UI calls until both have nothing left.
     void settle();
     // Moves both clocks on by ms in slices, answering windows on the way; stops early once the
@@ -69,6 +86,8 @@ public:
     // The card's trace of requests since the mark, one "NAME [value...]" per request; polls
     // (position, HF level, run state) and window answers left out unless asked for.
     std::vector<std::string> commands(bool withPollsAndWindows = false) const;
+    // The same with the card's time of each request, in seconds.
+    std::vector<std::pair<double, std::string>> timedCommands(bool withPollsAndWindows = false) const;
     // Every window the card received, as its three indices.
     std::vector<std::array<int, 3>> windows() const;
 

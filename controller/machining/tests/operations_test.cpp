@@ -65,6 +65,8 @@ TEST_P(CutOverARange, RunsBothLoopsToTheEndWithEveryWindowByTheRule) {
     }
 
     // Finished (state 11): the next Cut starts the card's range afresh after a reset.
+    m.advance(3500);  // the finish's handling with its total-stop pulse
+    EXPECT_EQ(m.host.alarms, (std::vector<std::string>{"61622 2"}));
     m.operations.refresh();
     m.settle();
     EXPECT_EQ(m.operations.runState().state, 11);
