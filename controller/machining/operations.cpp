@@ -51,6 +51,9 @@ void MachiningOperations::resetWork() {
     reverse_ = false;
     ignorePause_ = false;
     restored_.reset();
+    stops_.clear();
+    stopsQueued_.clear();
+    reverseQueued_ = ignoreQueued_ = false;
 }
 
 WorkFlags MachiningOperations::flags() const {
@@ -287,7 +290,7 @@ void MachiningOperations::refresh() {
 void MachiningOperations::applyRunState(const RunState& run) {
     runState_ = run;
     if (run.state == 0)
-        ignorePause_ = false;
+        ignorePause_ = ignoreQueued_ = false;
     const PanelState panel = panelState(run, flags());
     for (std::size_t i = 0; i < labels_.size(); ++i)
         if (panel.labels[i])

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "code/loader.h"
 #include "controller/machining/card_worker.h"
@@ -40,6 +41,8 @@ inline constexpr int kTimerUsedTime = 5;
 inline constexpr int kTimerHfLevel = 6;
 inline constexpr int kTimerRoll = 7;
 inline constexpr int64_t kPositionPollMs = 700;
+inline constexpr int64_t kReturnPollMs = 100;
+inline constexpr int64_t kRollPollMs = 500;
 inline constexpr int64_t kHfOnDelayMs = 1000;  // a cut's HF goes on this long after its start
 inline constexpr int64_t kUsedTimeTickMs = 1000;
 // The total-stop pulse: HF off, then the stop-all output on this long after, off this long later.
@@ -78,6 +81,23 @@ public:
     void toggleMotor();
     void toggleHf();
 
+    // Return Origin (F12): the start under the return label, the stop while a return runs.
+    void pressReturn();
+    bool returning() const { return returning_; }
+    // A return-to-origin recovery waits: its segment and distances replace the dialog once.
+    void setPendingReturn(int32_t segment, const std::array<int32_t, kAxisCount>& distances);
+    // Fast roll (F9): starts or stops it.
+    void pressFastRoll();
+    bool rolling() const { return rolling_; }
+    // Reverse (F6) and Ignore D toggle their flag once the card took the new value.
+    void toggleReverse();
+    void toggleIgnorePause();
+    bool reverse() const { return reverse_; }
+    bool ignorePause() const { return ignorePause_; }
+    // Segment Stop (F10): adds or removes the segment in the stop list (at most 10, never 0).
+    void toggleSegmentStop(int32_t segment);
+    const std::vector<int32_t>& segmentStops() const { return stops_; }
+
     // Reads the run state on the worker; the labels and enables follow on the UI thread.
     void refresh();
     const RunState& runState() const { return runState_; }
@@ -89,7 +109,7 @@ public:
     std::optional<std::pair<int32_t, int32_t>> chosenRange() const { return chosenRange_; }
     // A cut recovery's restored position, used once by the next start that continues.
     void setRestoredWork(const WorkParams& work) { restored_ = work; }
-    void setReverse(bool reverse) { reverse_ = reverse; }
+    void setReverse(bool reverse) { reverse_ = reverseQueued_ = reverse; }
     void setCardType(int type) { cardType_ = type; }
 
 private:
@@ -107,6 +127,9 @@ private:
     // Sends CMD_STOP into *status; the step never ends its sequence.
     static CardSequence::Step stopInto(std::shared_ptr<StatusBlock> status, std::shared_ptr<bool> ok);
     void pausedOrStopped(int kind, int activity);
+    void startReturn(const StatusBlock& status, bool workStartedBefore);
+    void stopReturn(bool finished);
+    void returnPoll(MachiningCard& card);
     void stopTimers(std::initializer_list<int> ids);
     void setLabel(Operation op, ButtonLabel l) { labels_[static_cast<std::size_t>(op)] = l; }
     // Sends HF and keeps the flag when the card took it (worker thread).
@@ -135,6 +158,15 @@ private:
     std::atomic<bool> motor_{false};
     std::atomic<int> usedSeconds_{0};
     bool linkLost_ = false;
+    bool returning_ = false;
+    std::atomic<bool> returnFinishing_{false};
+    std::optional<std::pair<int32_t, std::array<int32_t, kAxisCount>>> pendingReturn_;
+    std::vector<int32_t> stops_;
+    // What the commands already queued will have set, so quick presses toggle from there; back
+    // to the confirmed value when the card refuses.
+    std::vector<int32_t> stopsQueued_;
+    bool reverseQueued_ = false;
+    bool ignoreQueued_ = false;
 };
 
 }  // namespace korvex

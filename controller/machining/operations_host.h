@@ -4,6 +4,7 @@
 // a script.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -12,6 +13,8 @@
 #include "controller/link/records.h"
 
 namespace korvex {
+
+using RollInfoBytes = std::array<uint8_t, kRollInfoBytes>;
 
 // The settings the event handling reads at each event (Others/NoStopAll, Multiple/SwitchType,
 // Multiple/SwitchTime).
@@ -31,6 +34,11 @@ public:
 
     // The segment-range dialog: (start, end) in the operator's order, nothing on Cancel.
     virtual std::optional<std::pair<int32_t, int32_t>> chooseRange(int32_t segmentCount, bool reverse) = 0;
+    // A question: Yes/No (okCancel false) or OK/Cancel; true for Yes or OK.
+    virtual bool ask(const char* textId, Icon icon, bool okCancel) = 0;
+    // The "User Input" dialog for the segment a return goes back to: 0..segmentCount-1,
+    // default 0; nothing on Cancel.
+    virtual std::optional<int32_t> chooseReturnSegment(int32_t segmentCount) = 0;
     // A message box with a text of the string table; returns when the operator closed it.
     virtual void message(const char* textId, Icon icon) = 0;
     // The message pane of the status bar and the mini status window.
@@ -65,6 +73,7 @@ public:
     // Results to show.
     virtual void showStatus(const StatusBlock& status) { (void)status; }
     virtual void showPosition(const PositionBlock& position) { (void)position; }
+    virtual void showRollInfo(const RollInfoBytes& info) { (void)info; }
     // Labels, enables or flags changed: the panels and the action table follow.
     virtual void stateChanged() {}
 };

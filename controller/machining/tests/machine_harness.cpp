@@ -57,6 +57,17 @@ void ScriptedHost::alarm(const char* textId, Icon icon, int soundKind) {
     message(textId, icon);
 }
 
+bool ScriptedHost::ask(const char* textId, Icon, bool) {
+    questions.push_back(textId);
+    if (answers.empty())
+        return false;
+    const bool a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+std::optional<int32_t> ScriptedHost::chooseReturnSegment(int32_t) { return returnSegment; }
+
 void ScriptedHost::message(const char* textId, Icon icon) {
     messages.push_back(textId);
     messageIcons.push_back(icon);
@@ -203,7 +214,8 @@ std::vector<std::pair<double, std::string>> Machine::timedCommands(bool withPoll
         const double t = std::stod(m[1]);
         const std::string name = m[2];
         if (!withPollsAndWindows && (name == "CMD_GET_POSITION" || name == "CMD_GET_HF_LEVEL" ||
-                                     name == "CMD_GET_RUN_STATE" || name == "CMD_SEND_SEGMENTS"))
+                                     name == "CMD_GET_RUN_STATE" || name == "CMD_SEND_SEGMENTS" ||
+                                     name == "CMD_GET_ROLL_INFO"))
             continue;
         std::string text = name;
         for (auto it = std::sregex_iterator(lines[i].begin(), lines[i].end(), value); it != std::sregex_iterator(); ++it)

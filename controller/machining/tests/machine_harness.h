@@ -25,6 +25,8 @@ public:
     void runOnUi(std::function<void()> call) override;
     std::optional<std::pair<int32_t, int32_t>> chooseRange(int32_t segmentCount, bool reverse) override;
     void message(const char* textId, Icon icon) override;
+    bool ask(const char* textId, Icon icon, bool okCancel) override;
+    std::optional<int32_t> chooseReturnSegment(int32_t segmentCount) override;
     void statusText(const char* textId) override { texts.push_back(textId); }
     bool workStarted() const override { return workStarted_; }
     void setWorkStarted(bool started) override { workStarted_ = started; }
@@ -45,6 +47,9 @@ public:
 
     std::optional<std::pair<int32_t, int32_t>> range;  // the operator's answer to the range dialog
     std::vector<std::pair<int32_t, bool>> rangeDialogs;  // segment count and reverse of each dialog
+    std::deque<bool> answers;                // next answers to ask(); "No" when empty
+    std::vector<std::string> questions;
+    std::optional<int32_t> returnSegment = 0; // the answer to the return's segment dialog
     std::vector<std::string> messages;
     std::vector<Icon> messageIcons;
     std::vector<std::string> texts;
