@@ -19,6 +19,7 @@
 #include "controller/pulse_table.h"
 #include "controller/segment_range_dialog.h"
 #include "controller/tests/shell_test_support.h"
+#include "sim/card/card_engine.h"
 
 namespace korvex::testing {
 namespace {
@@ -158,6 +159,57 @@ TEST_F(MachineControlTest, LostLinkIsLoggedOnceShownWithMachineAndPortAndEndsThe
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QString logged = QString::fromUtf8(log.readAll());
     EXPECT_EQ(logged.count(QStringLiteral("will Quit now")), 1) << logged.toStdString();
+}
+
+TEST(MachineControlOnASlowLine, AUserInterfaceBusyForTwoSecondsNeverStarvesTheCard) {
+    ensureApplication();
+    ScratchDataDir data;
+    sim::ServerOptions serverOptions;
+    serverOptions.baud = 19200;  // every window takes about 150 ms on the line
+    serverOptions.speedScale = 4;
+    sim::CardServer server(serverOptions);
+    ASSERT_EQ(server.start(), 0) << server.error();
+    CardEventRouter events;
+    LinkCardControl card(LinkOptions{2000, 2000, 0, {}});
+    card.setEventHook(events.hook());
+    ASSERT_EQ(card.open(server.devicePath()), 0);
+    ASSERT_EQ(card.connect(), 0);
+    ScriptedOperator op;
+    op.scripts[QStringLiteral("SegmentRange")] = [](QDialog& d) {
+        d.accept();  // the whole program
+        return d.result();
+    };
+    MachineSession session;
+    PulseTable pulseTable;
+    MachineControl control(session, card.link(), op, events, pulseTable, nullptr);
+    auto program = std::make_shared<LoadedProgram>();
+    std::string text;
+    for (int i = 0; i < 12; ++i)
+        text += "N " + std::to_string(i + 1) + (i % 2 == 0 ? ": B 300 B 0 B 300 GX L1;\n" : ": B 0 B 300 B 300 GY L2;\n");
+    text += "N 13: DD\n";
+    LoadOptions options;
+    options.threads = 1;
+    LoadFailure failure;
+    ASSERT_EQ(loadProgramText(text, "slow.3b", options, *program, failure), 0);
+    LoadDescriptor descriptor;
+    descriptor.setTitle("slow.3b");
+    ASSERT_EQ(CMD_LOAD_MODEL(card.link(), descriptor, false), 0);
+    control.operations().setProgram(program);
+    control.operations().press(Operation::Cut);
+    ASSERT_TRUE(processUntil([&] { return control.operations().label(Operation::Cut) == ButtonLabel::Pause; }));
+    ASSERT_TRUE(processUntil([&] { return server.counters().reportsSent >= 3; }));
+    // The user-interface thread does something long: no event of it runs meanwhile.
+    const auto busyUntil = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (std::chrono::steady_clock::now() < busyUntil) {
+    }
+    ASSERT_TRUE(processUntil([&] {
+        return server.withEngine([](sim::CardEngine& e) { return e.runState(); }) == sim::kRunFinished;
+    }));
+    const auto figures = server.withEngine([](sim::CardEngine& e) { return e.figures(); });
+    EXPECT_GE(figures.segmentsEntered, 10u);
+    EXPECT_EQ(figures.starvations, 0u);
+    card.close();
+    server.stop();
 }
 
 }  // namespace
