@@ -91,10 +91,11 @@ void MachineControl::onLinkLost(int failedCommand) {
     if (linkLost_)
         return;
     linkLost_ = true;
-    operations_.linkLost();  // every timer and the worker end; nothing more is sent
+    operations_.linkLost();  // every timer and queued command is dropped; nothing new is sent
     if (stopHeartbeat)
         stopHeartbeat();
-    link_.Close();
+    link_.Close();  // ends a transaction still waiting on the lost card
+    worker_.stop();
     if (showText)
         showText(qtTrId("61715"));
     const QString text = qtTrId("61507").arg(session_.portLabel()).arg(failedCommand, 0, 16);

@@ -26,15 +26,17 @@ void CardWorker::start() {
     thread_ = std::thread([this] { loop(); });
 }
 
+void CardWorker::requestStop() {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    windows_.clear();
+    sequences_.clear();
+    timers_.clear();
+    wakeLocked();
+}
+
 void CardWorker::stop() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-        windows_.clear();
-        sequences_.clear();
-        timers_.clear();
-        wakeLocked();
-    }
+    requestStop();
     if (thread_.joinable())
         thread_.join();
     std::lock_guard lock(mutex_);

@@ -93,8 +93,10 @@ public:
     CardWorker& operator=(const CardWorker&) = delete;
 
     void start();
-    // Ends the thread after the transaction under way. Queued windows, sequences and timers are
-    // dropped; nothing is sent after stop() returns. Safe to call twice.
+    // Drops every queued window, sequence and timer and lets the thread end after the transaction
+    // under way, without waiting for it: nothing new starts from now on.
+    void requestStop();
+    // requestStop() and waits for the thread; nothing is sent after it returns. Safe to call twice.
     void stop();
     bool running() const;
 

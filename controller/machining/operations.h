@@ -72,8 +72,9 @@ public:
     void onCardEvent(int kind, int argument);
     // The parameter group switch, with or without the operator check.
     void groupSwitch(bool operatorCheck);
-    // The link is lost: every timer and everything queued stops, nothing more is sent. True the
-    // first time only.
+    // The link is lost: every timer and everything queued is dropped and the worker ends after
+    // the transaction under way (close the link, then CardWorker::stop() to wait for it). True
+    // the first time only.
     bool linkLost();
 
     // Motor F1 and Freq F2: send the opposite of what the card has; the flag changes only when

@@ -15,6 +15,7 @@ constexpr int kFinishAfterPause = 1;
 constexpr int kFinishAfterEnd = 2;
 constexpr int kSoundAlarm = 1;
 constexpr int kSoundNotice = 2;
+constexpr int kGroupCount = 8;
 
 }  // namespace
 
@@ -51,7 +52,8 @@ bool MachiningOperations::linkLost() {
     if (linkLost_)
         return false;
     linkLost_ = true;
-    worker_.stop();
+    // Not waited for here: a transaction under way ends when the link is closed.
+    worker_.requestStop();
     idle_ = true;
     return true;
 }
@@ -191,6 +193,10 @@ void MachiningOperations::groupSwitch(bool operatorCheck) {
     const bool hfWasOn = hf_;
     const bool noStopAll = host_.eventSettings().noStopAll;
     const int defaultGroup = host_.defaultGroup();
+    // The groups are read here, on the UI thread that owns the table; the worker only picks.
+    std::array<PulseGroupImage, kGroupCount> images{};
+    for (int g = 0; g < kGroupCount; ++g)
+        images[static_cast<std::size_t>(g)] = host_.pulseGroup(g);
     const std::shared_ptr<const LoadedProgram> program = program_;
     auto status = std::make_shared<StatusBlock>();
     auto statusOk = std::make_shared<bool>(false);
@@ -222,8 +228,8 @@ void MachiningOperations::groupSwitch(bool operatorCheck) {
         const GroupChoice groups = lookupGroups(program->switches, segment, defaultGroup);
         StartPayload payload;
         payload.work = state.status.work;
-        payload.groupHere = host_.pulseGroup(groups.current);
-        payload.groupNext = host_.pulseGroup(groups.next);
+        payload.groupHere = images[static_cast<std::size_t>(groups.current)];
+        payload.groupNext = images[static_cast<std::size_t>(groups.next)];
         if (hfWasOn)
             more.then([this](MachiningCard& card) { return switchHf(card, false); });
         more.then([window, payload, started](MachiningCard& card) {
