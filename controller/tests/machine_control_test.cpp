@@ -76,7 +76,7 @@ protected:
     void SetUp() override {
         ensureApplication();
         LinkOptions options = fastLinkOptions();
-        options.dataDir = data.path().toStdString();
+        options.logDir = QDir(data.path()).filePath(QStringLiteral("log")).toStdString();
         card = std::make_unique<LinkCardControl>(options);
         card->setEventHook(events.hook());
         ASSERT_EQ(card->open(virtualCard.device()), 0);
@@ -155,7 +155,7 @@ TEST_F(MachineControlTest, LostLinkIsLoggedOnceShownWithMachineAndPortAndEndsThe
     EXPECT_EQ(op.messages[0].title, session.alarmTitle());
     EXPECT_EQ(op.messages[0].text, control->alarmText(expected));
     EXPECT_TRUE(op.messages[0].text.startsWith(session.alarmTitle() + QString(21, QLatin1Char(' ')) + "\n\n"));
-    QFile log(QDir(data.path()).filePath(QStringLiteral("%1_Err.txt").arg(session.cardId, 8, 16, QLatin1Char('0'))));
+    QFile log(QDir(data.path()).filePath(QStringLiteral("log/%1_Err.txt").arg(session.cardId, 8, 16, QLatin1Char('0'))));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QString logged = QString::fromUtf8(log.readAll());
     EXPECT_EQ(logged.count(QStringLiteral("will Quit now")), 1) << logged.toStdString();
