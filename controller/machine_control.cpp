@@ -203,6 +203,12 @@ EventSettings MachineControl::eventSettings() const {
     return s;
 }
 
+void MachineControl::usedTime(int seconds) {
+    usedSeconds_ = seconds;
+    if (showUsedTime)
+        showUsedTime(seconds);
+}
+
 void MachineControl::stateChanged() {
     if (changed)
         changed();

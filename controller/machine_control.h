@@ -70,6 +70,10 @@ public:
     std::function<void()> stopHeartbeat;
     std::function<void()> quit;                        // ends the program after a lost link
     std::function<void()> changed;                     // labels and enables follow
+    std::function<void(int seconds)> showUsedTime;     // the "Used Time" pane
+
+    // Seconds of the running or last work, for the Statistics dialog.
+    int usedSeconds() const { return usedSeconds_; }
 
     // The lost link: runs once, ends every timer and the worker, closes the link, logs and shows
     // 61507, then quits.
@@ -92,6 +96,7 @@ public:
     void switchDelay(int seconds) override;
     EventSettings eventSettings() const override;
     void stateChanged() override;
+    void usedTime(int seconds) override;
 
     // The alarm message: the title line, 21 blanks, an empty line, the text.
     QString alarmText(const QString& text) const;
@@ -116,6 +121,7 @@ private:
     std::unique_ptr<AlarmSound> sound_;
     bool workStarted_ = false;
     bool linkLost_ = false;
+    int usedSeconds_ = 0;
 };
 
 }  // namespace korvex

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "controller/machining/start_payload.h"
+#include "controller/machining/statistics.h"
 
 namespace korvex {
 namespace {
@@ -114,6 +115,14 @@ TEST(StartPayload, TaperGuidesWithRollerCorrectionAndNoDivisionByZero) {
     const WorkParams flat = freshWorkParams(twoLines(3, taper), 1, false);
     EXPECT_EQ(flat.guideX, 1000) << "no width: the contours are the guides";
     EXPECT_EQ(flat.guideU, 2000);
+}
+
+TEST(Statistics, AreaAndEfficiencyFromThePathLength) {
+    const WorkStatistics s = workStatistics(120.5, 20, 2.5, 600);
+    EXPECT_DOUBLE_EQ(s.lengthMm, 120.5);
+    EXPECT_DOUBLE_EQ(s.areaMm2, 2410);
+    EXPECT_DOUBLE_EQ(s.efficiencyMm2PerMinA, 2410 * 60.0 / 600 / 2.5);
+    EXPECT_EQ(workStatistics(120.5, 20, 2.5, 0).efficiencyMm2PerMinA, 0) << "no time counted yet";
 }
 
 }  // namespace
