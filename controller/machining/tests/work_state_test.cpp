@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "controller/machining/status_panel.h"
 #include "controller/machining/work_state.h"
 
 namespace korvex {
@@ -129,6 +130,24 @@ TEST(WorkState, CardTypeDigitSumsTheTwoNibbles) {
     EXPECT_EQ(cardTypeDigit(0x00330000), 6);
     EXPECT_EQ(cardTypeDigit(0x00F90000), 4);  // 15 + 9 = 24
     EXPECT_EQ(cardTypeDigit(0xFF00FFFF), 0);
+}
+
+TEST(StatusPanel, ProgressOverTheRangeAndTheLevelMeter) {
+    EXPECT_EQ(progressPercent(10, 20, 15), 50);
+    EXPECT_EQ(progressPercent(10, 20, 25), 0) << "beyond the range shows 0";
+    EXPECT_EQ(progressPercent(20, 10, 12), 80) << "a reversed range counts from its start";
+    EXPECT_EQ(progressPercent(7, 7, 7), 0);
+    struct Case {
+        int32_t level;
+        int full, part;
+    };
+    const Case cases[] = {{0, 0, 0}, {150, 3, 0}, {300, 7, 0}, {800, 7, 5}, {1200, 8, 5},
+                          {3300, 9, 5}, {3301, 10, 0}, {-5, 0, 0}, {2147483647, 10, 0}};
+    for (const Case& c : cases) {
+        const LevelMeter m = levelMeter(c.level);
+        EXPECT_EQ(m.full, c.full) << c.level;
+        EXPECT_EQ(m.part, c.part) << c.level;
+    }
 }
 
 }  // namespace
