@@ -270,8 +270,10 @@ int loadFromText(ProgramText&& text, const char* path, const LoadOptions& option
     try {
         // The taper header is taken before the split writes the line ends over.
         std::string header;
-        const bool taper = wantsTaperHeader(path);
-        const bool hasHeaderLine = taper && fileLineAt(text.view(), 1, header) == 0;
+        const bool hasHeaderLine = fileLineAt(text.view(), 1, header) == 0;
+        // A ".3nb" name asks for the header; a two-contour multi-pass file carries it under any name.
+        const bool taper =
+            wantsTaperHeader(path) || (hasHeaderLine && header.rfind("Korvex -Version 2.0 -Type ZD", 0) == 0);
         ProgramLines lines;
         int fileLines = 0;
         if (splitProgramText(std::move(text), lines, kCodeLineFilter, &fileLines) < 0) {

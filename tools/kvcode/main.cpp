@@ -13,7 +13,11 @@ void usage() {
         "       kvcode info FILE\n"
         "       kvcode transform vmirror|hmirror|reverse-flip|forward-flip|reverse FILE\n"
         "       kvcode gen3b < STATEMENTS\n"
-        "       kvcode offset FILE OFFSET_MM [--round]\n",
+        "       kvcode offset FILE OFFSET_MM [--round]\n"
+        "       kvcode multipass FILE [--punch] [--count N] [--len MM] [--last-len MM] [--once] [--first-gap]\n"
+        "              [--groups G1,G2,...] [--offsets O1,O2,...] [--in G] [--out G] [--first G] [--last G]\n"
+        "       kvcode multipass --segment LINE FILE [--count N] [--len MM] [--groups ...] [--offsets ...]\n"
+        "              [--in G] [--out G]\n",
         stderr);
 }
 
@@ -25,6 +29,7 @@ int main(int argc, char** argv) {
     const Command commands[] = {
         {"parse", runParse}, {"steps", runSteps}, {"info", runInfo},
         {"transform", runTransform}, {"gen3b", runGen3b}, {"offset", runOffset},
+        {"multipass", runMultipass},
     };
     if (argc < 2) {
         usage();
