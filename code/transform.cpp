@@ -10,17 +10,15 @@
 #include "code/lines.h"
 #include "code/numbers.h"
 #include "code/parse.h"
+#include "code/taper_header.h"
 #include "code/writer.h"
 
 namespace korvex {
 namespace {
 
-// A program's taper header line starts with this; the loader reads its five values.
-constexpr const char* kTaperHeaderPrefix = "Korvex -Version 2.0 -Type ZD";
 // The header block of a taper file: banner, header line, banner.
 constexpr int kTaperHeaderLines = 3;
 constexpr const char* kTransformMark = "@_@";
-constexpr const char* kTaperExtension = ".3nb";
 
 struct Point {
     int64_t x, y;
@@ -194,9 +192,7 @@ std::string transformOutputPath(std::string_view sourcePath, Transform t, int ki
     return derivedProgramPath(sourcePath, suffixOf(t, kind, sourceHasTaperHeader));
 }
 
-bool pathWantsTaperHeader(std::string_view path) {
-    return path.find(kTaperExtension) != std::string_view::npos;
-}
+bool pathWantsTaperHeader(std::string_view path) { return pathNamesTaperFile(path); }
 
 std::string readTaperHeaderBlock(const char* path) {
     const int fd = openRegularFile(path);
@@ -215,7 +211,7 @@ std::string readTaperHeaderBlock(const char* path) {
         }
         std::string line = cutAtLineEnd(buf);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (i == 1) isHeader = line.rfind(kTaperHeaderPrefix, 0) == 0;
+        if (i == 1) isHeader = isTaperHeaderLine(line);
         block += line;
         block += '\n';
     }
