@@ -13,7 +13,10 @@ void usage() {
         "       kvcode info FILE\n"
         "       kvcode transform vmirror|hmirror|reverse-flip|forward-flip|reverse FILE\n"
         "       kvcode gen3b < STATEMENTS\n"
-        "       kvcode offset FILE OFFSET_MM [--round]\n",
+        "       kvcode offset FILE OFFSET_MM [--round]\n"
+        "       kvcode taper one (--below FILE | --upper FILE) --height MM --width MM --base MM [--r MM]\n"
+        "              [--degree DEG] [--rmin MM] [--cell ROW=TEXT]... [--flag ROW=ER|NER]...\n"
+        "       kvcode taper two --below FILE --upper FILE --height MM --width MM --base MM [--r MM] [--degree DEG]\n",
         stderr);
 }
 
@@ -25,6 +28,7 @@ int main(int argc, char** argv) {
     const Command commands[] = {
         {"parse", runParse}, {"steps", runSteps}, {"info", runInfo},
         {"transform", runTransform}, {"gen3b", runGen3b}, {"offset", runOffset},
+        {"taper", runTaper},
     };
     if (argc < 2) {
         usage();
