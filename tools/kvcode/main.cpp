@@ -16,7 +16,8 @@ void usage() {
         "       kvcode offset FILE OFFSET_MM [--round]\n"
         "       kvcode taper one (--below FILE | --upper FILE) --height MM --width MM --base MM [--r MM]\n"
         "              [--degree DEG] [--rmin MM] [--cell ROW=TEXT]... [--flag ROW=ER|NER]...\n"
-        "       kvcode taper two --below FILE --upper FILE --height MM --width MM --base MM [--r MM] [--degree DEG]\n",
+        "       kvcode taper two --below FILE --upper FILE --height MM --width MM --base MM [--r MM] [--degree DEG]\n"
+        "       kvcode guides FILE INDEX [--end | --steps L,U]\n",
         stderr);
 }
 
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
     const Command commands[] = {
         {"parse", runParse}, {"steps", runSteps}, {"info", runInfo},
         {"transform", runTransform}, {"gen3b", runGen3b}, {"offset", runOffset},
-        {"taper", runTaper},
+        {"taper", runTaper}, {"guides", runGuides},
     };
     if (argc < 2) {
         usage();
