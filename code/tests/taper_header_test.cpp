@@ -40,20 +40,6 @@ TEST(TaperHeaderRule, ProductsNearAnIntegerTakeItBeforeTruncation) {
     EXPECT_FALSE(scaleTaperValue(1.0 / 0.0, 1, out));
 }
 
-TEST(TaperHeaderRule, MalformedLinesLeaveTheValuesAlone) {
-    for (const char* line : {
-             "Korvex -Version 2.0 -Type ZD -Height 40 -Width 20 -Base 10 -R 0",
-             "Korvex -Version 2.0 -Type ZD -Height x -Width 20 -Base 10 -R 0 -Degree 1",
-             "Korvex -Version 2.0 -Type ZD -Height nan -Width 20 -Base 10 -R 0 -Degree 1",
-             "Korvex -Version 2.0 -Type ZD -Height 1e300 -Width 20 -Base 10 -R 0 -Degree 1",
-         }) {
-        TaperValues v;
-        v.heightX10 = 77;
-        EXPECT_FALSE(parseTaperHeaderLine(line, v)) << line;
-        EXPECT_EQ(v.heightX10, 77) << line;
-    }
-}
-
 TEST(TaperHeaderRule, TheLineDecidesAndATaperNameNeedsOne) {
     const std::string_view header = "Korvex -Version 2.0 -Type ZD -Height 40 -Width 20 -Base 10 "
                                     "-R 0 -Degree 1";
