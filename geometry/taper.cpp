@@ -1,6 +1,7 @@
 #include "geometry/taper.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -345,12 +346,13 @@ std::string twoGraphsPath(const std::string& lowerPath, const std::string& upper
 }
 
 int writeTaperFile(const std::string& path, const std::string& text) {
-    const std::string temporary = path + ".tmp";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fileNameOf(path).size() > kTaperMaxTitleBytes) return -2;
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return -1;
+    bool ok = ::fchmod(fd, 0644) == 0;  // as an ordinary file, not mkostemp's owner-only mode
     size_t done = 0;
-    bool ok = true;
-    while (done < text.size()) {
+    while (ok && done < text.size()) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {

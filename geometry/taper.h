@@ -3,6 +3,7 @@
 // holds both, line by line, under the machine-geometry header.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -79,8 +80,12 @@ std::string taperFileText(const TaperDialogValues& values, const std::vector<std
 std::string oneGraphPath(const std::string& givenPath);
 std::string twoGraphsPath(const std::string& lowerPath, const std::string& upperPath);
 
+// The longest file title (name with extension) the controller opens.
+inline constexpr std::size_t kTaperMaxTitleBytes = 63;
+
 // Writes the text under a temporary name beside `path` and renames it over `path`, so a
-// failure leaves an earlier file intact. 0 or -1.
+// failure leaves an earlier file intact. 0; -1 when writing fails; -2, before anything is
+// written, when the file's title is longer than kTaperMaxTitleBytes (it could not be opened).
 int writeTaperFile(const std::string& path, const std::string& text);
 
 }  // namespace korvex

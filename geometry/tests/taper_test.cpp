@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "code/iso.h"
 #include "code/loader.h"
@@ -154,6 +155,28 @@ TEST(TaperOneGraph, SmallArcsBelowRminKeepTheirRadiusUnlessFlaggedNer) {
     EXPECT_NEAR(statementOf(kept[3]).y / 1000.0, 7 + d + d, 0.002);
 }
 
+TEST(TaperOneGraph, AKeptArcNextToAnArcStaysJoinedToBothOffsetNeighbours) {
+    // Right side x = 15 up to (15, 12), kept arc r 3 round (12, 12), then an arc of radius 10
+    // round (12, 5) to (2, 5); entered at (10, 5) on the bottom side.
+    const Lines given = {"N0 G92 X0.000 Y0.000;",        "N1 G01 X10.000 Y5.000;",
+                         "N2 G01 X5.000 Y0.000;",        "N3 G01 X0.000 Y7.000;",
+                         "N4 G03 X-3.000 Y3.000 I-3.000 J0.000;", "N5 G03 X-10.000 Y-10.000 I0.000 J-10.000;",
+                         "N6 G01 X8.000 Y0.000;",        "N7 G01 X-10.000 Y-5.000;",
+                         "N8 M02;"};
+    std::vector<TaperRow> rows = rowsOf(given, "10");
+    rows[4].flag = kTaperFlagEr;
+    const Lines out = generate(given, rows);
+    const double d = std::tan(10 * 3.1415926535 / 180) * 10;
+    // The new centre lies 3 inside the moved right side (x = 12 + d) and 3 inside the moved big
+    // circle (radius 7 + d round (12, 5)).
+    const double cy = 5 + std::sqrt((7 + d) * (7 + d) - d * d);
+    const IsoStatement right = statementOf(out[3]), arc = statementOf(out[4]), big = statementOf(out[5]);
+    EXPECT_NEAR(right.y / 1000.0, cy - (5 - d), 0.002);
+    EXPECT_NEAR(arc.i / 1000.0, -3, 0.002);
+    EXPECT_NEAR(arc.j / 1000.0, 0, 0.002);
+    EXPECT_NEAR(std::hypot(big.i, big.j) / 1000.0, 10 + d, 0.002);
+}
+
 TEST(TaperOneGraph, JumpPausesAreRewrittenAndEachContourIsOffsetOnItsOwn) {
     const Lines given = {
         "N0 G92 X0.000 Y0.000;",   "N1 G01 X5.000 Y0.000;",  "N2 G01 X10.000 Y0.000;",
@@ -223,8 +246,12 @@ TEST(TaperFile, WritingReplacesTheFileWholeOrNotAtAll) {
     std::fclose(f);
     EXPECT_EQ(read, "second\n");
     EXPECT_EQ(writeTaperFile(std::string(dir) + "/missing/a.3nb", "x"), -1);
+    // A title the controller would refuse to open is refused before anything is written.
+    const std::string longName = std::string(dir) + "/" + std::string(60, 'p') + ".3nb";
+    EXPECT_EQ(writeTaperFile(longName, "x"), -2);
+    EXPECT_EQ(access(longName.c_str(), F_OK), -1);
     std::remove(path.c_str());
-    rmdir(dir);
+    EXPECT_EQ(rmdir(dir), 0) << "no temporary file left behind";
 }
 
 // Random convex polygons entered mid-side, random angles per line: every generated side lies
