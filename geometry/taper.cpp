@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "code/iso.h"
+#include "code/kind.h"
 #include "code/jumps.h"
 #include "code/lines.h"
 #include "code/numbers.h"
@@ -216,6 +217,8 @@ std::string fileNameOf(const std::string& path) {
 }
 
 }  // namespace
+
+bool taperInputKindUsable(int kind) { return kind == kKindIso || kind == kKind3B; }
 
 bool readDegreeCell(const std::string& cell, double& degree, bool& empty) {
     size_t b = 0, e = cell.size();

@@ -43,6 +43,10 @@ inline constexpr const char* kTaperShowFailed = "The graph showed failed!";
 // Range of a Degree cell or the Degree field.
 inline constexpr double kTaperMaxDegree = 89.999;
 
+// A program that can be one contour of a taper program: one-contour ISO or 3B (a two-contour
+// or multi-pass program would put several statements into one half of a line).
+bool taperInputKindUsable(int kind);
+
 // Reads a Degree cell: empty (true, `empty` set) or a number within +-kTaperMaxDegree.
 bool readDegreeCell(const std::string& cell, double& degree, bool& empty);
 

@@ -84,6 +84,10 @@ TEST(KvcodeTaper, RefusalsCarryTheDialogsMessagesAndStatuses) {
         {"taper two --below '" + a + "'" + values, 1, "Please select the upper and below graph\n"},
         {"taper two --below /nonexistent.iso --upper '" + a + "'" + values, 1,
          "The following file processed failed:\n/nonexistent.iso\n"},
+        // A two-contour program cannot be one half of another.
+        {"taper two --below '" + a + "' --upper examples/taper-square.iso" + values, 1,
+         "The following file processed failed:\nexamples/taper-square.iso\n"},
+        {"taper one --below examples/taper-square.iso" + values, 1, "Upper graph generated failed\n"},
     };
     for (const Case& c : cases) {
         const ToolRun r = kvcode(c.args);

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "code/kind.h"
 #include "code/loader.h"
 #include "geometry/taper.h"
 #include "tools/kvcode/commands.h"
@@ -138,7 +137,7 @@ int runTaper(int argc, char** argv) {
         }
         std::string error;
         int badRow = -1;
-        if (kind != kKindIso && kind != kKind3B)
+        if (!taperInputKindUsable(kind))
             return fail(givenIsBelow ? kTaperUpperFailed : kTaperBelowFailed);
         if (oneGraph(given, givenIsBelow, rows, v, upperLines, lowerLines, error, badRow) != 0) return fail(error);
     } else {
@@ -146,7 +145,7 @@ int runTaper(int argc, char** argv) {
         int kind = 0;
         for (const char* path : {below, upper}) {
             std::vector<std::string>& lines = path == below ? lowerLines : upperLines;
-            if (!loadLines(path, lines, kind)) {
+            if (!loadLines(path, lines, kind) || !taperInputKindUsable(kind)) {
                 const std::string format = kTaperFileFailed;
                 const size_t at = format.find("%s");
                 return fail(format.substr(0, at) + path + format.substr(at + 2));
