@@ -192,7 +192,11 @@ std::string transformOutputPath(std::string_view sourcePath, Transform t, int ki
     return derivedProgramPath(sourcePath, suffixOf(t, kind, sourceHasTaperHeader));
 }
 
-bool pathWantsTaperHeader(std::string_view path) { return pathNamesTaperFile(path); }
+bool pathWantsTaperHeader(std::string_view) {
+    // Carrying the block never hurts: without it a ".3nb" name would not load, and with it any
+    // other name loads with the source's values.
+    return true;
+}
 
 std::string readTaperHeaderBlock(const char* path) {
     const int fd = openRegularFile(path);

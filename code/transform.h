@@ -56,7 +56,8 @@ std::string transformOutputPath(std::string_view sourcePath, Transform t, int ki
 // read from the file's first three lines; empty when the file has none.
 std::string readTaperHeaderBlock(const char* path);
 
-// True when a file of this name must carry a taper header (the name ends in ".3nb", any case).
+// True when a program written under this name keeps its source's taper header block: every
+// name, since the header is read by its line whatever the name (and a ".3nb" name needs it).
 bool pathWantsTaperHeader(std::string_view path);
 
 // The whole transform command without the reopening: transforms the lines, builds the output path,
