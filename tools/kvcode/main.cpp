@@ -17,7 +17,11 @@ void usage() {
         "       kvcode taper one (--below FILE | --upper FILE) --height MM --width MM --base MM [--r MM]\n"
         "              [--degree DEG] [--rmin MM] [--cell ROW=TEXT]... [--flag ROW=ER|NER]...\n"
         "       kvcode taper two --below FILE --upper FILE --height MM --width MM --base MM [--r MM] [--degree DEG]\n"
-        "       kvcode guides FILE INDEX [--end | --steps L,U]\n",
+        "       kvcode guides FILE INDEX [--end | --steps L,U]\n"
+        "       kvcode multipass FILE [--punch] [--count N] [--len MM] [--last-len MM] [--once] [--first-gap]\n"
+        "              [--groups G1,G2,...] [--offsets O1,O2,...] [--in G] [--out G] [--first G] [--last G]\n"
+        "       kvcode multipass --segment LINE FILE [--count N] [--len MM] [--groups ...] [--offsets ...]\n"
+        "              [--in G] [--out G]\n",
         stderr);
 }
 
@@ -30,6 +34,7 @@ int main(int argc, char** argv) {
         {"parse", runParse}, {"steps", runSteps}, {"info", runInfo},
         {"transform", runTransform}, {"gen3b", runGen3b}, {"offset", runOffset},
         {"taper", runTaper}, {"guides", runGuides},
+        {"multipass", runMultipass},
     };
     if (argc < 2) {
         usage();
