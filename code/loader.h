@@ -45,7 +45,7 @@ struct LoadOptions {
     std::function<void(int percent)> progress;  // called on the loading thread
 };
 
-// Taper header of a ".3nb" file, scaled as the card expects it.
+// The taper header (code/taper_header.h), scaled as the card expects it.
 struct TaperHeader {
     bool present = false;
     int32_t heightX10 = 0, widthX10 = 0, baseX10 = 0, radiusX10 = 0, angleX1000 = 0;
