@@ -50,16 +50,17 @@ public:
     DisplacementTable(const CodeSegment* segments, std::size_t count) { build(segments, count); }
 
     void build(const CodeSegment* segments, std::size_t count) {
-        sums_.assign(count + 1, Sums{});
+        sums_.clear();
+        sums_.reserve(count + 1);  // one pass over the memory: no zero fill first
         Sums s;
         for (std::size_t i = 0; i < count; ++i) {
-            sums_[i] = s;
+            sums_.push_back(s);
             s.lx += segments[i].lower.dx();
             s.ly += segments[i].lower.dy();
             s.ux += segments[i].upper.dx();
             s.uy += segments[i].upper.dy();
         }
-        sums_[count] = s;
+        sums_.push_back(s);
     }
 
     std::size_t segmentCount() const { return sums_.empty() ? 0 : sums_.size() - 1; }
