@@ -151,6 +151,10 @@ int loadLines(ProgramLines& lines, const char* path, const LoadOptions& options,
     const ProgramKind kind = detectProgramKind(lines);
     if (kind == kKindIsoNoEnd || kind == kKind3BNoEnd) return fail(failure, LoadStatus::kNoEnd, path);
     if (kind == kKindUnknown) return fail(failure, LoadStatus::kUnknownCode, path);
+    // The guides of a two-contour program divide by the thickness and the rollers' distance.
+    if (options.requireTaperValues && isTwoContourKind(kind) &&
+        !(out.taper.present && out.taper.widthX10 > 0 && out.taper.heightX10 > 0))
+        return fail(failure, LoadStatus::kBadTaperHeader, path);
     out.kind = kind;
     if (normaliseProgram(lines, kind) != 0) return fail(failure, LoadStatus::kFormatFailed, path);
     if (options.keepSourceLines && lines.copyTo(out.sourceLines) != 0) {

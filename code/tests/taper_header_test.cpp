@@ -76,5 +76,27 @@ TEST(TaperHeaderRule, TheLoaderFollowsTheRule) {
     EXPECT_EQ(f.status, LoadStatus::kBadTaperHeader);
 }
 
+TEST(TaperHeaderRule, AProgramToBeCutNeedsUsableTaperValues) {
+    LoadOptions cut;
+    cut.requireTaperValues = true;
+    LoadedProgram p;
+    LoadFailure f;
+    for (const std::string& text :
+         {std::string(kBody),
+          withHeader("Korvex -Version 2.0 -Type ZD -Height 50 -Width 0.09 -Base 10 -R 0 -Degree 0"),
+          withHeader("Korvex -Version 2.0 -Type ZD -Height 0 -Width 20 -Base 10 -R 0 -Degree 0")}) {
+        EXPECT_EQ(loadProgramText(text, "/p/part.iso", cut, p, f), -1) << text;
+        EXPECT_EQ(f.message, "Format error,invalid taper file!");
+        EXPECT_EQ(loadProgramText(text, "/p/part.iso", {}, p, f), 0) << "inspection still loads it";
+    }
+    EXPECT_EQ(loadProgramText(withHeader("Korvex -Version 2.0 -Type ZD -Height 0.1 -Width 0.1 -Base 0 -R 0 "
+                                         "-Degree 0"),
+                              "/p/part.iso", cut, p, f),
+              0)
+        << f.message;
+    // One contour needs no taper values.
+    EXPECT_EQ(loadProgramText("N0 G92 X0 Y0;\nN1 G01 X1.000 Y0.000;\nN2 M02;\n", "/p/a.iso", cut, p, f), 0);
+}
+
 }  // namespace
 }  // namespace korvex

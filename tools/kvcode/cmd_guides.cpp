@@ -69,7 +69,9 @@ int runGuides(int argc, char** argv) {
 
     LoadedProgram program;
     LoadFailure failure;
-    if (loadProgram(path, LoadOptions{}, program, failure) != 0) {
+    LoadOptions options;
+    options.requireTaperValues = true;
+    if (loadProgram(path, options, program, failure) != 0) {
         std::fprintf(stderr, "%s\n", failure.message.c_str());
         return kExitFailed;
     }
@@ -79,10 +81,6 @@ int runGuides(int argc, char** argv) {
     g.widthX10 = program.taper.widthX10;
     g.baseX10 = program.taper.baseX10;
     g.radiusX10 = program.taper.radiusX10;
-    if (g.twoContour && (!program.taper.present || !guideGeometryUsable(g))) {
-        std::fputs("Format error,invalid taper file!\n", stderr);
-        return kExitFailed;
-    }
     if (index >= static_cast<long>(program.segments.size())) return usage();
     const std::size_t i = static_cast<std::size_t>(index);
     const CodeSegment& segment = program.segments[i];
