@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "code/numbers.h"
+#include "code/taper_header.h"
 #include "code/threeb.h"
 
 namespace korvex {
@@ -38,35 +39,6 @@ int fail(LoadFailure& failure, LoadStatus status, const char* path, int line = -
     failure.line = line;
     failure.message = loadMessage(status, path, line, lineText);
     return -1;
-}
-
-// Reads the taper header line "Korvex -Version 2.0 -Type ZD -Height %lf -Width %lf -Base %lf
-// -R %lf -Degree %lf" the way a scanf of that format does: a blank in the format matches any run
-// of white space (none included), other characters must match, a number skips white space.
-bool scanTaperHeader(const char* s, double values[5]) {
-    static const char* const kFormat =
-        "Korvex -Version 2.0 -Type ZD -Height % -Width % -Base % -R % -Degree %";
-    auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; };
-    int read = 0;
-    for (const char* f = kFormat; *f; ++f) {
-        if (*f == ' ') {
-            while (space(*s)) ++s;
-        } else if (*f == '%') {
-            const char* end = nullptr;
-            values[read] = readReal(s, &end);
-            if (end == s) return false;
-            s = end;
-            ++read;
-        } else if (*s++ != *f) {
-            return false;
-        }
-    }
-    return read == 5;
-}
-
-int32_t truncateToInt32(double v) {
-    if (std::isnan(v)) return 0;
-    return clampToInt32(static_cast<int64_t>(std::clamp(v, -9.0e18, 9.0e18)));
 }
 
 int workerCount(const LoadOptions& options, int lines) {
@@ -158,18 +130,17 @@ int parseAllLines(const ProgramLines& lines, int kind, const LoadOptions& option
     return -1;
 }
 
-bool wantsTaperHeader(const char* path) { return std::strstr(path, ".3nb") != nullptr; }
-
-// The taper header of a ".3nb" file: its second line (`header`, null when the file has none).
-int readTaperHeader(const std::string* header, const char* path, LoadedProgram& out,
+// The taper header of the file (`header`: its second line, null when it has none).
+int takeTaperHeader(const std::string* header, const char* path, LoadedProgram& out,
                     LoadFailure& failure) {
-    double v[5];
-    if (!header || !scanTaperHeader(header->c_str(), v)) {
-        return fail(failure, LoadStatus::kBadTaperHeader, path);
+    const std::string_view line = header ? std::string_view(*header) : std::string_view();
+    TaperValues v;
+    switch (readTaperHeader(header ? &line : nullptr, path, v)) {
+    case TaperHeaderState::kNone: return 0;
+    case TaperHeaderState::kBad: return fail(failure, LoadStatus::kBadTaperHeader, path);
+    case TaperHeaderState::kRead: break;
     }
-    out.taper = TaperHeader{true, truncateToInt32(v[0] * 10), truncateToInt32(v[1] * 10),
-                            truncateToInt32(v[2] * 10), truncateToInt32(v[3] * 10),
-                            truncateToInt32(v[4] * 1000)};
+    out.taper = TaperHeader{true, v.heightX10, v.widthX10, v.baseX10, v.radiusX10, v.angleX1000};
     return 0;
 }
 
@@ -180,6 +151,10 @@ int loadLines(ProgramLines& lines, const char* path, const LoadOptions& options,
     const ProgramKind kind = detectProgramKind(lines);
     if (kind == kKindIsoNoEnd || kind == kKind3BNoEnd) return fail(failure, LoadStatus::kNoEnd, path);
     if (kind == kKindUnknown) return fail(failure, LoadStatus::kUnknownCode, path);
+    // The guides of a two-contour program divide by the thickness and the rollers' distance.
+    if (options.requireTaperValues && isTwoContourKind(kind) &&
+        !(out.taper.present && out.taper.widthX10 > 0 && out.taper.heightX10 > 0))
+        return fail(failure, LoadStatus::kBadTaperHeader, path);
     out.kind = kind;
     if (normaliseProgram(lines, kind) != 0) return fail(failure, LoadStatus::kFormatFailed, path);
     if (options.keepSourceLines && lines.copyTo(out.sourceLines) != 0) {
@@ -271,16 +246,13 @@ int loadFromText(ProgramText&& text, const char* path, const LoadOptions& option
         // The taper header is taken before the split writes the line ends over.
         std::string header;
         const bool hasHeaderLine = fileLineAt(text.view(), 1, header) == 0;
-        // A ".3nb" name asks for the header; a two-contour multi-pass file carries it under any name.
-        const bool taper =
-            wantsTaperHeader(path) || (hasHeaderLine && header.rfind("Korvex -Version 2.0 -Type ZD", 0) == 0);
         ProgramLines lines;
         int fileLines = 0;
         if (splitProgramText(std::move(text), lines, kCodeLineFilter, &fileLines) < 0) {
             return fail(failure, LoadStatus::kReadFailed, path);
         }
         if (fileLines == 0) return fail(failure, LoadStatus::kCannotOpen, path);
-        if (taper && readTaperHeader(hasHeaderLine ? &header : nullptr, path, out, failure) != 0) {
+        if (takeTaperHeader(hasHeaderLine ? &header : nullptr, path, out, failure) != 0) {
             return -1;
         }
         if (loadLines(lines, path, options, out, failure) != 0) {

@@ -40,12 +40,15 @@ struct LoadOptions {
     bool forceZero = true;      // false acts like the setting NoForceZero=1
     bool countSteps = true;
     bool keepSourceLines = false;  // fill LoadedProgram::sourceLines (a copy of the lines)
+    // Refuse a two-contour program (kinds 3, 5) without a taper header whose Width and Height
+    // are above 0 ("Format error,invalid taper file!"): what a program to be cut needs.
+    bool requireTaperValues = false;
     int threads = 0;            // workers for the line parsing; 0 = one per core
     const std::atomic<bool>* cancel = nullptr;
     std::function<void(int percent)> progress;  // called on the loading thread
 };
 
-// Taper header of a ".3nb" file, scaled as the card expects it.
+// The taper header (code/taper_header.h), scaled as the card expects it.
 struct TaperHeader {
     bool present = false;
     int32_t heightX10 = 0, widthX10 = 0, baseX10 = 0, radiusX10 = 0, angleX1000 = 0;

@@ -10,17 +10,15 @@
 #include "code/lines.h"
 #include "code/numbers.h"
 #include "code/parse.h"
+#include "code/taper_header.h"
 #include "code/writer.h"
 
 namespace korvex {
 namespace {
 
-// A program's taper header line starts with this; the loader reads its five values.
-constexpr const char* kTaperHeaderPrefix = "Korvex -Version 2.0 -Type ZD";
 // The header block of a taper file: banner, header line, banner.
 constexpr int kTaperHeaderLines = 3;
 constexpr const char* kTransformMark = "@_@";
-constexpr const char* kTaperExtension = ".3nb";
 
 struct Point {
     int64_t x, y;
@@ -194,8 +192,10 @@ std::string transformOutputPath(std::string_view sourcePath, Transform t, int ki
     return derivedProgramPath(sourcePath, suffixOf(t, kind, sourceHasTaperHeader));
 }
 
-bool pathWantsTaperHeader(std::string_view path) {
-    return path.find(kTaperExtension) != std::string_view::npos;
+bool pathWantsTaperHeader(std::string_view) {
+    // Carrying the block never hurts: without it a ".3nb" name would not load, and with it any
+    // other name loads with the source's values.
+    return true;
 }
 
 std::string readTaperHeaderBlock(const char* path) {
@@ -215,7 +215,7 @@ std::string readTaperHeaderBlock(const char* path) {
         }
         std::string line = cutAtLineEnd(buf);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (i == 1) isHeader = line.rfind(kTaperHeaderPrefix, 0) == 0;
+        if (i == 1) isHeader = isTaperHeaderLine(line);
         block += line;
         block += '\n';
     }

@@ -52,11 +52,12 @@ std::string derivedProgramPath(std::string_view sourcePath, std::string_view suf
 std::string transformOutputPath(std::string_view sourcePath, Transform t, int kind,
                                 bool sourceHasTaperHeader);
 
-// The taper header block of a ".3nb" file (banner, header line, banner, each with its line end),
+// The taper header block of a file (banner, header line, banner, each with its line end),
 // read from the file's first three lines; empty when the file has none.
 std::string readTaperHeaderBlock(const char* path);
 
-// True when the loader reads a taper header from a file of this name.
+// True when a program written under this name keeps its source's taper header block: every
+// name, since the header is read by its line whatever the name (and a ".3nb" name needs it).
 bool pathWantsTaperHeader(std::string_view path);
 
 // The whole transform command without the reopening: transforms the lines, builds the output path,

@@ -10,18 +10,20 @@
 
 namespace korvex {
 
-// Only a program whose path contains ".3nb" carries a taper header (on its second line).
+// Whether to look for a taper header in the file: always, since any file whose second line
+// starts "Korvex -Version 2.0 -Type ZD" carries one (the loader refuses a ".3nb" without one).
 bool pathHasTaperHeader(std::string_view path);
 
 // Parses "Korvex -Version 2.0 -Type ZD -Height h -Width w -Base b -R r -Degree d" into the card's
 // taper block: lengths times 10, the angle times 1000, truncated toward zero, and the machine
-// type. All five values must be read and each product must be a finite 32-bit value. 0 or -1.
+// type. All five values must be read and each product must be a finite 32-bit value (one
+// within 1e-6 of an integer is taken as it). 0 or -1.
 int parseTaperHeader(std::string_view line, int32_t machineType, TaperBlock& out);
 
 // Reads the taper block from the second line of the open file `fd`, read from its start (lines
 // as the program reader sees them: at most 299 characters, the line end removed). Returns 0; -1
-// when the file cannot be read or has no line at all (the reader reports that); -2 when the
-// header is missing or malformed.
+// when there is nothing to send (the file cannot be read, or its second line is no header;
+// the loader reports what that means); -2 when the header line is malformed.
 int readTaperBlock(int fd, int32_t machineType, TaperBlock& out);
 
 }  // namespace korvex

@@ -9,6 +9,8 @@ int runInfo(int argc, char** argv);       // kvcode info FILE
 int runTransform(int argc, char** argv);  // kvcode transform MODE FILE
 int runGen3b(int argc, char** argv);      // kvcode gen3b < statements
 int runOffset(int argc, char** argv);     // kvcode offset FILE OFFSET_MM [--round]
+int runTaper(int argc, char** argv);      // kvcode taper one|two ...
+int runGuides(int argc, char** argv);     // kvcode guides FILE INDEX [--end | --steps L,U]
 int runMultipass(int argc, char** argv);  // kvcode multipass FILE [options] | --segment LINE FILE
 
 }  // namespace korvex::kvcode

@@ -14,6 +14,10 @@ void usage() {
         "       kvcode transform vmirror|hmirror|reverse-flip|forward-flip|reverse FILE\n"
         "       kvcode gen3b < STATEMENTS\n"
         "       kvcode offset FILE OFFSET_MM [--round]\n"
+        "       kvcode taper one (--below FILE | --upper FILE) --height MM --width MM --base MM [--r MM]\n"
+        "              [--degree DEG] [--rmin MM] [--cell ROW=TEXT]... [--flag ROW=ER|NER]...\n"
+        "       kvcode taper two --below FILE --upper FILE --height MM --width MM --base MM [--r MM] [--degree DEG]\n"
+        "       kvcode guides FILE INDEX [--end | --steps L,U]\n"
         "       kvcode multipass FILE [--punch] [--count N] [--len MM] [--last-len MM] [--once] [--first-gap]\n"
         "              [--groups G1,G2,...] [--offsets O1,O2,...] [--in G] [--out G] [--first G] [--last G]\n"
         "       kvcode multipass --segment LINE FILE [--count N] [--len MM] [--groups ...] [--offsets ...]\n"
@@ -29,6 +33,7 @@ int main(int argc, char** argv) {
     const Command commands[] = {
         {"parse", runParse}, {"steps", runSteps}, {"info", runInfo},
         {"transform", runTransform}, {"gen3b", runGen3b}, {"offset", runOffset},
+        {"taper", runTaper}, {"guides", runGuides},
         {"multipass", runMultipass},
     };
     if (argc < 2) {

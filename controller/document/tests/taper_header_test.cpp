@@ -35,10 +35,10 @@ TEST(TaperHeader, MalformedHeadersAreRefused) {
     }
 }
 
-TEST(TaperHeader, OnlyPathsNamingTheTaperSuffixCarryOne) {
+TEST(TaperHeader, EveryFileIsLookedAtWhateverItsName) {
     EXPECT_TRUE(pathHasTaperHeader("/p/part.3nb"));
-    EXPECT_TRUE(pathHasTaperHeader("/p/x.3nb.bak"));
-    EXPECT_FALSE(pathHasTaperHeader("/p/part.3b"));
+    EXPECT_TRUE(pathHasTaperHeader("/p/part.4nb"));
+    EXPECT_TRUE(pathHasTaperHeader("/p/part.3b"));
 }
 
 }  // namespace
