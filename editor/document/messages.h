@@ -48,6 +48,10 @@ struct DocMessage {
     friend bool operator==(const DocMessage&, const DocMessage&) = default;
 };
 
+// The English text of a message with its arguments filled in (the fatal text as it stands).
+// The program shows the string table's text instead; command-line tools print this one.
+std::string englishText(const DocMessage& message);
+
 // Receives what the document has to tell the operator. The program shows boxes; tests record.
 class MessageSink {
 public:

@@ -9,5 +9,6 @@ int runInfo(int argc, char** argv);       // kvcode info FILE
 int runTransform(int argc, char** argv);  // kvcode transform MODE FILE
 int runGen3b(int argc, char** argv);      // kvcode gen3b < statements
 int runOffset(int argc, char** argv);     // kvcode offset FILE OFFSET_MM [--round]
+int runDoc(int argc, char** argv);        // kvcode doc FILE [--save OUT]
 
 }  // namespace korvex::kvcode

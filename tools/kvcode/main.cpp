@@ -13,7 +13,8 @@ void usage() {
         "       kvcode info FILE\n"
         "       kvcode transform vmirror|hmirror|reverse-flip|forward-flip|reverse FILE\n"
         "       kvcode gen3b < STATEMENTS\n"
-        "       kvcode offset FILE OFFSET_MM [--round]\n",
+        "       kvcode offset FILE OFFSET_MM [--round]\n"
+        "       kvcode doc FILE [--save OUT]\n",
         stderr);
 }
 
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
     struct Command { const char* name; int (*run)(int, char**); };
     const Command commands[] = {
         {"parse", runParse}, {"steps", runSteps}, {"info", runInfo},
-        {"transform", runTransform}, {"gen3b", runGen3b}, {"offset", runOffset},
+        {"transform", runTransform}, {"gen3b", runGen3b}, {"offset", runOffset}, {"doc", runDoc},
     };
     if (argc < 2) {
         usage();

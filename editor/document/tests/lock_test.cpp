@@ -30,7 +30,7 @@ TEST(EditorSaveLock, AFileTheControllerHoldsIsRefusedAnotherNameIsWritten) {
     prompter.savePaths = {path};
     EXPECT_FALSE(session.saveAs());
     EXPECT_TRUE(prompter.saw(msg::kFileInUse));
-    const std::string other = ::testing::TempDir() + "held-copy.iso";
+    const std::string other = test::scratchPath("held-copy.iso");
     ::unlink(other.c_str());
     prompter.savePaths = {other};
     EXPECT_TRUE(session.saveAs());

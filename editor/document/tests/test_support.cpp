@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <fstream>
@@ -9,8 +11,12 @@
 
 namespace tavrel::test {
 
+std::string scratchPath(const std::string& name) {
+    return ::testing::TempDir() + "tavrel_" + std::to_string(::getpid()) + "_" + name;
+}
+
 std::string writeScratch(const std::string& name, const std::string& content) {
-    const std::string path = ::testing::TempDir() + name;
+    const std::string path = scratchPath(name);
     std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
     return path;
 }

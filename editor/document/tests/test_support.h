@@ -10,6 +10,8 @@
 
 namespace tavrel::test {
 
+// A path in the scratch folder, made unique to this process (tests run side by side).
+std::string scratchPath(const std::string& name);
 // A file under the test's scratch folder holding `content`; returns its path.
 std::string writeScratch(const std::string& name, const std::string& content);
 std::string readWhole(const std::string& path);
