@@ -1,0 +1,88 @@
+// The window: panes, commands through the actions, selection between the views, recent files.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QTemporaryDir>
+
+#include "editor/code_lists.h"
+#include "editor/document/tests/test_support.h"
+#include "editor/graph_view.h"
+#include "editor/main_frame.h"
+
+namespace tavrel {
+namespace {
+
+using test::ScriptedPrompter;
+using test::writeScratch;
+
+struct Frame {
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    CMainFrame frame{prompter, dir.path() + "/Tavrel.ini"};
+    Frame() { frame.resize(900, 700); }
+};
+
+TEST(MainFrame, StartsAsAnEmptyNamedWindowWithItsPanes) {
+    Frame f;
+    EXPECT_EQ(f.frame.objectName(), "Tavrel");
+    EXPECT_EQ(f.frame.paneText("grid"), "um/grid");
+    EXPECT_EQ(f.frame.paneText("x"), "X");
+    EXPECT_FALSE(f.frame.action("undo")->isEnabled());
+    EXPECT_EQ(f.frame.action("add")->shortcut(), QKeySequence(Qt::Key_Insert));
+    EXPECT_EQ(f.frame.action("saveAs")->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S));
+    // Fit at the initial scale would show 50 x 125 um per cell.
+    f.frame.graph()->zoomIn();
+    f.frame.graph()->zoomOut();
+    EXPECT_TRUE(f.frame.paneText("grid").endsWith("um/grid"));
+}
+
+TEST(MainFrame, OpenFillsTheListAndPathPaneAndRemembersTheFile) {
+    Frame f;
+    const std::string path = writeScratch("frame.iso", test::kIsoSquare);
+    ASSERT_TRUE(f.frame.openFile(QString::fromStdString(path)));
+    EXPECT_EQ(f.frame.codeList()->model().rowCount(), 6);
+    EXPECT_EQ(f.frame.codeList()->model().index(1, 0).data().toString(), "   1");
+    EXPECT_EQ(f.frame.codeList()->model().index(1, 1).data().toString(), "N1 G01 X10.000 Y0.000;");
+    EXPECT_EQ(f.frame.paneText("path"), QString::fromStdString(path));
+    EXPECT_EQ(f.frame.recentFiles(), QStringList{QString::fromStdString(path)});
+    f.frame.action("fit")->trigger();
+    EXPECT_EQ(f.frame.paneText("grid"),
+              QStringLiteral("%1um/grid").arg(50 * f.frame.graph()->geometryState().scale));
+}
+
+TEST(MainFrame, AddThroughTheActionEditsTheSelectedPlaceAndEnablesUndo) {
+    Frame f;
+    ASSERT_TRUE(f.frame.openFile(QString::fromStdString(writeScratch("cmd.iso", test::kIsoSquare))));
+    f.frame.codeList()->selectRow(2);
+    f.prompter.inputs = {std::string("N9 M00;")};
+    f.frame.action("add")->trigger();
+    EXPECT_EQ(f.frame.codeList()->model().rowCount(), 7);
+    EXPECT_EQ(f.frame.codeList()->model().index(3, 1).data().toString(), "N9 M00;");
+    EXPECT_EQ(f.frame.codeList()->selectedRows(), std::vector<int>{2});
+    EXPECT_TRUE(f.frame.action("undo")->isEnabled());
+    f.frame.action("undo")->trigger();
+    EXPECT_EQ(f.frame.codeList()->model().rowCount(), 6);
+    EXPECT_TRUE(f.frame.action("redo")->isEnabled());
+}
+
+TEST(MainFrame, ChoosingASegmentMovesTheDrawingsSelection) {
+    Frame f;
+    ASSERT_TRUE(f.frame.openFile(QString::fromStdString(writeScratch("sel.iso", test::kIsoSquare))));
+    f.frame.chooseSegment(3, f.frame.codeList());
+    EXPECT_EQ(f.frame.graph()->selectedSegment(), 3);
+    f.frame.chooseSegment(99, f.frame.codeList());  // outside the document: nothing changes
+    EXPECT_EQ(f.frame.graph()->selectedSegment(), 3);
+}
+
+TEST(MainFrame, ASaveThatFailsKeepsTheWindowOpen) {
+    Frame f;
+    ASSERT_TRUE(f.frame.openFile(QString::fromStdString(writeScratch("keep.iso", test::kIsoSquare))));
+    f.prompter.inputs = {std::string("N9 M00;")};
+    f.frame.action("add")->trigger();
+    f.prompter.answers = {EditorPrompter::Answer::kCancel};
+    EXPECT_FALSE(f.frame.close());
+    EXPECT_TRUE(f.frame.session().doc().modified());
+}
+
+}  // namespace
+}  // namespace tavrel

@@ -1,0 +1,13 @@
+// The view tests need an application object and the English string table.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "platform/string_table.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    korvex::installTranslations(korvex::Language::English);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

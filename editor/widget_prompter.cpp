@@ -1,0 +1,114 @@
+#include "editor/widget_prompter.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "code/lines.h"
+#include "editor/code_lists.h"
+
+namespace tavrel {
+
+CodeInputDialog::CodeInputDialog(const QString& initial, bool utf8, QWidget* parent)
+    : QDialog(parent), edit_(new QLineEdit(this)), utf8_(utf8) {
+    setObjectName("131");
+    //: Title of the code input dialog
+    setWindowTitle(qtTrId("tavrel.input.title"));
+    edit_->setObjectName("1000");
+    edit_->setText(initial);
+    edit_->setMinimumWidth(460);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(qtTrId("tavrel.ok"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(qtTrId("tavrel.cancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(edit_);
+    layout->addWidget(buttons);
+}
+
+QString CodeInputDialog::text() const { return edit_->text(); }
+
+void CodeInputDialog::accept() {
+    // A slot holds 299 bytes; the dialog keeps the text and says so rather than cutting it.
+    if (encodeLine(edit_->text(), utf8_).size() > static_cast<std::size_t>(korvex::kMaxLineChars)) {
+        QMessageBox::warning(this, qtTrId("tavrel.app"), messageText(DocMessage::warning(msg::kInputTooLong)));
+        return;
+    }
+    QDialog::accept();
+}
+
+QString messageText(const DocMessage& message) {
+    if (message.isFatal()) return QString::fromStdString(message.fatalText);
+    QString text = qtTrId(message.id.c_str());
+    for (const std::string& arg : message.args) text = text.arg(QString::fromStdString(arg));
+    return text;
+}
+
+namespace {
+
+// Qt separates the patterns of a filter by blanks; the string table writes them with commas.
+// Extensions are matched without regard to case, so each pattern also comes in capitals.
+QString qtFilter(const QString& text) {
+    const int open = text.indexOf('('), close = text.lastIndexOf(')');
+    if (open < 0 || close < open) return text;
+    QStringList patterns = text.mid(open + 1, close - open - 1).split(',', Qt::SkipEmptyParts);
+    for (const QString& p : QStringList(patterns)) {
+        if (p.toUpper() != p) patterns << p.toUpper();
+    }
+    return text.left(open + 1) + patterns.join(' ') + text.mid(close);
+}
+
+}  // namespace
+
+QString saveFilter(SaveDialogKind kind) {
+    switch (kind) {
+    case SaveDialogKind::kFourNb: return qtFilter(qtTrId("tavrel.filter.4nb"));
+    case SaveDialogKind::kIso: return qtFilter(qtTrId("tavrel.filter.iso"));
+    case SaveDialogKind::kThreeB: break;
+    }
+    return qtFilter(qtTrId("tavrel.filter.3b"));
+}
+
+QString openFilter() { return qtFilter(qtTrId("tavrel.filter.code")); }
+
+void WidgetPrompter::show(const DocMessage& message) {
+    const QString text = messageText(message);
+    if (message.isFatal()) QMessageBox::critical(parent_, qtTrId("tavrel.app"), text);
+    else QMessageBox::warning(parent_, qtTrId("tavrel.app"), text);
+}
+
+void WidgetPrompter::busy(bool on) {
+    if (on) QApplication::setOverrideCursor(Qt::WaitCursor);
+    else QApplication::restoreOverrideCursor();
+}
+
+std::optional<std::string> WidgetPrompter::inputCode(const std::string& initial) {
+    CodeInputDialog dialog(decodeLine(initial.c_str(), utf8_), utf8_, parent_);
+    if (dialog.exec() != QDialog::Accepted || dialog.text().isEmpty()) return std::nullopt;
+    return encodeLine(dialog.text(), utf8_);
+}
+
+std::optional<std::string> WidgetPrompter::chooseSavePath(SaveDialogKind kind, const std::string& suggested) {
+    QFileDialog dialog(parent_, qtTrId("tavrel.save_as"), QString::fromStdString(suggested), saveFilter(kind));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QString::fromLatin1(defaultExtension(kind) + 1));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+}
+
+EditorPrompter::Answer WidgetPrompter::askSaveChanges(const std::string& title) {
+    const auto button = QMessageBox::question(
+        parent_, qtTrId("tavrel.app"), qtTrId("tavrel.save_changes").arg(QString::fromStdString(title)),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    if (button == QMessageBox::Yes) return Answer::kYes;
+    if (button == QMessageBox::No) return Answer::kNo;
+    return Answer::kCancel;
+}
+
+}  // namespace tavrel
