@@ -58,12 +58,22 @@ int connectAll(std::vector<Equ>& elements, std::vector<Equ>& out) {
     const size_t n = elements.size();
     out.clear();
     out.reserve(n + n / 4);
+    // Every corner but the last is repaired when its first element is visited, so only the
+    // corner from the last element to the first can still be open when the first is visited;
+    // its connection belongs after the last element.
+    Equ wrapConnection;
+    bool wrapJoined = false;
     for (size_t i = 0; i < n; ++i) {
         const size_t prev = (i + n - 1) % n, next = (i + 1) % n;
         Equ connection;
-        if (connectEqus(elements[prev], elements[i], connection) < 0) {
+        const int joinedBefore = connectEqus(elements[prev], elements[i], connection);
+        if (joinedBefore < 0) {
             geometryTrace("交点连接失败:%d - %d!\n", static_cast<int>(prev), static_cast<int>(i));
             return -1;
+        }
+        if (joinedBefore == 1) {
+            wrapConnection = connection;
+            wrapJoined = true;
         }
         const int joined = connectEqus(elements[i], elements[next], connection);
         if (joined < 0) {
@@ -73,6 +83,7 @@ int connectAll(std::vector<Equ>& elements, std::vector<Equ>& out) {
         out.push_back(elements[i]);
         if (joined == 1) out.push_back(connection);
     }
+    if (wrapJoined) out.push_back(wrapConnection);
     out.front() = elements.front();  // the last corner may have moved the first element's start
     return 0;
 }
@@ -133,6 +144,86 @@ int findReversedElement(const std::vector<Equ>& elements) {
     return -1;
 }
 
+// The moved ends of two elements at their joint lie at least this far apart for the joint to
+// be a corner, mm: closer, they meet within the written micron and nothing can be nicked there.
+constexpr double kCornerGapMm = 0.0005;
+
+bool sameMicron(double x1, double y1, double x2, double y2) {
+    return roundMicron(x1 * 1000.0) == roundMicron(x2 * 1000.0) && roundMicron(y1 * 1000.0) == roundMicron(y2 * 1000.0);
+}
+
+// The unit direction of travel of a line or arc at its start or its end; {0, 0} when it has
+// no direction (a line of no length, an arc of no radius).
+GeoPoint directionOf(const EquHalf& h, bool atEnd) {
+    double dx = h.endX - h.startX, dy = h.endY - h.startY;
+    if (h.isArc()) {
+        const double rx = (atEnd ? h.endX : h.startX) - h.centreX;
+        const double ry = (atEnd ? h.endY : h.startY) - h.centreY;
+        // Travel is the radius turned left on a counter-clockwise arc, right on a clockwise one.
+        dx = h.kind == kEquArcCcw ? -ry : ry;
+        dy = h.kind == kEquArcCcw ? rx : -rx;
+    }
+    const double length = std::hypot(dx, dy);
+    if (!(length > 0) || !std::isfinite(length)) return {0, 0};
+    return {dx / length, dy / length};
+}
+
+// Does the lead-in end on a corner of a closed contour? The elements are lead-in, contour,
+// lead-out, all cutting moves; the contour's last element ends where its first begins, and
+// the two meet at an angle: moved by the offset, their ends at the joint lie apart.
+bool entersAtCorner(const std::vector<Equ>& elements) {
+    const size_t n = elements.size();
+    if (n < 4) return false;
+    const EquHalf& leadIn = elements.front().source;
+    const EquHalf& leadOut = elements.back().source;
+    const EquHalf& first = elements[1].source;
+    const EquHalf& last = elements[n - 2].source;
+    for (const EquHalf* h : {&leadIn, &leadOut, &first, &last})
+        if (!(h->kind == kEquLine || h->isArc())) return false;
+    if (!sameMicron(last.endX, last.endY, first.startX, first.startY)) return false;
+    const GeoPoint in = directionOf(last, true), out = directionOf(first, false);
+    if ((in.x == 0 && in.y == 0) || (out.x == 0 && out.y == 0)) return false;
+    return std::fabs(requestedOffset(elements[1])) * std::hypot(in.x - out.x, in.y - out.y) >= kCornerGapMm;
+}
+
+// A straight element from one point to another, its line through both.
+EquHalf straightLine(GeoPoint from, GeoPoint to) {
+    EquHalf h;
+    h.kind = kEquLine;
+    h.startX = from.x;
+    h.startY = from.y;
+    h.endX = to.x;
+    h.endY = to.y;
+    if (to.x == from.x) {
+        h.lineA = 0;
+        h.lineB = 1;
+        h.lineC = -from.x;
+    } else {
+        h.lineA = 1;
+        h.lineB = (to.y - from.y) / (to.x - from.x);
+        h.lineC = from.y - from.x * h.lineB;
+    }
+    return h;
+}
+
+// Compensates, connects and (with round corners) rounds the elements as one closed loop.
+// `firstIndex` is the index of elements[0] in the whole contour, for the trace.
+int compensateLoop(std::vector<Equ>& elements, CornerType corner, int firstIndex, std::vector<Equ>& out) {
+    const size_t n = elements.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (compensateEqus(elements[(i + n - 1) % n], elements[i], elements[(i + 1) % n]) < 0) {
+            geometryTrace("CompensateEqus error!%d\n", firstIndex + static_cast<int>(i));
+            return -1;
+        }
+    }
+    if (connectAll(elements, out) < 0) return -1;
+    if (corner == CornerType::Round) {
+        std::vector<Equ> connected = std::move(out);
+        if (roundAll(connected, out) < 0) return -1;
+    }
+    return findReversedElement(out) >= 0 ? -1 : 0;
+}
+
 std::string formatLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string formatLine(const char* format, ...) {
     char text[kLineSlotBytes];
@@ -166,6 +257,30 @@ int writeProgram(const std::vector<Equ>& elements, int a, std::vector<std::strin
 
 }  // namespace
 
+int compensateElements(std::vector<Equ>& elements, CornerType corner, std::vector<Equ>& out) {
+    if (elements.size() < 2) return -1;  // not even a lead-in and a lead-out
+    if (!entersAtCorner(elements)) return compensateLoop(elements, corner, 0, out);
+
+    // Entered at a corner: the contour alone is compensated as a closed loop, so its start
+    // corner is crossed or rounded like any other, and the leads run straight to and from the
+    // loop's start (an arc lead too). Left on their own lines or circles they would cross the
+    // moved sides short of the corner or run on past it, over the drawn contour.
+    std::vector<Equ> contour(elements.begin() + 1, elements.end() - 1);
+    std::vector<Equ> loop;
+    if (compensateLoop(contour, corner, 1, loop) < 0) return -1;
+    const GeoPoint start{loop.front().compensated.startX, loop.front().compensated.startY};
+    Equ leadIn = elements.front();
+    Equ leadOut = elements.back();
+    leadIn.compensated = straightLine({leadIn.source.startX, leadIn.source.startY}, start);
+    leadOut.compensated = straightLine(start, {leadOut.source.endX, leadOut.source.endY});
+    out.clear();
+    out.reserve(loop.size() + 2);
+    out.push_back(leadIn);
+    out.insert(out.end(), loop.begin(), loop.end());
+    out.push_back(leadOut);
+    return 0;
+}
+
 int compensateContour(std::vector<std::string>& lines, int a, int b, double offsetMm, CornerType corner) {
     if (a < 0 || b > static_cast<int>(lines.size()) || b - a < 4) {
         geometryTrace("CONTOUR TOO SHORT: %d - %d\n", a, b);
@@ -174,25 +289,10 @@ int compensateContour(std::vector<std::string>& lines, int a, int b, double offs
     if (!std::isfinite(offsetMm)) return -1;
     std::vector<Equ> source;
     if (buildSourceElements(lines, a, b, offsetMm, source) < 0) return -1;
-
-    const size_t n = source.size();
-    for (size_t i = 0; i < n; ++i) {
-        if (compensateEqus(source[(i + n - 1) % n], source[i], source[(i + 1) % n]) < 0) {
-            geometryTrace("CompensateEqus error!%d\n", static_cast<int>(i));
-            return -1;
-        }
-    }
-    std::vector<Equ> connected;
-    if (connectAll(source, connected) < 0) return -1;
-    std::vector<Equ> rounded;
-    const std::vector<Equ>* final = &connected;
-    if (corner == CornerType::Round) {
-        if (roundAll(connected, rounded) < 0) return -1;
-        final = &rounded;
-    }
-    if (findReversedElement(*final) >= 0) return -1;
+    std::vector<Equ> path;
+    if (compensateElements(source, corner, path) < 0) return -1;
     std::vector<std::string> program;
-    if (writeProgram(*final, a, program) < 0) return -1;
+    if (writeProgram(path, a, program) < 0) return -1;
     lines.resize(static_cast<size_t>(a));
     lines.insert(lines.end(), program.begin(), program.end());
     return 0;

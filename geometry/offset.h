@@ -13,13 +13,16 @@
 //   rounded     with round corners, an arc of radius |offset| at every corner between lines
 //
 // The lead-in and lead-out stay on their own lines, so they are cut or stretched to meet the
-// compensated contour and meet each other at the start point.
+// compensated contour and meet each other at the start point. When the lead-in ends on a
+// corner of a closed contour, the contour alone is compensated as a loop instead, its start
+// corner like every other, and the leads run straight to and from the compensated corner.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "code/lines.h"
+#include "geometry/equ.h"
 
 namespace korvex {
 
@@ -27,6 +30,11 @@ enum class CornerType : int {
     Sharp = 0,  // "Taper Angle": the offset lines run on to their crossing
     Round = 1,  // "Round Angle": an arc of radius |offset| at each corner between lines
 };
+
+// Compensates, connects and rounds the source elements of one contour (lead-in first, lead-out
+// last, both with offset 0) into the elements of the path to write. Returns 0, or -1 when the
+// contour cannot be offset or has fewer than two elements.
+int compensateElements(std::vector<Equ>& elements, CornerType corner, std::vector<Equ>& out);
 
 // Compensates the contour in lines[a .. b-1] by offsetMm to the right of the direction of
 // cutting. On success the lines from a onward are replaced by the new contour ("N%d ...;"

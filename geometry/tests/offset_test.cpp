@@ -128,7 +128,9 @@ TEST(OffsetContour, ArcMeetingLineWithoutCrossingIsConnectedRoundTheCorner) {
     };
     const Lines out = offsetOf(in, 0.2, CornerType::Sharp);
     ASSERT_EQ(out.size(), 10u);
-    EXPECT_EQ(out[2], "N2 G01 X3.000 Y0.000 I0.000 J0.000;");
+    // Entered at the corner (0, 1), the moved side starts where the moved sides cross.
+    EXPECT_EQ(out[1], "N1 G01 X0.144 Y0.800 I0.000 J0.000;");
+    EXPECT_EQ(out[2], "N2 G01 X2.856 Y0.000 I0.000 J0.000;");
     // The connection: centred on the corner (3, 1) with radius 0.2, from below it to the
     // shrunk circle, turning against the arc.
     EXPECT_EQ(out[3], "N3 G03 X0.200 Y0.200 I0.000 J0.200;");
