@@ -19,6 +19,8 @@ constexpr int kEndDot = 6;
 constexpr int kSelectedStartDot = 20;
 constexpr int kWideLine = 4;
 constexpr double kChordRadiusPixels = 15000.0;
+// Below this radius an arc covers a few pixels only and its chord looks the same.
+constexpr double kArcMinRadiusPixels = 2.0;
 const QColor kJumpColour(0, 128, 255);
 const QColor kHoverColour(255, 0, 255);
 const QColor kGridColour(0, 128, 0);
@@ -132,6 +134,9 @@ void CGraphView::paintEvent(QPaintEvent*) {
 QImage CGraphView::render() const {
     QImage image(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
     image.fill(Qt::black);
+    // End dots are written straight into the pixels (hundreds of thousands on a large program).
+    QRgb* pixels = reinterpret_cast<QRgb*>(image.bits());
+    const int stride = static_cast<int>(image.bytesPerLine() / sizeof(QRgb));
     QPainter p(&image);
     const int w = image.width(), h = image.height();
     if (grid_) {
@@ -147,11 +152,11 @@ QImage CGraphView::render() const {
     font.setPointSize(20);
     p.setFont(font);
     p.drawText(QRect(10, 10, w - 10, h - 10), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption_);
-    if (doc_.machinable()) drawPath(p);
+    if (doc_.machinable()) drawPath(p, pixels, stride);
     return image;
 }
 
-void CGraphView::drawPath(QPainter& p) const {
+void CGraphView::drawPath(QPainter& p, QRgb* pixels, int stride) const {
     p.setRenderHint(QPainter::Antialiasing, false);
     const QRectF client(0, 0, width(), height());
     const int64_t scale = geo_.scale;
@@ -161,13 +166,24 @@ void CGraphView::drawPath(QPainter& p) const {
     bool inRun = false;                // a run of lines shorter than a pixel
     QPointF lastDot(-1e9, -1e9);
     QRgb lastDotColour = 0;
+    const int w = width(), h = height();
     auto endDot = [&](double x, double y, const QColor& c) {
         // Dots on the same pixel in the same colour look the same: draw one.
         const QPointF at(std::floor(x), std::floor(y));
         if (at == lastDot && c.rgb() == lastDotColour) return;
         lastDot = at;
         lastDotColour = c.rgb();
-        if (client.adjusted(-kEndDot, -kEndDot, kEndDot, kEndDot).contains(at)) dot(p, x, y, kEndDot, c);
+        if (at.x() < -kEndDot || at.y() < -kEndDot || at.x() > w + kEndDot || at.y() > h + kEndDot) return;
+        // A disc 6 pixels wide centred on the point, as the painter would fill it.
+        static constexpr int kSpan[kEndDot] = {1, 2, 3, 3, 2, 1};  // half-widths per row
+        const int cx = static_cast<int>(at.x()), cy = static_cast<int>(at.y());
+        const QRgb rgb = c.rgb();
+        for (int row = 0; row < kEndDot; ++row) {
+            const int yy = cy - kEndDot / 2 + row;
+            if (yy < 0 || yy >= h) continue;
+            QRgb* line = pixels + static_cast<std::ptrdiff_t>(yy) * stride;
+            for (int xx = std::max(0, cx - kSpan[row]); xx < std::min(w, cx + kSpan[row]); ++xx) line[xx] = rgb;
+        }
     };
     for (int i = 0; i < doc_.count(); ++i) {
         const korvex::PathElement& e = doc_.segment(i).lower;
@@ -186,9 +202,12 @@ void CGraphView::drawPath(QPainter& p) const {
             width = kWideLine;
         }
         const int64_t adx = std::abs(d.x), ady = std::abs(d.y);
-        const bool tiny = e.kind == korvex::kElementLine && !selected && !hovered &&
-                          ((adx > 1 && adx < scale && ady < 3 * scale) ||
-                           (ady > 1 && ady < scale && adx < 3 * scale));
+        // An arc whose whole circle lies within a pixel looks like a dot too.
+        const bool tinyArc = e.isArc() && e.radius < scale;
+        const bool tiny = !selected && !hovered &&
+                          (tinyArc || (e.kind == korvex::kElementLine &&
+                                       ((adx > 1 && adx < scale && ady < 3 * scale) ||
+                                        (ady > 1 && ady < scale && adx < 3 * scale))));
         if (tiny) {
             inRun = true;
             px += d.x;
@@ -208,7 +227,7 @@ void CGraphView::drawPath(QPainter& p) const {
             if (box.intersects(client.adjusted(-1, -1, 1, 1))) {
                 p.setPen(QPen(colour, width));
                 p.setBrush(Qt::NoBrush);
-                if (r > kChordRadiusPixels) {
+                if (r > kChordRadiusPixels || r < kArcMinRadiusPixels) {
                     p.drawLine(QPointF(x0, y0), QPointF(x1, y1));
                 } else {
                     const double a0 = angleOf(e.startX, e.startY), a1 = angleOf(e.endX, e.endY);

@@ -58,7 +58,7 @@ protected:
     void wheelEvent(QWheelEvent*) override;
 
 private:
-    void drawPath(class QPainter& p) const;
+    void drawPath(class QPainter& p, QRgb* pixels, int stride) const;
     void reportGrid();
 
     const CTavrelDoc& doc_;
