@@ -39,6 +39,7 @@ void CTavrelDoc::reset() {
     filePath_.clear();
     source_ = korvex::ProgramLines{};
     working_ = korvex::ProgramLines{};
+    workingReusable_ = false;
     segments_ = {};
     jumps_.clear();
     groupChanges_.clear();
@@ -58,6 +59,7 @@ int CTavrelDoc::allocateTables(int capacity) {
     } catch (const std::bad_alloc&) {
         return -1;
     }
+    workingReusable_ = true;
     capacity_ = capacity;
     return 0;
 }
@@ -124,14 +126,21 @@ ParseResult CTavrelDoc::parse(bool onLoad) {
     lastWarning_.reset();
     lastParseClean_ = false;
     const int previousCount = working_.count;
-    // Refill the working table from the source table.
-    if (working_.allocate(capacity_, 1) != 0) {
-        failParse(fatal::kMallocFailed);
-        return ParseResult::kFatal;
-    }
+    // Refill the working table from the source table. Its block is reused unless the last
+    // normalisation moved its first line (then a fresh block restores the front room); touching
+    // fresh pages of a large table costs more than the copy itself.
     const int n = source_.count;
+    if (!workingReusable_ || working_.capacity() < capacity_) {
+        if (working_.allocate(capacity_, 1) != 0) {
+            failParse(fatal::kMallocFailed);
+            return ParseResult::kFatal;
+        }
+    } else if (previousCount > n) {
+        std::memset(working_.line(n), 0, static_cast<std::size_t>(previousCount - n) * korvex::kLineSlotBytes);
+    }
     if (n > 0) std::memcpy(working_.line(0), source_.line(0), static_cast<std::size_t>(n) * korvex::kLineSlotBytes);
     working_.count = n;
+    workingReusable_ = false;
 
     // 1. Kind; a missing end or unknown code is a warning only.
     kind_ = korvex::detectProgramKind(working_);
@@ -166,6 +175,8 @@ ParseResult CTavrelDoc::parse(bool onLoad) {
         return ParseResult::kHeaderNoRoom;
     }
     const int wc = working_.count;
+    // The same number of lines: nothing was taken from or put before line 0.
+    workingReusable_ = wc == n;
     if (wc == n) {
         if (wc > 0) {
             std::memcpy(slot(source_, 0), working_.line(0), korvex::kLineSlotBytes);

@@ -168,6 +168,7 @@ private:
     bool modified_ = false;
     bool textIsUtf8_ = true;
     bool lastParseClean_ = false;
+    bool workingReusable_ = false;  // the working block still has its front room
     std::optional<DocMessage> lastWarning_;
 };
 
