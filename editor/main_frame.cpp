@@ -141,6 +141,7 @@ void CMainFrame::buildActions() {
     addCommand("recognise", "tavrel.cmd.recognise", "tavrel.tip.recognise", QKeySequence(Qt::CTRL | Qt::Key_M), &CMainFrame::onNotYet);
     addCommand("quick", "tavrel.cmd.quick", "tavrel.tip.quick", QKeySequence(Qt::CTRL | Qt::Key_W), &CMainFrame::onNotYet);
     addCommand("about", "tavrel.cmd.about", "tavrel.tip.about", {}, &CMainFrame::onAbout);
+    action("modify")->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     action("toolbar")->setChecked(true);
     action("statusBar")->setChecked(true);
 

@@ -81,6 +81,7 @@ TEST(EditorCommands, DeleteCopyCutAndPasteFollowTheSelection) {
     e.open("del.txt", tenLines());
     e.session.deleteLines({2, 3, 7});
     EXPECT_EQ(e.lines(), (std::vector<std::string>{"L0", "L1", "L4", "L5", "L6", "L8", "L9"}));
+    for (int i = 7; i < 10; ++i) EXPECT_STREQ(e.session.doc().sourceLine(i), "") << i;  // freed slots
 
     Editor c;
     c.open("copy.txt", tenLines());
@@ -217,6 +218,27 @@ TEST(EditorUndo, ThreeBStartLineThatNoLongerFitsRefusesTheEdit) {
     // The refused edit left the history alone: one undo returns to before the paste.
     ASSERT_TRUE(e.session.undo());
     EXPECT_EQ(doc.count(), 3);
+}
+
+TEST(EditorUndo, AFatalReparseLeavesNoStaleSegmentsAndUndoRecovers) {
+    Editor e;
+    e.open("fatal.iso", test::kIsoSquare);
+    ASSERT_TRUE(e.session.doc().machinable());
+    // A jump whose move lacks its Y is fatal for the jump table.
+    e.prompter.inputs = {std::string("N9 M00;"), std::string("N9 G01 X1.000;"), std::string("N9 M00;")};
+    e.session.add({1});
+    e.session.add({2});
+    e.session.add({3});
+    EXPECT_EQ(e.prompter.shown.back().fatalText, fatal::kJumpInfoFailed);
+    EXPECT_FALSE(e.session.doc().machinable());
+    for (int i = 0; i < e.session.doc().count(); ++i) {
+        EXPECT_EQ(e.session.doc().segment(i), korvex::CodeSegment{}) << i;
+    }
+    ASSERT_TRUE(e.session.undo());  // the move without Y is still unreadable (61212)
+    EXPECT_FALSE(e.session.doc().machinable());
+    ASSERT_TRUE(e.session.undo());
+    EXPECT_TRUE(e.session.doc().machinable());
+    EXPECT_EQ(e.session.doc().segment(1).lower.kind, korvex::kElementLine);
 }
 
 TEST(EditorSave, AddingAGroupLineToThreeBSavesIsoTextAsFourNb) {
