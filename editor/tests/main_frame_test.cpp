@@ -33,7 +33,7 @@ TEST(MainFrame, StartsAsAnEmptyNamedWindowWithItsPanes) {
     // Fit at the initial scale would show 50 x 125 um per cell.
     f.frame.graph()->zoomIn();
     f.frame.graph()->zoomOut();
-    EXPECT_TRUE(f.frame.paneText("grid").endsWith("um/grid"));
+    EXPECT_EQ(f.frame.paneText("grid"), "6250um/grid");
 }
 
 TEST(MainFrame, OpenFillsTheListAndPathPaneAndRemembersTheFile) {
