@@ -6,6 +6,8 @@
 #include "platform/string_table.h"
 
 int main(int argc, char** argv) {
+    // Views are drawn offscreen, also when CTest lists the tests at build time.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     korvex::installTranslations(korvex::Language::English);
     ::testing::InitGoogleTest(&argc, argv);
