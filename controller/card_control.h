@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include <QString>
+
 #include "controller/document/card_port.h"
 #include "controller/link/records.h"
 
@@ -43,6 +45,13 @@ public:
     virtual int keepAlive() = 0;
     // The card keeps its work record for the next start.
     virtual int closeKeepingWork() = 0;
+
+    // Appends one line to the card's error log (the lost-link message); the text carries no line
+    // end. 0, or -1 when nothing was written.
+    virtual int logError(const QString& text) {
+        static_cast<void>(text);
+        return -1;
+    }
 };
 
 }  // namespace korvex

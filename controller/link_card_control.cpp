@@ -54,6 +54,10 @@ int LinkCardControl::keepAlive() { return CMD_KEEP_ALIVE(*link_); }
 
 int LinkCardControl::closeKeepingWork() { return CMD_CLOSE(*link_); }
 
+int LinkCardControl::logError(const QString& text) {
+    return link_->LogError("%s\n", text.toUtf8().constData());
+}
+
 int LinkCardControl::setTaper(const TaperBlock& taper) { return CMD_SET_TAPER(*link_, taper); }
 
 int LinkCardControl::loadModel(const LoadDescriptor& descriptor, LoadMode mode) {

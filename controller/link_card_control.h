@@ -26,6 +26,7 @@ public:
     int getWorkRecord(WorkRecord& record) override;
     int keepAlive() override;
     int closeKeepingWork() override;
+    int logError(const QString& text) override;
 
     int setTaper(const TaperBlock& taper) override;
     int loadModel(const LoadDescriptor& descriptor, LoadMode mode) override;

@@ -2,6 +2,7 @@
 #include "controller/card_events.h"
 #include "controller/command_line.h"
 #include "controller/document/dcs_doc.h"
+#include "controller/exit_signals.h"
 #include "controller/link_card_control.h"
 #include "controller/machine_session.h"
 #include "controller/main_frame.h"
@@ -31,8 +32,13 @@ int main(int argc, char** argv) {
     }
     installTranslations(line.language.value_or(languageForLocale(QLocale::system())));
 
+    // A signal to leave ends every event loop running (start-up's dialogs included); the exit
+    // steps follow once they have returned.
+    ExitSignals exitSignals;
+    QObject::connect(&exitSignals, &ExitSignals::leaveRequested, &app, [] { QCoreApplication::exit(0); });
+
     LinkOptions linkOptions;
-    linkOptions.dataDir = dataDirectory().toStdString();
+    linkOptions.logDir = logDirectory().toStdString();
     LinkCardControl card(linkOptions);
     MachineSession session;
     WidgetOperator operatorUi;
@@ -52,9 +58,21 @@ int main(int argc, char** argv) {
         options.extraDevices << virtualCard;
 
     Startup startup(session, card, operatorUi, events, pulseTable, recovery, document);
-    if (!startup.run(frame, options))
+    const bool started = startup.run(frame, options);
+    if (!started && !exitSignals.received())
         return 1;
-    const int status = app.exec();
+    int status = 0;
+    if (started) {
+        // A signal during start-up has ended its loops already; the event loop is entered once
+        // all the same, which clears that request, so the exit steps can show their wait dialog.
+        if (exitSignals.received())
+            QMetaObject::invokeMethod(&app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        status = app.exec();
+        if (exitSignals.received()) {
+            frame.leaveOnSignal();
+            status = 0;
+        }
+    }
     card.close();
     card.setEventHook({});
     return status;

@@ -32,6 +32,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <cstdio>
 #include <system_error>
 
 namespace korvex {
@@ -359,6 +360,21 @@ bool CMainFrame::confirmExit() {
     return true;
 }
 
+void CMainFrame::leaveOnSignal() {
+    if (shutDown_)
+        return;
+    exiting_ = true;
+    keepAlive_.stop();
+    // Nobody is there to answer a question about a failed write: it is told on standard error
+    // and the card is still told to keep its work.
+    if (pulseTable_.write(pulseTablePath()) != 0)
+        std::fprintf(stderr, "korvex: %s\n", qPrintable(qtTrId("61657")));
+    if (card_.isOpen())
+        document_.runCardCommand([this] { return card_.closeKeepingWork(); });
+    shutDown();
+    close();
+}
+
 void CMainFrame::shutDown(bool cardAnswers) {
     if (shutDown_)
         return;
@@ -387,6 +403,7 @@ void CMainFrame::onLinkLost(int failedCommand) {
     exiting_ = true;
     keepAlive_.stop();
     const QString text = linkLostText(failedCommand);
+    card_.logError(text);  // the message outlives the program in the card's error log
     operatorUi_.message(session_.alarmTitle(), text, OperatorInteraction::Icon::Critical);
     // The card keeps its work record; the pulse table is saved so nothing of this session is
     // lost, and the program ends as the operator was told.

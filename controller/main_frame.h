@@ -98,6 +98,10 @@ public:
 
     // The exit sequence; true when the program may end (the window closes after it).
     bool confirmExit();
+    // The exit sequence without its questions, for a signal to leave: the pulse table is written,
+    // the card keeps its work record (CMD_CLOSE, which also stops a motion) and the link is
+    // closed. Only once start-up has read the table. Nothing happens after a finished exit.
+    void leaveOnSignal();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,12 +1,31 @@
 #include "platform/data_dirs.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <vector>
 
 namespace korvex {
 
 namespace {
 constexpr char kDataDirName[] = "Korvex-Z Files";
+
+// $HOME, else the account's entry in the password database (a service started without HOME).
+QString homeDirectory() {
+    const QString home = qEnvironmentVariable("HOME");
+    if (!home.isEmpty())
+        return home;
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
+        return QFile::decodeName(found->pw_dir);
+    return {};
 }
+}  // namespace
 
 QString dataDirectory() {
     const QString overridden = qEnvironmentVariable("KORVEX_DATA_DIR");
@@ -22,6 +41,20 @@ QString dataDirectory() {
 QString temporaryDirectory() { return dataDirectory() + QStringLiteral("/Tmp"); }
 
 QString parameterDirectory() { return dataDirectory() + QStringLiteral("/Param"); }
+
+QString logDirectory() {
+    const QString overridden = qEnvironmentVariable("KORVEX_DATA_DIR");
+    if (!overridden.isEmpty())
+        return QDir::cleanPath(overridden + QStringLiteral("/log"));
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || QDir::isRelativePath(state)) {
+        const QString home = homeDirectory();
+        if (home.isEmpty())
+            return {};
+        state = home + QStringLiteral("/.local/state");
+    }
+    return QDir::cleanPath(state + QLatin1Char('/') + QLatin1String(kDataDirName) + QStringLiteral("/log"));
+}
 
 QString machineSettingsPath() { return dataDirectory() + QStringLiteral("/Korvex.ini"); }
 

@@ -3,6 +3,11 @@
 // "Param" (pulse parameter tables). $KORVEX_DATA_DIR names the data directory when set (tests,
 // several installations side by side); otherwise it is "Korvex-Z Files" in the user's XDG data
 // directory.
+//
+// The log folder (the card link's "%08x_Err.txt" and "%08x_Link.txt") is "log" in the data
+// directory when $KORVEX_DATA_DIR is set, else "Korvex-Z Files/log" in the user's XDG state
+// directory ($XDG_STATE_HOME, default ~/.local/state). The command-line tools, which have no Qt,
+// find the same folder with the card link's DefaultLogDirectory().
 #pragma once
 
 #include <QString>
@@ -13,6 +18,8 @@ namespace korvex {
 QString dataDirectory();
 QString temporaryDirectory();
 QString parameterDirectory();
+// Empty when no home directory is known; the link then writes no files.
+QString logDirectory();
 
 // "<data>/Korvex.ini", shared by every card this PC drives.
 QString machineSettingsPath();

@@ -16,13 +16,9 @@
 namespace korvex {
 
 CardLink::CardLink(LinkOptions options)
-    : options_(std::move(options)), history_(std::make_unique<FrameHistory>()) {}
+    : options_(std::move(options)), errorLog_(options_.logDir), history_(std::make_unique<FrameHistory>()) {}
 
-CardLink::~CardLink() {
-    Close();
-    std::lock_guard lock(logMutex_);
-    if (errorLog_ != nullptr) std::fclose(errorLog_);
-}
+CardLink::~CardLink() { Close(); }
 
 int CardLink::SetEventHook(EventHook hook) {
     if (IsOpen()) return -1;
@@ -277,45 +273,19 @@ int CardLink::Transaction(uint8_t type, const uint8_t* payload, std::size_t payl
     return -1;
 }
 
-// ---- files in the data directory ----
-
-std::string CardLink::dataFile(const char* suffix) const {
-    char name[32];
-    std::snprintf(name, sizeof name, "%08x%s", cardId_.load(), suffix);
-    return options_.dataDir + "/" + name;
-}
+// ---- files in the log folder ----
 
 int CardLink::WriteFrameHistory(const std::string& title) {
-    if (options_.dataDir.empty()) return -1;
-    return history_->appendTo(dataFile("_Link.txt"), title);
+    if (options_.logDir.empty() || MakeDirectories(options_.logDir) != 0) return -1;
+    return history_->appendTo(CardLogPath(options_.logDir, cardId_.load(), "_Link.txt"), title);
 }
 
 int CardLink::LogError(const char* format, ...) {
-    const uint32_t id = cardId_.load();
-    if (id == 0 || options_.dataDir.empty()) return -1;
-    std::lock_guard lock(logMutex_);
-    if (errorLog_ != nullptr && errorLogId_ != id) {
-        std::fclose(errorLog_);
-        errorLog_ = nullptr;
-    }
-    if (errorLog_ == nullptr) {
-        errorLog_ = std::fopen(dataFile("_Err.txt").c_str(), "a+");
-        if (errorLog_ == nullptr) return -1;
-        errorLogId_ = id;
-    }
-    char line[kErrorLogLineBytes + 1];
-    const std::string prefix = LocalTimePrefix();
-    std::snprintf(line, sizeof line, "%s", prefix.c_str());
-    const std::size_t used = std::strlen(line);
     va_list args;
     va_start(args, format);
-    const int wanted = std::vsnprintf(line + used, sizeof line - used, format, args);
+    const int result = errorLog_.Append(cardId_.load(), format, args);
     va_end(args);
-    if (wanted < 0) return -1;
-    // A cut line still ends its entry: the last character becomes the line end.
-    if (used + static_cast<std::size_t>(wanted) > kErrorLogLineBytes) line[kErrorLogLineBytes - 1] = '\n';
-    std::fputs(line, errorLog_);
-    return std::fflush(errorLog_) == 0 ? 0 : -1;
+    return result;
 }
 
 }  // namespace korvex

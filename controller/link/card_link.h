@@ -36,6 +36,7 @@
 #include <thread>
 
 #include "controller/link/diagnostics.h"
+#include "controller/link/error_log.h"
 #include "controller/link/frame.h"
 #include "controller/link/serial_port.h"
 
@@ -46,7 +47,6 @@ inline constexpr int kWriteTimeoutMs = 2000;     // a write not done by then fai
 inline constexpr int kTransactionAttempts = 3;
 inline constexpr int kConnectPauseMs = 1000;     // the card settles after a connect
 inline constexpr std::size_t kReadChunkBytes = 1024;
-inline constexpr std::size_t kErrorLogLineBytes = 1023;  // a line of the error log, prefix included
 
 // Called with the report code and the first 8 payload bytes of a card report (on the reader
 // thread), or with code 0 and record[1] = the failed command code when a transaction failed after
@@ -57,8 +57,9 @@ struct LinkOptions {
     int responseTimeoutMs = kResponseTimeoutMs;
     int writeTimeoutMs = kWriteTimeoutMs;
     int connectPauseMs = kConnectPauseMs;
-    // Where "%08x_Err.txt" and "%08x_Link.txt" go; nothing is written when it is empty.
-    std::string dataDir;
+    // The log folder: "%08x_Err.txt" and "%08x_Link.txt" go there (error_log.h says where it
+    // normally is; it is made on the first write). Nothing is written when it is empty.
+    std::string logDir;
 };
 
 class CardLink {
@@ -88,8 +89,8 @@ public:
     void SetCardId(uint32_t id);
     uint32_t CardId() const;
     // Appends one line to "%08x_Err.txt" with its time prefix; the caller writes the "\n". A line
-    // over 1023 characters is cut. Returns 0, or -1 when nothing was written (identity 0, no data
-    // directory, file not writable).
+    // over 1023 characters is cut. Returns 0, or -1 when nothing was written (identity 0, no log
+    // folder, file not writable).
     int LogError(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     LinkStats Stats() const { return counters_.snapshot(); }
@@ -105,7 +106,6 @@ private:
     int FrameWriteComm(const uint8_t* frame, std::size_t length);
     void readerLoop();
     void handleFrame(const uint8_t* frame, std::size_t length);
-    std::string dataFile(const char* suffix) const;
 
     LinkOptions options_;
     EventHook eventHook_;
@@ -129,9 +129,7 @@ private:
     std::atomic<uint8_t> reportCount_{0};
     std::atomic<uint32_t> cardId_{0};
 
-    std::mutex logMutex_;
-    std::FILE* errorLog_ = nullptr;
-    uint32_t errorLogId_ = 0;
+    ErrorLog errorLog_;
 
     LinkCounters counters_;
     std::unique_ptr<FrameHistory> history_;

@@ -1,6 +1,6 @@
 // What the link counts and remembers for service work: counters of everything that went right
 // and wrong on the line, and the last frames in each direction, written to "%08x_Link.txt" in the
-// data directory when a transaction fails after all its attempts.
+// log folder (error_log.h) when a transaction fails after all its attempts.
 #pragma once
 
 #include <array>

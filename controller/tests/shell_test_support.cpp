@@ -1,6 +1,7 @@
 #include "controller/tests/shell_test_support.h"
 
 #include "controller/comm_config_dialog.h"
+#include "platform/data_dirs.h"
 #include "platform/string_table.h"
 
 #include <QApplication>
@@ -145,6 +146,7 @@ LinkOptions fastLinkOptions() {
     LinkOptions options;
     options.responseTimeoutMs = 300;
     options.connectPauseMs = 0;
+    options.logDir = logDirectory().toStdString();  // of the scratch data directory in use
     return options;
 }
 

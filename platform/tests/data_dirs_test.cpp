@@ -36,6 +36,25 @@ TEST(DataDirs, EnvironmentOverrideThenXdgThenHome) {
     EXPECT_EQ(dataDirectory(), QDir::homePath() + "/.local/share/Korvex-Z Files");
 }
 
+TEST(DataDirs, LogFolderBesideTheDataOrInTheXdgStateDirectory) {
+    EnvGuard data("KORVEX_DATA_DIR"), state("XDG_STATE_HOME"), home("HOME");
+    qputenv("KORVEX_DATA_DIR", "/srv/korvex/");
+    qputenv("XDG_STATE_HOME", "/xdg/state");
+    EXPECT_EQ(logDirectory(), "/srv/korvex/log");
+    qunsetenv("KORVEX_DATA_DIR");
+    EXPECT_EQ(logDirectory(), "/xdg/state/Korvex-Z Files/log");
+    qputenv("XDG_STATE_HOME", "relative/ignored");
+    qputenv("HOME", "/home/op");
+    EXPECT_EQ(logDirectory(), "/home/op/.local/state/Korvex-Z Files/log");
+    qunsetenv("XDG_STATE_HOME");
+    EXPECT_EQ(logDirectory(), "/home/op/.local/state/Korvex-Z Files/log");
+    // Without HOME the account's home directory stands in (or no folder at all); never a path
+    // relative to the current directory.
+    qunsetenv("HOME");
+    const QString withoutHome = logDirectory();
+    EXPECT_TRUE(withoutHome.isEmpty() || withoutHome.startsWith(QLatin1Char('/'))) << withoutHome.toStdString();
+}
+
 TEST(DataDirs, CreationMakesAllThreeAndToleratesExistingOnes) {
     EnvGuard data("KORVEX_DATA_DIR");
     QTemporaryDir root;

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "controller/link/records.h"
@@ -123,6 +125,32 @@ TEST_F(KvcardTest, ListenPrintsReports) {
     const ToolRun run = kvcard(port() + "--no-connect --listen 0 keep-alive");
     EXPECT_EQ(run.out.substr(0, 26), "result=0\npayload=\nreport t");
     EXPECT_NE(run.out.find("report type=2 data=01020304050607ab\n"), std::string::npos) << run.out;
+}
+
+TEST_F(KvcardTest, LinkFilesGoToTheLogFolderNeverToTheCurrentDirectory) {
+    // Answers of another command are retried at once, so the command fails after all its
+    // attempts without waiting for time-outs, and the link writes its last frames.
+    card.setScript([](const FrameView& r, std::size_t) { return Response(static_cast<uint8_t>(r.type + 1)); });
+    const std::filesystem::path cwd = std::filesystem::path(dataDir) / "cwd";
+    std::filesystem::create_directories(cwd);
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(cwd);
+    const std::filesystem::path chosen = std::filesystem::path(dataDir) / "chosen" / "logs";
+    const ToolRun byEnvironment = kvcard(port() + "--no-connect keep-alive");
+    const ToolRun byOption = kvcard(port() + "--log-dir '" + chosen.string() + "' --no-connect keep-alive");
+    const ToolRun noFolder = kvcard(port() + "--log-dir");
+    std::filesystem::current_path(previous);
+
+    EXPECT_EQ(byEnvironment.out, "result=-1\n");
+    EXPECT_EQ(byOption.out, "result=-1\n");
+    EXPECT_EQ(noFolder.status, 1);
+    EXPECT_TRUE(std::filesystem::is_empty(cwd));
+    for (const std::filesystem::path& dir : {std::filesystem::path(dataDir) / "log", chosen}) {
+        std::ifstream file(dir / "00000000_Link.txt");
+        std::stringstream text;
+        text << file.rdbuf();
+        EXPECT_NE(text.str().find("Command 0x3b failed after 3 attempts"), std::string::npos) << dir;
+    }
 }
 
 }  // namespace

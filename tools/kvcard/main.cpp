@@ -11,6 +11,7 @@
 
 #include "controller/link/card_link.h"
 #include "controller/link/commands.h"
+#include "controller/link/error_log.h"
 #include "controller/link/trace.h"
 #include "tools/kvcard/commands_cli.h"
 
@@ -22,12 +23,14 @@ constexpr int kMaxListenSeconds = 24 * 3600;
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: kvcard --port DEVICE [--no-connect] [--listen SECONDS] [--stats] COMMAND [ARGS...]\n"
+                 "usage: kvcard --port DEVICE [--no-connect] [--listen SECONDS] [--stats] [--log-dir DIR]\n"
+                 "              COMMAND [ARGS...]\n"
                  "Prints result=0 or result=-1 and, on success, payload=<hex of the answer>.\n"
                  "--listen then prints the card's reports as 'report type=<n> data=<16 hex digits>'.\n"
                  "--stats prints the link's counters at the end. KORVEX_TRACE=1 traces the link on stderr;\n"
-                 "a failed transaction leaves its last frames in <data dir>/<card id>_Link.txt\n"
-                 "($KORVEX_DATA_DIR, else the current directory).\n"
+                 "a failed transaction leaves its last frames in <log dir>/<card id>_Link.txt; the log dir\n"
+                 "is --log-dir, else $KORVEX_DATA_DIR/log, else $XDG_STATE_HOME/Korvex-Z Files/log\n"
+                 "(~/.local/state/Korvex-Z Files/log when XDG_STATE_HOME is unset).\n"
                  "commands:\n%s",
                  CliCommandList().c_str());
 }
@@ -78,11 +81,18 @@ int main(int argc, char** argv) {
     bool connect = true;
     bool stats = false;
     int listenSeconds = -1;
+    std::string logDir = DefaultLogDirectory();
     int at = 1;
     for (; at < argc && std::strncmp(argv[at], "--", 2) == 0; ++at) {
         const std::string opt = argv[at];
         if (opt == "--port" && at + 1 < argc) {
             port = argv[++at];
+        } else if (opt == "--log-dir") {
+            if (at + 1 >= argc || argv[at + 1][0] == '\0') {
+                std::fprintf(stderr, "kvcard: --log-dir wants a folder\n");
+                return 1;
+            }
+            logDir = argv[++at];
         } else if (opt == "--no-connect") {
             connect = false;
         } else if (opt == "--stats") {
@@ -112,8 +122,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + at, argv + argc);
 
     LinkOptions options;
-    const char* dataDir = std::getenv("KORVEX_DATA_DIR");
-    options.dataDir = dataDir != nullptr && *dataDir != '\0' ? dataDir : ".";
+    options.logDir = logDir;
     CardLink link(options);
     ReportPrinter printer;
     link.SetEventHook([&printer](uint8_t code, const uint8_t* record) {

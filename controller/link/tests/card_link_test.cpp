@@ -52,7 +52,7 @@ protected:
         LinkOptions options;
         options.responseTimeoutMs = timeoutMs;
         options.connectPauseMs = 0;
-        options.dataDir = dir.string();
+        options.logDir = (dir / "log").string();
         link = std::make_unique<CardLink>(options);
         ASSERT_EQ(link->SetEventHook([this](uint8_t code, const uint8_t* rec) {
             std::lock_guard lock(hookMutex);
@@ -154,7 +154,7 @@ TEST_F(LinkTest, SilentCardFailsAfterThreeAttemptsAndTellsTheHook) {
     EXPECT_EQ(s.transactionsFailed, 2u);
 
     // The frames of the failed transaction are kept for service.
-    std::ifstream diag(dir / "00000000_Link.txt");
+    std::ifstream diag(dir / "log" / "00000000_Link.txt");
     std::stringstream text;
     text << diag.rdbuf();
     EXPECT_NE(text.str().find("Command 0x31 failed after 3 attempts"), std::string::npos);
@@ -435,11 +435,11 @@ TEST_F(LinkTest, OpenFailureLeavesNothingOpen) {
 TEST_F(LinkTest, ErrorLogNeedsTheCardIdentityAndCutsLongLines) {
     open();
     EXPECT_EQ(link->LogError("lost %d\n", 1), -1);
-    EXPECT_FALSE(std::filesystem::exists(dir / "00000000_Err.txt"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "log" / "00000000_Err.txt"));
     link->SetCardId(0x00abcdef);
     ASSERT_EQ(link->LogError("Link lost: 0x%x\n", 0x22), 0);
     ASSERT_EQ(link->LogError("%s\n", std::string(3000, 'z').c_str()), 0);
-    std::ifstream log(dir / "00abcdef_Err.txt");
+    std::ifstream log(dir / "log" / "00abcdef_Err.txt");
     std::string first, second;
     ASSERT_TRUE(std::getline(log, first));
     ASSERT_TRUE(std::getline(log, second));
