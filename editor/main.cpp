@@ -9,9 +9,10 @@
 
 #include "editor/main_frame.h"
 #include "editor/picture_panel.h"
-#include "editor/widget_prompter.h"
+#include "editor/operator_prompter.h"
 #include "platform/data_dirs.h"
 #include "platform/string_table.h"
+#include "platform/widget_operator.h"
 
 namespace {
 
@@ -77,8 +78,10 @@ int main(int argc, char** argv) {
 
     if (!parser.isSet(noSplashOption)) showSplash();
 
-    tavrel::WidgetPrompter prompter;
+    korvex::WidgetOperator ui;
+    tavrel::OperatorPrompter prompter(ui);
     tavrel::CMainFrame frame(prompter, korvex::dataDirectory() + QStringLiteral("/Tavrel.ini"));
+    ui.setParent(&frame);
     if (!parser.positionalArguments().isEmpty()) frame.openFile(parser.positionalArguments().front());
     frame.showMaximized();
     return app.exec();

@@ -4,10 +4,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
-#include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QShortcut>
 #include <QSplitter>
@@ -17,7 +15,7 @@
 #include "editor/code_lists.h"
 #include "editor/graph_view.h"
 #include "editor/picture_panel.h"
-#include "editor/widget_prompter.h"
+#include "editor/operator_prompter.h"
 #include "platform/settings_file.h"
 
 namespace tavrel {
@@ -39,11 +37,10 @@ QLabel* pane(QStatusBar* bar, int width, const QString& text) {
 
 }  // namespace
 
-CMainFrame::CMainFrame(EditorPrompter& prompter, QString recentFilesPath, QWidget* parent)
+CMainFrame::CMainFrame(OperatorPrompter& prompter, QString recentFilesPath, QWidget* parent)
     : QMainWindow(parent), prompter_(prompter), session_(prompter), recentFilesPath_(std::move(recentFilesPath)) {
     setObjectName("Tavrel");
     setAcceptDrops(true);
-    if (auto* widgets = dynamic_cast<WidgetPrompter*>(&prompter_)) widgets->setParent(this);
 
     graph_ = new CGraphView(session_.doc(), this);
     codeList_ = new CTavrelView(session_.doc(), this);
@@ -224,7 +221,7 @@ void CMainFrame::focusPane(int step) {
 // Views and enable rules
 
 void CMainFrame::documentChanged(int hint) {
-    if (auto* widgets = dynamic_cast<WidgetPrompter*>(&prompter_)) widgets->setUtf8(session_.doc().textIsUtf8());
+    prompter_.setUtf8(session_.doc().textIsUtf8());
     currentSegment_ = session_.doc().clampSegment(currentSegment_);
     if (hint == 0 || hint == 2) {
         codeList_->model().rebuild();
@@ -288,8 +285,8 @@ bool CMainFrame::openFile(const QString& path) {
 }
 
 void CMainFrame::onOpen() {
-    const QString path = QFileDialog::getOpenFileName(this, qtTrId("tavrel.open"), QString(), openFilter());
-    if (!path.isEmpty()) openFile(path);
+    const auto path = prompter_.ui().chooseOpenFile(qtTrId("tavrel.open"), QString(), openFilter());
+    if (path && !path->isEmpty()) openFile(*path);
 }
 
 void CMainFrame::onSave() {
@@ -411,7 +408,8 @@ void CMainFrame::onRedo() {
 void CMainFrame::onNotYet() {}
 
 void CMainFrame::onAbout() {
-    QMessageBox::about(this, qtTrId("tavrel.about.title"), qtTrId("tavrel.about.text").arg(kVersion));
+    prompter_.ui().message(qtTrId("tavrel.about.title"), qtTrId("tavrel.about.text").arg(kVersion),
+                           korvex::OperatorInteraction::Icon::Information);
 }
 
 }  // namespace tavrel

@@ -20,12 +20,14 @@ class CGraphView;
 class CTavrelView;
 class CFindListView;
 class PicturePanel;
+class OperatorPrompter;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    // `recentFilesPath` is the INI file of the recent-file list.
-    CMainFrame(EditorPrompter& prompter, QString recentFilesPath, QWidget* parent = nullptr);
+    // `recentFilesPath` is the INI file of the recent-file list. Every question goes through
+    // the prompter's operator interaction.
+    CMainFrame(OperatorPrompter& prompter, QString recentFilesPath, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     EditorSession& session() { return session_; }
@@ -88,7 +90,7 @@ private:
     void onAbout();
     void runLineCommand(int (EditorSession::*command)(const std::vector<int>&));
 
-    EditorPrompter& prompter_;
+    OperatorPrompter& prompter_;
     EditorSession session_;
     QString recentFilesPath_;
     std::map<QString, QAction*> actions_;

@@ -12,7 +12,7 @@
 #include "controller/document/open_dialog.h"
 #include "controller/document/taper_header.h"
 #include "controller/document/wait_dialog.h"
-#include "controller/operator_interaction.h"
+#include "platform/operator_interaction.h"
 #include "platform/settings_file.h"
 
 namespace korvex {

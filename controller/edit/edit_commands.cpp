@@ -8,7 +8,7 @@
 
 #include "code/writer.h"
 #include "controller/document/dcs_doc.h"
-#include "controller/operator_interaction.h"
+#include "platform/operator_interaction.h"
 
 namespace korvex {
 

@@ -11,7 +11,7 @@
 #include "controller/document/dcs_doc.h"
 #include "controller/edit/gen3b_dialog.h"
 #include "controller/edit/offset_dialog.h"
-#include "controller/operator_interaction.h"
+#include "platform/operator_interaction.h"
 
 namespace korvex {
 

@@ -2,22 +2,37 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 #include "editor/code_lists.h"
 #include "editor/document/tests/test_support.h"
 #include "editor/graph_view.h"
 #include "editor/main_frame.h"
+#include "editor/operator_prompter.h"
+#include "platform/testing/scripted_operator.h"
 
 namespace tavrel {
 namespace {
 
-using test::ScriptedPrompter;
 using test::writeScratch;
+
+// The operator types `text` into the code input dialog and presses OK.
+korvex::testing::ScriptedOperator::DialogScript typeCode(const QString& text) {
+    return [text](QDialog& dialog) {
+        auto& input = dynamic_cast<CodeInputDialog&>(dialog);
+        input.edit()->setText(text);
+        input.accept();
+        return input.result();
+    };
+}
 
 struct Frame {
     QTemporaryDir dir;
-    ScriptedPrompter prompter;
+    korvex::testing::ScriptedOperator ui;
+    OperatorPrompter prompter{ui};
     CMainFrame frame{prompter, dir.path() + "/Tavrel.ini"};
     Frame() { frame.resize(900, 700); }
 };
@@ -54,8 +69,9 @@ TEST(MainFrame, AddThroughTheActionEditsTheSelectedPlaceAndEnablesUndo) {
     Frame f;
     ASSERT_TRUE(f.frame.openFile(QString::fromStdString(writeScratch("cmd.iso", test::kIsoSquare))));
     f.frame.codeList()->selectRow(2);
-    f.prompter.inputs = {std::string("N9 M00;")};
+    f.ui.scripts["131"] = typeCode("N9 M00;");
     f.frame.action("add")->trigger();
+    EXPECT_EQ(f.ui.dialogsRun, std::vector<QString>{"131"});
     EXPECT_EQ(f.frame.codeList()->model().rowCount(), 7);
     EXPECT_EQ(f.frame.codeList()->model().index(3, 1).data().toString(), "N9 M00;");
     EXPECT_EQ(f.frame.codeList()->selectedRows(), std::vector<int>{2});
@@ -77,11 +93,20 @@ TEST(MainFrame, ChoosingASegmentMovesTheDrawingsSelection) {
 TEST(MainFrame, ASaveThatFailsKeepsTheWindowOpen) {
     Frame f;
     ASSERT_TRUE(f.frame.openFile(QString::fromStdString(writeScratch("keep.iso", test::kIsoSquare))));
-    f.prompter.inputs = {std::string("N9 M00;")};
+    f.ui.scripts["131"] = typeCode("N9 M00;");
     f.frame.action("add")->trigger();
-    f.prompter.answers = {EditorPrompter::Answer::kCancel};
+    f.ui.answers = {korvex::OperatorInteraction::Answer::Cancel};
     EXPECT_FALSE(f.frame.close());
     EXPECT_TRUE(f.frame.session().doc().modified());
+    // Yes, then a save refused because the file's place is taken by a folder: still open.
+    const QString path = QString::fromStdString(f.frame.session().path());
+    QFile::remove(path);
+    QDir().mkdir(path);
+    f.ui.answers = {korvex::OperatorInteraction::Answer::Yes};
+    EXPECT_FALSE(f.frame.close());
+    ASSERT_FALSE(f.ui.messages.empty());
+    EXPECT_TRUE(f.ui.messages.back().text.contains(path));
+    QDir().rmdir(path);
 }
 
 }  // namespace

@@ -9,8 +9,9 @@
 #include "editor/code_lists.h"
 #include "editor/graph_view.h"
 #include "editor/main_frame.h"
-#include "editor/widget_prompter.h"
+#include "editor/operator_prompter.h"
 #include "platform/string_table.h"
+#include "platform/widget_operator.h"
 
 namespace {
 
@@ -58,7 +59,8 @@ int main(int argc, char** argv) {
     file.write(kProgram);
     file.close();
 
-    tavrel::WidgetPrompter prompter;
+    korvex::WidgetOperator ui;
+    tavrel::OperatorPrompter prompter(ui);
     tavrel::CMainFrame frame(prompter, dir.path() + "/Tavrel.ini");
     frame.resize(1280, 860);
     frame.show();

@@ -1,10 +1,8 @@
-#include "editor/widget_prompter.h"
+#include "editor/operator_prompter.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -13,8 +11,9 @@
 
 namespace tavrel {
 
-CodeInputDialog::CodeInputDialog(const QString& initial, bool utf8, QWidget* parent)
-    : QDialog(parent), edit_(new QLineEdit(this)), utf8_(utf8) {
+CodeInputDialog::CodeInputDialog(const QString& initial, bool utf8, korvex::OperatorInteraction& ui,
+                                 QWidget* parent)
+    : QDialog(parent), edit_(new QLineEdit(this)), utf8_(utf8), ui_(ui) {
     setObjectName("131");
     //: Title of the code input dialog
     setWindowTitle(qtTrId("tavrel.input.title"));
@@ -36,7 +35,8 @@ QString CodeInputDialog::text() const { return edit_->text(); }
 void CodeInputDialog::accept() {
     // A slot holds 299 bytes; the dialog keeps the text and says so rather than cutting it.
     if (encodeLine(edit_->text(), utf8_).size() > static_cast<std::size_t>(korvex::kMaxLineChars)) {
-        QMessageBox::warning(this, qtTrId("tavrel.app"), messageText(DocMessage::warning(msg::kInputTooLong)));
+        ui_.message(qtTrId("tavrel.app"), messageText(DocMessage::warning(msg::kInputTooLong)),
+                    korvex::OperatorInteraction::Icon::Warning);
         return;
     }
     QDialog::accept();
@@ -76,39 +76,36 @@ QString saveFilter(SaveDialogKind kind) {
 
 QString openFilter() { return qtFilter(qtTrId("tavrel.filter.code")); }
 
-void WidgetPrompter::show(const DocMessage& message) {
-    const QString text = messageText(message);
-    if (message.isFatal()) QMessageBox::critical(parent_, qtTrId("tavrel.app"), text);
-    else QMessageBox::warning(parent_, qtTrId("tavrel.app"), text);
+void OperatorPrompter::show(const DocMessage& message) {
+    using Icon = korvex::OperatorInteraction::Icon;
+    ui_.message(qtTrId("tavrel.app"), messageText(message), message.isFatal() ? Icon::Critical : Icon::Warning);
 }
 
-void WidgetPrompter::busy(bool on) {
+void OperatorPrompter::busy(bool on) {
     if (on) QApplication::setOverrideCursor(Qt::WaitCursor);
     else QApplication::restoreOverrideCursor();
 }
 
-std::optional<std::string> WidgetPrompter::inputCode(const std::string& initial) {
-    CodeInputDialog dialog(decodeLine(initial.c_str(), utf8_), utf8_, parent_);
-    if (dialog.exec() != QDialog::Accepted || dialog.text().isEmpty()) return std::nullopt;
+std::optional<std::string> OperatorPrompter::inputCode(const std::string& initial) {
+    CodeInputDialog dialog(decodeLine(initial.c_str(), utf8_), utf8_, ui_);
+    if (ui_.exec(dialog, QStringLiteral("131")) != QDialog::Accepted || dialog.text().isEmpty()) return std::nullopt;
     return encodeLine(dialog.text(), utf8_);
 }
 
-std::optional<std::string> WidgetPrompter::chooseSavePath(SaveDialogKind kind, const std::string& suggested) {
-    QFileDialog dialog(parent_, qtTrId("tavrel.save_as"), QString::fromStdString(suggested), saveFilter(kind));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QString::fromLatin1(defaultExtension(kind) + 1));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().front().toStdString();
+std::optional<std::string> OperatorPrompter::chooseSavePath(SaveDialogKind kind, const std::string& suggested) {
+    const auto path = ui_.chooseSaveFile(qtTrId("tavrel.save_as"), QString::fromStdString(suggested), saveFilter(kind));
+    if (!path || path->isEmpty()) return std::nullopt;
+    return path->toStdString();
 }
 
-EditorPrompter::Answer WidgetPrompter::askSaveChanges(const std::string& title) {
-    const auto button = QMessageBox::question(
-        parent_, qtTrId("tavrel.app"), qtTrId("tavrel.save_changes").arg(QString::fromStdString(title)),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-    if (button == QMessageBox::Yes) return Answer::kYes;
-    if (button == QMessageBox::No) return Answer::kNo;
-    return Answer::kCancel;
+EditorPrompter::Answer OperatorPrompter::askSaveChanges(const std::string& title) {
+    using Ui = korvex::OperatorInteraction;
+    switch (ui_.ask(qtTrId("tavrel.app"), qtTrId("tavrel.save_changes").arg(QString::fromStdString(title)),
+                    Ui::Buttons::YesNoCancel, Ui::Icon::Question)) {
+    case Ui::Answer::Yes: return Answer::kYes;
+    case Ui::Answer::No: return Answer::kNo;
+    default: return Answer::kCancel;
+    }
 }
 
 }  // namespace tavrel
