@@ -201,6 +201,7 @@ void CMainFrame::buildStatusBar() {
     bar->setMinimumWidth(kMessagePaneMin);
     pathPane_ = pane(bar, kPathPaneWidth, QString());
     pathPane_->setObjectName("61213");
+    pathPane_->setToolTip(qtTrId("61213"));
     gridPane_ = pane(bar, kSmallPaneWidth, qtTrId("61211"));
     xPane_ = pane(bar, kSmallPaneWidth, QStringLiteral("X"));
     yPane_ = pane(bar, kSmallPaneWidth, QStringLiteral("Y"));

@@ -27,6 +27,10 @@
         <source>%1um/grid</source>
         <translation>%1um/grid</translation>
     </message>
+    <message id="61213">
+        <source>File path</source>
+        <translation>File path</translation>
+    </message>
     <message id="61211">
         <source>um/grid</source>
         <translation>um/grid</translation>

@@ -27,6 +27,10 @@
         <source>%1um/grid</source>
         <translation>%1微米/格</translation>
     </message>
+    <message id="61213">
+        <source>File path</source>
+        <translation>文件路径</translation>
+    </message>
     <message id="61211">
         <source>um/grid</source>
         <translation>微米/格</translation>
