@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -276,7 +277,9 @@ void CMainFrame::resizeEvent(QResizeEvent* ev) {
 // ---------------------------------------------------------------------------------------------
 // Files
 
-bool CMainFrame::openFile(const QString& path) {
+bool CMainFrame::openFile(const QString& name) {
+    // The document keeps the full path: it is shown, remembered and handed on.
+    const QString path = QFileInfo(name).absoluteFilePath();
     const bool ok = session_.open(path.toStdString());
     if (ok) rememberRecent(path);
     currentSegment_ = 0;
