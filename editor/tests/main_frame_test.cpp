@@ -111,3 +111,16 @@ TEST(MainFrame, ASaveThatFailsKeepsTheWindowOpen) {
 
 }  // namespace
 }  // namespace tavrel
+
+namespace tavrel {
+namespace {
+
+TEST(CodeListText, LinesShowAsUtf8OrElseGb18030AndTypedTextGoesBackTheSameWay) {
+    const char gb[] = "\xB4\xFA\xC2\xEB";  // "代码" in GB18030
+    EXPECT_EQ(decodeLine(gb, false), QString::fromUtf8("代码"));
+    EXPECT_EQ(encodeLine(QString::fromUtf8("代码"), false), std::string(gb));
+    EXPECT_EQ(decodeLine("N1 \xE4\xBB\xA3", true), QString::fromUtf8("N1 代"));
+}
+
+}  // namespace
+}  // namespace tavrel
