@@ -14,6 +14,7 @@
 #include <QToolBar>
 
 #include "editor/code_lists.h"
+#include "editor/command_icons.h"
 #include "editor/graph_view.h"
 #include "editor/picture_panel.h"
 #include "editor/operator_prompter.h"
@@ -100,6 +101,7 @@ QAction* CMainFrame::addCommand(const QString& name, const char* textId, const c
                                 const QKeySequence& key, void (CMainFrame::*slot)()) {
     auto* a = new QAction(qtTrId(textId), this);
     a->setObjectName(name);
+    a->setIcon(commandIcon(name));
     if (tipId) {
         a->setStatusTip(qtTrId(tipId));
         a->setToolTip(qtTrId(tipId));
