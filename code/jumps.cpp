@@ -49,17 +49,19 @@ int closeOnto(ProgramLines& lines, LineMotion* motion, PositionWalk& walk, int i
     const int64_t missX = ex > targetX ? ex - targetX : targetX - ex;
     const int64_t missY = ey > targetY ? ey - targetY : targetY - ey;
     if (missX >= kToleranceMicrons || missY >= kToleranceMicrons) return 0;
-    m.dx = clampToInt32(targetX - px);
-    m.dy = clampToInt32(targetY - py);
+    const int32_t dx = clampToInt32(targetX - px);
+    const int32_t dy = clampToInt32(targetY - py);
     char buf[80];
     char* p = buf;
     p += std::snprintf(p, 16, "N%d G01 X", index);
-    p += formatMillimetres(m.dx, p);
+    p += formatMillimetres(dx, p);
     *p++ = ' ';
     *p++ = 'Y';
-    p += formatMillimetres(m.dy, p);
+    p += formatMillimetres(dy, p);
     *p++ = ';';
-    lines.setLine(index, std::string_view(buf, static_cast<std::size_t>(p - buf)));
+    if (lines.setLine(index, std::string_view(buf, static_cast<std::size_t>(p - buf))) != 0) return 0;
+    m.dx = dx;
+    m.dy = dy;
     return 1;
 }
 

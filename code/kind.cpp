@@ -1,6 +1,7 @@
 #include "code/kind.h"
 
 #include <cstring>
+#include <string>
 
 #include "code/marks.h"
 
@@ -37,16 +38,17 @@ ProgramKind detectProgramKind(ProgramLines& lines) {
     for (int i = 0; i < n && !threeB; ++i) threeB = has(lines.line(i), "B ");
     if (!threeB) return kKindUnknown;
 
-    char* last = lines.line(n - 1);
+    const char* last = lines.line(n - 1);
     if (has(last, "DD")) return kKind3B;
-    char* d = std::strchr(last, 'D');
+    const char* d = std::strchr(last, 'D');
     if (!d) return kKind3BNoEnd;
-    // Complete a lone "D" to "DD" and end the line there; a "D" in the slot's last character
-    // position has no room after it and stays alone.
-    const auto at = d - last;
-    if (at + 1 < kMaxLineChars) {
-        d[1] = 'D';
-        std::memset(d + 2, 0, static_cast<std::size_t>(kLineSlotBytes - (at + 2)));
+    // Complete a lone "D" to "DD" and end the line there; a "D" in the last character a line
+    // may hold has no room after it and stays alone.
+    const auto at = static_cast<std::size_t>(d - last);
+    if (at + 1 < static_cast<std::size_t>(kMaxLineChars)) {
+        std::string completed(last, at + 1);
+        completed += 'D';
+        if (lines.setLine(n - 1, completed) != 0) return kKind3BNoEnd;  // no memory: refused
     }
     return kKind3B;
 }
@@ -80,8 +82,7 @@ int normaliseProgram(ProgramLines& lines, int kind) {
         } else {
             lines.removeAt(0, first - 1);
         }
-        lines.setLine(0, k3BStartLine);
-        return 0;
+        return lines.setLine(0, k3BStartLine);
     }
     default:
         return -1;

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <thread>
@@ -157,13 +158,13 @@ int parseAllLines(const ProgramLines& lines, int kind, const LoadOptions& option
     return -1;
 }
 
-// The taper header of a ".3nb" file: its second line.
-int readTaperHeader(const std::string& text, const char* path, LoadedProgram& out,
+bool wantsTaperHeader(const char* path) { return std::strstr(path, ".3nb") != nullptr; }
+
+// The taper header of a ".3nb" file: its second line (`header`, null when the file has none).
+int readTaperHeader(const std::string* header, const char* path, LoadedProgram& out,
                     LoadFailure& failure) {
-    if (!std::strstr(path, ".3nb")) return 0;
-    std::string header;
     double v[5];
-    if (fileLineAt(text, 1, header) != 0 || !scanTaperHeader(header.c_str(), v)) {
+    if (!header || !scanTaperHeader(header->c_str(), v)) {
         return fail(failure, LoadStatus::kBadTaperHeader, path);
     }
     out.taper = TaperHeader{true, truncateToInt32(v[0] * 10), truncateToInt32(v[1] * 10),
@@ -193,6 +194,9 @@ int loadLines(ProgramLines& lines, const char* path, const LoadOptions& options,
                                          });
         if (!translated) return fail(failure, LoadStatus::kTranslateFailed, path);
         parseKind = kKindIso;
+        // Most 3B lines take their ISO text in place, but the file's dropped lines and longer
+        // rewrites still hold memory that the segments are about to need.
+        lines.compact();
     }
 
     // Both the jump scan and the lead-out closing read every line; describe each once.
@@ -260,21 +264,25 @@ std::string loadMessage(LoadStatus status, const char* path, int line, const cha
 
 namespace {
 
-// `ownedText`, when given, is the file content itself: it is freed once the lines are read.
-int loadFromText(const std::string& text, std::string* ownedText, const char* path,
-                 const LoadOptions& options, LoadedProgram& out, LoadFailure& failure) {
-    failure = LoadFailure{};
-    out = LoadedProgram{};
-    out.path = path;
+// The file's content becomes the line store: its lines are split in place.
+int loadFromText(ProgramText&& text, const char* path, const LoadOptions& options,
+                 LoadedProgram& out, LoadFailure& failure) {
     try {
+        // The taper header is taken before the split writes the line ends over.
+        std::string header;
+        const bool hasHeaderLine = fileLineAt(text.view(), 1, header) == 0;
+        // A ".3nb" name asks for the header; a two-contour multi-pass file carries it under any name.
+        const bool taper =
+            wantsTaperHeader(path) || (hasHeaderLine && header.rfind("Korvex -Version 2.0 -Type ZD", 0) == 0);
         ProgramLines lines;
         int fileLines = 0;
-        if (splitProgramText(text, lines, kCodeLineFilter, &fileLines) < 0) {
+        if (splitProgramText(std::move(text), lines, kCodeLineFilter, &fileLines) < 0) {
             return fail(failure, LoadStatus::kReadFailed, path);
         }
         if (fileLines == 0) return fail(failure, LoadStatus::kCannotOpen, path);
-        if (readTaperHeader(text, path, out, failure) != 0) return -1;
-        if (ownedText) std::string().swap(*ownedText);
+        if (taper && readTaperHeader(hasHeaderLine ? &header : nullptr, path, out, failure) != 0) {
+            return -1;
+        }
         if (loadLines(lines, path, options, out, failure) != 0) {
             out = LoadedProgram{};
             return -1;
@@ -286,23 +294,46 @@ int loadFromText(const std::string& text, std::string* ownedText, const char* pa
     }
 }
 
+// Starts a load: clears the results and names the program.
+void beginLoad(const char* path, LoadedProgram& out, LoadFailure& failure) {
+    failure = LoadFailure{};
+    out = LoadedProgram{};
+    out.path = path;
+}
+
+// A file that could not be read: -1 from readProgramText (missing, not a regular file) is a
+// file that can't be opened, -2 (read error, too large, no memory) a failed read.
+int readFailure(int readResult, const char* path, LoadFailure& failure) {
+    return fail(failure, readResult == -1 ? LoadStatus::kCannotOpen : LoadStatus::kReadFailed, path);
+}
+
 }  // namespace
 
 int loadProgramText(const std::string& text, const char* path, const LoadOptions& options,
                     LoadedProgram& out, LoadFailure& failure) {
-    return loadFromText(text, nullptr, path, options, out, failure);
+    beginLoad(path, out, failure);
+    ProgramText copy;
+    copy.data.reset(static_cast<char*>(std::malloc(text.size() + 1)));
+    if (!copy.data) return fail(failure, LoadStatus::kReadFailed, path);
+    std::memcpy(copy.data.get(), text.data(), text.size());
+    copy.size = text.size();
+    return loadFromText(std::move(copy), path, options, out, failure);
 }
 
 int loadProgram(const char* path, const LoadOptions& options, LoadedProgram& out,
                 LoadFailure& failure) {
-    std::string text;
-    if (readFileText(path, text) != 0) {
-        // Nothing readable is a file without lines.
-        failure = LoadFailure{};
-        out = LoadedProgram{};
-        return fail(failure, LoadStatus::kCannotOpen, path);
-    }
-    return loadFromText(text, &text, path, options, out, failure);
+    beginLoad(path, out, failure);
+    ProgramText text;
+    if (const int r = readProgramText(path, text); r != 0) return readFailure(r, path, failure);
+    return loadFromText(std::move(text), path, options, out, failure);
+}
+
+int loadProgramFile(int fd, const char* path, const LoadOptions& options, LoadedProgram& out,
+                    LoadFailure& failure) {
+    beginLoad(path, out, failure);
+    ProgramText text;
+    if (const int r = readProgramText(fd, text); r != 0) return readFailure(r, path, failure);
+    return loadFromText(std::move(text), path, options, out, failure);
 }
 
 double pathLengthMm(const CodeSegment* segments, int count) {

@@ -39,7 +39,7 @@ enum class LoadStatus {
 struct LoadOptions {
     bool forceZero = true;      // false acts like the setting NoForceZero=1
     bool countSteps = true;
-    bool keepSourceLines = false;  // fill LoadedProgram::sourceLines (300 bytes a line more)
+    bool keepSourceLines = false;  // fill LoadedProgram::sourceLines (a copy of the lines)
     int threads = 0;            // workers for the line parsing; 0 = one per core
     const std::atomic<bool>* cancel = nullptr;
     std::function<void(int percent)> progress;  // called on the loading thread
@@ -71,8 +71,14 @@ struct LoadFailure {
 };
 
 // Runs the load. 0 on success; -1 with `failure` filled otherwise (nothing of `out` is valid).
+// Only a regular file is read: a FIFO, device or directory "can't be opened".
 int loadProgram(const char* path, const LoadOptions& options, LoadedProgram& out,
                 LoadFailure& failure);
+
+// The same on a file already open (read from its start, whatever its offset); `path` names the
+// file in messages and decides on the taper header. Only a regular file is read.
+int loadProgramFile(int fd, const char* path, const LoadOptions& options, LoadedProgram& out,
+                    LoadFailure& failure);
 
 // The same on file content already in memory; `path` only names the file in messages and
 // decides on the taper header.

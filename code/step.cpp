@@ -12,8 +12,33 @@
 //     f < 0:   B if 2f + 2q - 1 < 0, else D
 //     f >= 0:  D if 2f - 2p - 1 < 0, else A
 // The choice depends on the cursor alone (f is never carried between quarters), so the stepper
-// is resumable like the line stepper. It ends with the approach rule: once the cursor is within
-// 2 µm of its target on both axes it takes the last step onto the target.
+// is resumable like the line stepper.
+//
+// The approach rule ends an arc on its target (the end offset forward, the start offset
+// backward). With d = target - cursor, where the rule applies and |dx|, |dy| <= 2:
+//     d = (0, 0)                  stop without a step
+//     |dx| <= 1 and |dy| <= 1     the last step, exactly (dx, dy); the stepper stops
+//     otherwise (2 µm off)        one step (sign dx, sign dy); the last one follows
+// Every step, these included, moves the cursor by exactly its code, so the codes of a run add
+// up to the cursor's change: forward from a fresh cursor to end offset minus start offset.
+// Where the rule applies ("done" counts the steps of the run: forward the steps done, backward
+// the steps undone, the element's steps minus the cursor's):
+//   forward   done > 3 (a full circle must not stop on its own start); within the first 3
+//             steps, when the end lies ahead of the cursor or of the start offset (less than
+//             half a turn in the direction of travel; never for a full circle). The start
+//             offset counts too because the first step of a 2 µm approach can leave an end
+//             that lies off the circle level with the cursor, and the last step must follow.
+//   backward  fewer than 3 steps left (this also covers an element whose count is not known);
+//             otherwise, for an arc that is not a full circle, when the start offset lies ahead
+//             of the end offset within the first 3 steps and ahead of the cursor after them.
+//             The backward run starts on the end offset, which may lie off the circle: an end
+//             just behind the start can keep its first steps within reach of the start, and
+//             they must go round as the forward run did. The backward run may take a few steps
+//             more or fewer than the count, so it does not wait for the count alone.
+// A cursor on its target that has arrived gives no step: forward with at least one step done,
+// backward with at least one step undone where the rule applies (or more than 3 undone). So
+// once a run has ended, further calls give nothing, and as the whole state is the cursor, a
+// run gives the same codes however its caller cuts it into calls.
 //
 // Skipping runs (used to count steps and to find a position after k steps). Write
 // h(a) = 4R^2 - 4a^2 - 1 and call (p, q) "on track" when (2q-1)^2 < h(p) <= (2q+1)^2. Then:
@@ -43,10 +68,10 @@ __extension__ typedef __int128 Wide;
 
 // The approach rule acts within this distance of the target, on both axes.
 constexpr int64_t kApproachReachUm = 2;
-// Forward, the approach rule waits until more than this many steps are done, so that a full
-// circle does not stop on its own start.
+// The approach rule waits until more than this many steps of a run are done (forward: steps
+// done; backward: steps undone), so that a full circle does not stop on its own start.
 constexpr int64_t kApproachAfterSteps = 3;
-// Backward, the approach rule applies once fewer than this many steps are left.
+// Backward, the approach rule also applies once fewer than this many steps are left.
 constexpr int64_t kApproachStepsLeft = 3;
 // An arc that has not reached its end after this many turns never will (end off its circle).
 constexpr int64_t kGiveUpTurns = 2;
@@ -219,31 +244,29 @@ public:
     ArcWalker(const PathElement& e, const StepState& c, bool backward)
         : x_(c.x), y_(c.y), steps_(c.steps),
           tx_(backward ? e.startX : e.endX), ty_(backward ? e.startY : e.endY),
-          r_(e.radius), r2_(Wide{e.radius} * e.radius),
+          r_(e.radius), r2_(Wide{e.radius} * e.radius), total_(e.steps),
           ccw_((e.kind == kElementArcCcw) != backward), backward_(backward),
-          startDiffersFromEnd_(e.startX != e.endX || e.startY != e.endY) {}
+          startDiffersFromEnd_(e.startX != e.endX || e.startY != e.endY),
+          beginX_(backward ? e.endX : e.startX), beginY_(backward ? e.endY : e.startY) {}
 
     StepState cursor() const { return StepState{narrow(steps_), narrow(x_), narrow(y_)}; }
     bool onTarget() const { return x_ == tx_ && y_ == ty_; }
 
-    // One step of the stepper, its code in `code`.
+    // One step of the stepper, its code in `code`. Every step moves the cursor by exactly its
+    // code, so the codes of a run add up to the cursor's change.
     Step step(uint8_t& code) {
         const int64_t dx = tx_ - x_;
         const int64_t dy = ty_ - y_;
+        if (dx == 0 && dy == 0 && arrived()) return Step::Ended;
         if (withinReach(dx, dy) && approachActive()) {
             if (dx == 0 && dy == 0) return Step::Ended;
+            // Within 1 µm on both axes the last step lands on the target; 2 µm off on one or
+            // both axes, one step toward it first and the last step on the next call.
             code = stepCode(sign(dx), sign(dy));
-            if ((dy == 0 && (dx == 2 || dx == -2)) || (dx == 0 && (dy == 2 || dy == -2))) {
-                // On the target's line, 2 µm short: one axis step now, the last step next.
-                x_ += sign(dx);
-                y_ += sign(dy);
-                addSteps(1);
-                return Step::Taken;
-            }
-            x_ = tx_;
-            y_ = ty_;
+            x_ += sign(dx);
+            y_ += sign(dy);
             addSteps(1);
-            return Step::TakenAndEnded;
+            return x_ == tx_ && y_ == ty_ ? Step::TakenAndEnded : Step::Taken;
         }
         const Quarter* quarter = quarterOf(ccw_, x_, y_);
         if (!quarter) return Step::Ended;
@@ -305,13 +328,33 @@ private:
                dy >= -kApproachReachUm;
     }
 
+    // A cursor on its target that has arrived there: it gives no step. Forward, once at least
+    // one step is done (a fresh cursor of a full circle sits on its target and goes round).
+    // Backward, once at least one step is undone and the approach would apply there.
+    bool arrived() const {
+        if (!backward_) return steps_ > 0;
+        return steps_ < total_ &&
+               (steps_ < kApproachStepsLeft || total_ - steps_ > kApproachAfterSteps ||
+                ahead(beginX_, beginY_));
+    }
+
+    // Whether the approach rule applies (see the top of this file).
     bool approachActive() const {
-        if (backward_) return steps_ < kApproachStepsLeft;
-        if (steps_ > kApproachAfterSteps) return true;
-        // A short arc may reach its end within its first steps: the rule applies early when the
-        // end lies ahead in the direction of travel (never for a full circle).
-        if (!startDiffersFromEnd_) return false;
-        const Wide cross = Wide{x_} * ty_ - Wide{y_} * tx_;
+        const int64_t done = backward_ ? total_ - steps_ : steps_;
+        if (!backward_ && done > kApproachAfterSteps) return true;
+        if (backward_ && steps_ < kApproachStepsLeft) return true;
+        if (!startDiffersFromEnd_) return false;  // a full circle goes round
+        if (backward_) return done > kApproachAfterSteps ? ahead(x_, y_) : ahead(beginX_, beginY_);
+        // Within the first steps, seen from the cursor and from where the run began: the first
+        // step of a 2 µm approach can leave an end that lies off the circle level with the
+        // cursor or just behind it, and the last step must still follow.
+        return ahead(x_, y_) || ahead(beginX_, beginY_);
+    }
+
+    // True when the target lies less than half a turn ahead of (x, y) in the direction of
+    // travel.
+    bool ahead(int64_t x, int64_t y) const {
+        const Wide cross = Wide{x} * ty_ - Wide{y} * tx_;
         return ccw_ ? cross > 0 : cross < 0;
     }
 
@@ -381,7 +424,9 @@ private:
     const int64_t tx_, ty_;
     const int64_t r_;
     const Wide r2_;
+    const int64_t total_;  // the element's steps field (0 when not counted)
     const bool ccw_, backward_, startDiffersFromEnd_;
+    const int64_t beginX_, beginY_;  // where a run begins: the start offset, backward the end
 };
 
 bool isLineStepper(const PathElement& e) {

@@ -42,6 +42,14 @@ StepState endCursor(const PathElement& e);
 // (0..n). Kinds 0 and 1 use the line stepper, 2 and 3 the arc stepper, others emit nothing.
 // Fewer than n codes means the element has ended (or an arc's cursor sits on its centre).
 // `codes` may be null when only the cursor is wanted.
+//
+// Every code moves the cursor by exactly its step, so an element stepped forward from a fresh
+// cursor to its end gives codes that add up to its displacement (an arc: end offset minus start
+// offset), and stepped backward from endCursor, to the opposite. An element that has ended
+// emits nothing on further calls, so the codes of a run do not depend on how it is cut into
+// calls. Backward, an arc uses the element's `steps` (the count of its forward run) to tell a
+// run under way from a fresh one; its backward run may take a few steps more or fewer than
+// `steps`, the cursor's count staying at 0 once it gets there.
 int stepElement(const PathElement& e, StepState& cursor, int n, uint8_t* codes, bool backward);
 
 // Returned by countSteps for an element that cannot be stepped to its end (see below).

@@ -214,7 +214,7 @@ int translate3BLines(ProgramLines& lines, int begin, int end) {
     // Longest line built here: "N" + 10 digits + " G03" + 4 x " X-2147483.648" + ";".
     char buf[96];
     for (int i = begin; i < end; ++i) {
-        char* text = lines.line(i);
+        const char* text = lines.line(i);
         char* p = put(buf, "N");
         p = putInt(p, i);
         const char* t17 = nullptr;
@@ -233,7 +233,7 @@ int translate3BLines(ProgramLines& lines, int begin, int end) {
             std::string line(buf, static_cast<std::size_t>(p - buf));
             line += ' ';
             line += t17;
-            lines.setLine(i, line);
+            if (lines.setLine(i, line) != 0) return -1;
             continue;
         }
         case LineRole::kStatement: {
@@ -262,7 +262,7 @@ int translate3BLines(ProgramLines& lines, int begin, int end) {
             break;
         }
         }
-        lines.setLine(i, std::string_view(buf, static_cast<std::size_t>(p - buf)));
+        if (lines.setLine(i, std::string_view(buf, static_cast<std::size_t>(p - buf))) != 0) return -1;
     }
     return 0;
 }

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 #include "code/iso.h"
 #include "code/kind.h"
+#include "code/lines.h"
 #include "code/numbers.h"
 #include "code/parse.h"
 #include "code/writer.h"
@@ -172,7 +174,9 @@ int transformLines(ProgramLines& lines, int kind, Transform t) {
     std::vector<std::string> out;
     const int rc = transformToLines(lines, kind, t, out);
     if (rc != 0) return rc;
-    for (std::size_t i = 0; i < out.size(); ++i) lines.setLine(static_cast<int>(i), out[i]);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (lines.setLine(static_cast<int>(i), out[i]) != 0) return kTransformLineFailed;
+    }
     return 0;
 }
 
@@ -195,8 +199,12 @@ bool pathWantsTaperHeader(std::string_view path) {
 }
 
 std::string readTaperHeaderBlock(const char* path) {
-    std::FILE* f = std::fopen(path, "r");
-    if (!f) return {};
+    const int fd = openRegularFile(path);
+    std::FILE* f = fd < 0 ? nullptr : ::fdopen(fd, "r");
+    if (!f) {
+        if (fd >= 0) ::close(fd);
+        return {};
+    }
     std::string block;
     char buf[kLineSlotBytes];
     bool isHeader = true;

@@ -137,6 +137,7 @@ void CMainFrame::buildMenus() {
     edit.operatorUi = &operatorUi_;
     edit.dialogParent = this;
     edit.boxTitle = [this] { return session_.alarmTitle(); };
+    edit.cardSettingsPath = [this] { return session_.cardSettings().path(); };
     installEditCommands(fileMenu_, editMenu, toolBar_, std::move(edit), this);
 #else
     editMenu->setEnabled(false);

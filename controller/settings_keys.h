@@ -45,6 +45,21 @@ inline constexpr IntKey kDefaultIndex{"Multiple", "DefaultIndex", 0, 0, 7};
 inline constexpr IntKey kSwitchType{"Multiple", "SwitchType", 0, 0, 3};
 inline constexpr IntKey kSwitchTime{"Multiple", "SwitchTime", 5, 0, 9};
 inline constexpr IntKey kSwitchWithoutVf{"Multiple", "SwitchWithoutVF", 0, 0, 1};
+// The Multiple and Segment Multiple dialogs' values (the per-pass "Dao%d" and "Offset%d" keys
+// and the lengths are read by the multi-pass settings module with these ranges).
+inline constexpr IntKey kMultipleMode{"Multiple", "Mode", 0, 0, 1};
+inline constexpr IntKey kMultipleCount{"Multiple", "Count", 3, 2, 8};
+inline constexpr IntKey kMultipleOnce{"Multiple", "Once", 0, 0, 1};
+inline constexpr IntKey kMultipleFirstGap{"Multiple", "FirstGap", 0, 0, 1};
+inline constexpr IntKey kMultipleInDao{"Multiple", "InDao", 0, 0, 7};
+inline constexpr IntKey kMultipleOutDao{"Multiple", "OutDao", 0, 0, 7};
+inline constexpr IntKey kMultipleFirstDao{"Multiple", "FirstDao", 0, 0, 7};
+inline constexpr IntKey kMultipleLastDao{"Multiple", "LastDao", 0, 0, 7};
+inline constexpr IntKey kSingleMultipleCount{"SingleMultiple", "Count", 3, 2, 8};
+inline constexpr IntKey kSingleMultipleInDao{"SingleMultiple", "InDao", 0, 0, 7};
+inline constexpr IntKey kSingleMultipleOutDao{"SingleMultiple", "OutDao", 0, 0, 7};
+inline constexpr int kPassGroupMin = 0, kPassGroupMax = 7;   // "Dao1" .. "Dao8"
+inline constexpr double kPassGapLimitMm = 5.0;               // "Offset1" .. "Offset8", LastLen
 }  // namespace keys
 
 }  // namespace korvex

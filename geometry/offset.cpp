@@ -281,6 +281,11 @@ int compensateElements(std::vector<Equ>& elements, CornerType corner, std::vecto
     return 0;
 }
 
+int compensateClosedLoop(std::vector<Equ>& elements, CornerType corner, int firstIndex, std::vector<Equ>& out) {
+    if (elements.empty()) return -1;
+    return compensateLoop(elements, corner, firstIndex, out);
+}
+
 int compensateContour(std::vector<std::string>& lines, int a, int b, double offsetMm, CornerType corner) {
     if (a < 0 || b > static_cast<int>(lines.size()) || b - a < 4) {
         geometryTrace("CONTOUR TOO SHORT: %d - %d\n", a, b);

@@ -36,6 +36,11 @@ enum class CornerType : int {
 // contour cannot be offset or has fewer than two elements.
 int compensateElements(std::vector<Equ>& elements, CornerType corner, std::vector<Equ>& out);
 
+// Compensates a closed contour without leads (every element between its wrap-around
+// neighbours), connecting and rounding as compensateElements does and refusing an element that
+// runs backwards. `firstIndex` numbers elements[0] in the trace. Returns 0 or -1.
+int compensateClosedLoop(std::vector<Equ>& elements, CornerType corner, int firstIndex, std::vector<Equ>& out);
+
 // Compensates the contour in lines[a .. b-1] by offsetMm to the right of the direction of
 // cutting. On success the lines from a onward are replaced by the new contour ("N%d ...;"
 // numbered from a) and 0 is returned; on failure the lines are unchanged and -1 is returned.

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -21,6 +22,28 @@ int lockWholeFile(int fd, short type) {
     return ::fcntl(fd, F_OFD_SETLK, &lock);
 }
 
+// Opens `path` without waiting (a FIFO without a writer or reader would hold a blocking open for
+// ever) and keeps it only when it is a regular file; the descriptor blocks again afterwards.
+// -1 with errno set otherwise (EINVAL for a FIFO, device, socket or directory).
+int openRegular(const QString& path, int access) {
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    int flags = -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || (flags = ::fcntl(fd, F_GETFL)) < 0 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        const int saved = S_ISREG(st.st_mode) ? errno : EINVAL;
+        ::close(fd);
+        errno = saved;
+        return -1;
+    }
+    return fd;
+}
+
+bool heldByOthers(int error) { return error == EAGAIN || error == EACCES; }
+
 }  // namespace
 
 ReadLockedFile::ReadLockedFile(ReadLockedFile&& other) noexcept
@@ -37,11 +60,12 @@ ReadLockedFile& ReadLockedFile::operator=(ReadLockedFile&& other) noexcept {
 
 int ReadLockedFile::open(const QString& path) {
     close();
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = openRegular(path, O_RDONLY);
     if (fd < 0)
         return -1;
-    if (lockWholeFile(fd, F_RDLCK) != 0) {
+    // A file system without these locks still lets the program be loaded: the file is held
+    // open, only without the lock.
+    if (lockWholeFile(fd, F_RDLCK) != 0 && heldByOthers(errno)) {
         ::close(fd);
         return -2;
     }
@@ -57,10 +81,24 @@ void ReadLockedFile::close() {
     path_.clear();
 }
 
+FileIdentity fileIdentity(int fd) {
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0)
+        return {};
+    return {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+}
+
+bool isReadableRegularFile(const QString& path) {
+    const int fd = openRegular(path, O_RDONLY);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
 int probeWriteAccess(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
     // Opened without truncation or creation: the probe must not change the file.
-    const int fd = ::open(native.constData(), O_WRONLY | O_CLOEXEC);
+    const int fd = openRegular(path, O_WRONLY);
     if (fd < 0)
         return errno == ENOENT ? 0 : -2;
     const int result = lockWholeFile(fd, F_WRLCK);
@@ -68,7 +106,7 @@ int probeWriteAccess(const QString& path) {
     ::close(fd);
     if (result == 0)
         return 0;
-    return (savedErrno == EAGAIN || savedErrno == EACCES) ? -1 : -2;
+    return heldByOthers(savedErrno) ? -1 : -2;
 }
 
 }  // namespace korvex

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <string>
 #include <vector>
 
@@ -50,13 +52,13 @@ TEST(ProgramKindDetection, CompletesALoneDToDD) {
     EXPECT_EQ(detectProgramKind(lines), kKind3B);
     EXPECT_STREQ(lines.line(1), "N 2: DD");
 
-    // A "D" in the last character a slot holds has no room after it: the line stays within
-    // the slot.
+    // A "D" in the last character a line may hold has no room after it: the line stays
+    // within its limit.
     const std::string longEnd = std::string(298, ' ') + "D";
     lines = make({"B 1000 B 0 B 1000 GX L1", longEnd});
     EXPECT_EQ(detectProgramKind(lines), kKind3B);
     EXPECT_EQ(std::string(lines.line(1)), longEnd);
-    EXPECT_EQ(lines.line(1)[kLineSlotBytes - 1], '\0');
+    EXPECT_EQ(std::strlen(lines.line(1)), static_cast<std::size_t>(kMaxLineChars));
 }
 
 TEST(Normalise, DropsLinesBeforeTheProgram) {

@@ -1,9 +1,11 @@
 // kvcode's contract as other tools see it: output shapes, messages and exit statuses.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -125,6 +127,25 @@ TEST(Kvcode, FailuresExitWithOneAndTheLoadersMessage) {
         }
     }
     EXPECT_EQ(kvcode("parse").status, 2);
+}
+
+// A FIFO, a device or a directory is refused at once by every command that reads a program.
+TEST(Kvcode, ReadsOnlyRegularFiles) {
+    std::string dir = ::testing::TempDir() + "kvcode_XXXXXX";
+    ASSERT_NE(mkdtemp(dir.data()), nullptr);
+    const std::string fifo = dir + "/pipe.3b";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {std::string("/dev/zero"), fifo, dir}) {
+        for (const char* command : {"parse", "info", "transform hmirror", "offset"}) {
+            const std::string args =
+                std::string(command) + " '" + path + "'" + (std::string(command) == "offset" ? " 0.1" : "");
+            const ToolRun r = kvcode(args);
+            EXPECT_EQ(r.status, 1) << args;
+            EXPECT_EQ(r.err, "The following file can't be opened:\n" + path + "\n") << args;
+        }
+    }
+    std::remove(fifo.c_str());
+    rmdir(dir.c_str());
 }
 
 TEST(Kvcode, TransformPrintsTheLinesItWouldWrite) {

@@ -1,6 +1,9 @@
 #include "code/loader.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cmath>
@@ -201,6 +204,47 @@ TEST(Loader, ParallelParsingGivesTheSameProgramAsOneThread) {
     const Loaded c = load(broken, four);
     EXPECT_EQ(c.failure.status, LoadStatus::kLineFailed);
     EXPECT_EQ(c.failure.line, 9000);
+}
+
+// Only regular files are loaded: the rest "can't be opened", and at once (a FIFO without a
+// writer and /dev/zero would otherwise hold the load for ever).
+TEST(Loader, LoadsOnlyRegularFiles) {
+    std::string dir = ::testing::TempDir() + "loader_XXXXXX";
+    ASSERT_NE(mkdtemp(dir.data()), nullptr);
+    const std::string fifo = dir + "/pipe.iso";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero"), dir}) {
+        LoadedProgram program;
+        LoadFailure failure;
+        EXPECT_EQ(loadProgram(path.c_str(), {}, program, failure), -1);
+        EXPECT_EQ(failure.status, LoadStatus::kCannotOpen);
+        EXPECT_EQ(failure.message, "The following file can't be opened:\n" + path);
+    }
+    const int devZero = open("/dev/zero", O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(devZero, 0);
+    LoadedProgram program;
+    LoadFailure failure;
+    EXPECT_EQ(loadProgramFile(devZero, "/dev/zero", {}, program, failure), -1);
+    EXPECT_EQ(failure.status, LoadStatus::kCannotOpen);
+    close(devZero);
+
+    // An open regular file loads through its descriptor, from its start.
+    const std::string part = dir + "/part.iso";
+    std::FILE* f = std::fopen(part.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs("N0 G92 X0 Y0;\nN1 G01 X1 Y0;\nN2 M02;\n", f);
+    std::fclose(f);
+    const int fd = open(part.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(lseek(fd, 0, SEEK_END), 36);
+    ASSERT_EQ(loadProgramFile(fd, part.c_str(), {}, program, failure), 0) << failure.message;
+    EXPECT_EQ(program.lines.count, 3);
+    EXPECT_EQ(program.totalSteps, 1000);
+    close(fd);
+
+    std::remove(part.c_str());
+    std::remove(fifo.c_str());
+    rmdir(dir.c_str());
 }
 
 TEST(Loader, CancelStopsTheLoadWithoutAMessage) {

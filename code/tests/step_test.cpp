@@ -190,20 +190,80 @@ TEST(ArcStepper, FullCircleFromAnAxisEndsOnItsStart) {
     }
 }
 
-TEST(ArcStepper, TwoMicronsShortOnOneAxisTakesAnAxisStepThenTheLastStep) {
-    // Cursors a few steps before the end, 2 µm short along one axis.
-    struct Case { ElementKind kind; StepState from; int32_t ex, ey; std::vector<uint8_t> codes; };
+TEST(ArcStepper, ApproachStepsMoveTheWireExactlyOntoTheTarget) {
+    // Cursors a few steps before the end (forward) or the start (backward), d = target - cursor:
+    // within 1 µm on both axes the last step is d itself; 2 µm off on one or both axes a step
+    // toward the target comes first. The cursor moves with every code.
+    struct Case { ElementKind kind; int32_t tx, ty; int32_t dx, dy; std::vector<uint8_t> codes; };
     const Case cases[] = {
-        {kElementArcCcw, {50, 1000, -2}, 1000, 0, {kStepPosY, kStepPosY}},
-        {kElementArcCw, {50, 1000, 2}, 1000, 0, {kStepNegY, kStepNegY}},
-        {kElementArcCcw, {50, 2, 1000}, 0, 1000, {kStepNegX, kStepNegX}},
-        {kElementArcCw, {50, -2, -1000}, 0, -1000, {kStepPosX, kStepPosX}},
+        {kElementArcCcw, 1000, 0, 0, 2, {kStepPosY, kStepPosY}},
+        {kElementArcCw, 1000, 0, 0, -2, {kStepNegY, kStepNegY}},
+        {kElementArcCcw, 0, 1000, -2, 0, {kStepNegX, kStepNegX}},
+        {kElementArcCw, 0, -1000, 2, 0, {kStepPosX, kStepPosX}},
+        {kElementArcCcw, 707, 707, 1, -1, {kStepPosXNegY}},
+        {kElementArcCcw, 707, 707, -1, 0, {kStepNegX}},
+        {kElementArcCcw, -707, 707, -2, -1, {kStepNegXNegY, kStepNegX}},
+        {kElementArcCcw, -707, -707, 1, -2, {kStepPosXNegY, kStepNegY}},
+        {kElementArcCw, 707, -707, -2, -2, {kStepNegXNegY, kStepNegXNegY}},
+        {kElementArcCw, 707, 707, 2, -1, {kStepPosXNegY, kStepPosX}},
+        {kElementArcCw, -707, 707, 2, 2, {kStepPosXPosY, kStepPosXPosY}},
+        {kElementArcCcw, 707, -707, -1, 2, {kStepNegXPosY, kStepPosY}},
     };
     for (const Case& t : cases) {
-        const PathElement e = arc(t.kind, 1000, 0, t.ex, t.ey);
-        StepState c = t.from;
+        SCOPED_TRACE(testing::Message() << "target " << t.tx << "," << t.ty << " d " << t.dx << "," << t.dy);
+        // Forward toward the end offset.
+        PathElement e = arc(t.kind, 1000, 0, t.tx, t.ty);
+        StepState c{50, t.tx - t.dx, t.ty - t.dy};
         EXPECT_EQ(stepAll(e, c, false), t.codes);
-        EXPECT_EQ(c, (StepState{52, t.ex, t.ey}));
+        EXPECT_EQ(c, (StepState{50 + static_cast<int32_t>(t.codes.size()), t.tx, t.ty}));
+        // Backward toward the start offset, with the same codes.
+        e = arc(t.kind, t.tx, t.ty, 1000, 0);
+        e.steps = 60;
+        c = StepState{2, t.tx - t.dx, t.ty - t.dy};
+        EXPECT_EQ(stepAll(e, c, true), t.codes);
+        EXPECT_EQ(c.x, t.tx);
+        EXPECT_EQ(c.y, t.ty);
+    }
+}
+
+TEST(ArcStepper, AnArcOnItsEndGivesNoMoreStepsWhateverTheBatches) {
+    // Arcs of a few steps, whose end lies within reach of their start: once on the end, another
+    // call gives nothing, so batches of 1, of the exact count and of 10 give the same codes.
+    struct Case { ElementKind kind; int32_t sx, sy, ex, ey; };
+    const Case cases[] = {
+        {kElementArcCcw, 1000, 0, 1000, 1}, {kElementArcCcw, 1000, 0, 1000, 2},
+        {kElementArcCcw, 1000, 0, 999, 2},  {kElementArcCw, 0, 1000, 2, 999},
+        {kElementArcCcw, 3, 1, 2, 2},       {kElementArcCw, -2, -2, -3, -1},
+        {kElementArcCcw, 1, 1, -1, 1},      {kElementArcCw, 2, 0, 1, -2},
+    };
+    for (const Case& t : cases) {
+        PathElement e = arc(t.kind, t.sx, t.sy, t.ex, t.ey);
+        e.steps = countSteps(e);
+        SCOPED_TRACE(testing::Message() << "start " << t.sx << "," << t.sy << " steps " << e.steps);
+        ASSERT_GT(e.steps, 0);
+        ASSERT_LE(e.steps, 4);
+        for (bool backward : {false, true}) {
+            const StepState from = backward ? endCursor(e) : freshCursor(e);
+            StepState once = from;
+            const auto all = stepAll(e, once, backward);
+            uint8_t code;
+            for (int32_t batch = 1; batch <= e.steps; ++batch) {
+                StepState c = from;
+                std::vector<uint8_t> codes;
+                for (int call = 0; call < 20; ++call) {
+                    std::vector<uint8_t> buf(static_cast<std::size_t>(batch));
+                    const int n = stepElement(e, c, batch, buf.data(), backward);
+                    codes.insert(codes.end(), buf.begin(), buf.begin() + n);
+                    if (n < batch) break;
+                }
+                EXPECT_EQ(codes, all) << "batch " << batch << (backward ? " backward" : " forward");
+                EXPECT_EQ(c, once);
+            }
+            EXPECT_EQ(stepElement(e, once, 1, &code, backward), 0);
+            const Move m = sum(all);
+            EXPECT_EQ(m.dx, backward ? t.sx - t.ex : t.ex - t.sx);
+            EXPECT_EQ(m.dy, backward ? t.sy - t.ey : t.ey - t.sy);
+        }
     }
 }
 

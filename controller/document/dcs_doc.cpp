@@ -6,12 +6,15 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <unistd.h>
+
 #include <system_error>
 
 #include "controller/document/file_title.h"
 #include "controller/document/open_dialog.h"
 #include "controller/document/taper_header.h"
 #include "controller/document/wait_dialog.h"
+#include "code/lines.h"
 #include "platform/operator_interaction.h"
 #include "platform/settings_file.h"
 
@@ -63,10 +66,18 @@ QString failingLineText(const std::string& message) {
 }
 
 // Copies `from` to `to` through a temporary file renamed at the end, so a power loss never
-// leaves a short copy where the restore would look for it. Runs on a worker thread.
-bool copyWhole(const QString& from, const QString& to) {
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly)) return false;
+// leaves a short copy where the restore would look for it. Only the held file `held` is copied:
+// a path that names something else by now (another file, a FIFO) is left alone. Runs on a
+// worker thread.
+bool copyWhole(const QString& from, const QString& to, FileIdentity held) {
+    const int fd = openRegularFile(QFile::encodeName(from).constData());
+    if (fd < 0) return false;
+    if (fileIdentity(fd) != held) {
+        ::close(fd);
+        return false;
+    }
+    QFile in;
+    if (!in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return false;
     QSaveFile out(to);
     if (!out.open(QIODevice::WriteOnly)) return false;
     QByteArray chunk;
@@ -130,9 +141,7 @@ bool CDCSDoc::checkFile(const QString& path) {
         message(qtTrId("61655"), false);
         return false;
     }
-    const QFileInfo info(path);
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+    if (!isReadableRegularFile(path)) {
         message(qtTrId("61475").arg(path), true);
         return false;
     }
@@ -226,12 +235,7 @@ bool CDCSDoc::resetWork() {
 
 bool CDCSDoc::openDocument(const QString& path) {
     const bool ok = load(path);
-    if (ok) {
-        // Writes by others are denied while the program is loaded. A file someone is writing
-        // right now still loads: what was read is what the card runs.
-        heldFile_.open(path);
-        emit programLoaded(path);
-    }
+    if (ok) emit programLoaded(path);
     updateTitle();
     return ok && loaded_;
 }
@@ -278,6 +282,9 @@ namespace {
 // cancelled dialog never uses freed memory.
 struct ReadJob {
     std::string path;
+    // The file the document holds. The worker reads through a descriptor of its own, so a
+    // cancelled load lets the file go at once even while the worker is still finishing.
+    FileIdentity held;
     bool forceZero = true;
     int32_t machineType = 0;
     CardPort* card = nullptr;
@@ -306,8 +313,17 @@ bool CDCSDoc::load(const QString& path) {
 
     resetDocument();
 
+    // The file is held from before it is read until the program is unloaded, so nothing that
+    // asks first (the editor) rewrites it between what is read and what the card runs. A file
+    // someone is writing is refused like one that cannot be opened.
+    if (const int held = heldFile_.open(path); held != 0) {
+        message(held == -2 ? qtTrId("doc.file_locked").arg(path) : qtTrId("61475").arg(path), true);
+        return false;
+    }
+
     auto job = std::make_shared<ReadJob>();
     job->path = nativePath;
+    job->held = heldFile_.identity();
     job->forceZero = env_.machineSettingsPath.isEmpty() ||
                      SettingsFile(env_.machineSettingsPath).readInt("Option", "NoForceZero", 0, 0, 1) == 0;
     job->machineType = taperMachineType_;
@@ -316,11 +332,23 @@ bool CDCSDoc::load(const QString& path) {
     CWaitDialog reading(CWaitDialog::Style::Reading, qtTrId("doc.opendoc_thread_error"),
                         env_.operatorUi, env_.dialogParent);
     reading.setWork([job](WaitContext& context) -> int {
+        const int fd = openRegularFile(job->path.c_str());
+        struct Close {
+            int fd;
+            ~Close() {
+                if (fd >= 0) ::close(fd);
+            }
+        } closeAtEnd{fd};
+        if (fd < 0 || fileIdentity(fd) != job->held) {
+            // Gone or replaced since it was locked: what would be read is not the held file.
+            job->failure.status = LoadStatus::kCannotOpen;
+            return -1;
+        }
         if (pathHasTaperHeader(job->path)) {
             // The card gets the taper geometry before anything else of the file is checked; a
             // malformed header sends nothing.
             TaperBlock taper;
-            const int header = readTaperBlock(job->path.c_str(), job->machineType, taper);
+            const int header = readTaperBlock(fd, job->machineType, taper);
             if (header == -2) {
                 job->failure.status = LoadStatus::kBadTaperHeader;
                 return -1;
@@ -331,7 +359,7 @@ bool CDCSDoc::load(const QString& path) {
         options.forceZero = job->forceZero;
         options.cancel = &context.cancelFlag();
         options.progress = [&context](int percent) { context.setProgress(percent); };
-        return loadProgram(job->path.c_str(), options, job->program, job->failure);
+        return loadProgramFile(fd, job->path.c_str(), options, job->program, job->failure);
     });
     connect(&reading, &CWaitDialog::workerStarted, this,
             [this, &reading] { emit waitDialogStarted(&reading); });
@@ -376,9 +404,11 @@ bool CDCSDoc::load(const QString& path) {
     if (!copy.isEmpty() && QFileInfo(copy).canonicalFilePath() != QFileInfo(path).canonicalFilePath()) {
         waitForWorkingCopy();
         try {
-            copier_ = std::thread([from = path, to = copy] { copyWhole(from, to); });
+            copier_ = std::thread([from = path, to = copy, held = heldFile_.identity()] {
+                copyWhole(from, to, held);
+            });
         } catch (const std::system_error&) {
-            copyWhole(path, copy);  // no thread to spare: copy here
+            copyWhole(path, copy, heldFile_.identity());  // no thread to spare: copy here
         }
     }
     descriptor_ = descriptor;

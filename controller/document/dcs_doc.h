@@ -3,14 +3,15 @@
 // pipeline every entry point goes through.
 //
 // Load sequence (UI thread unless marked):
-//   title check (63 UTF-8 bytes) -> reading dialog [worker: taper block to the card for ".3nb",
-//   read, kind, normalise, 3B to ISO, jumps (500), force-zero, every line to a segment with its
-//   steps, switch table (3000), extents] -> views refreshed -> card dialog [worker: load
-//   descriptor to the card, working copy in the temporary directory] -> Doc/LastFile -> loaded
-//   flag -> file held with the read lock -> title.
+//   title check (63 UTF-8 bytes) -> old program reset -> file held with the read lock (a regular
+//   file no one writes) -> reading dialog [worker: taper block to the card for ".3nb", read,
+//   kind, normalise, 3B to ISO, jumps (500), force-zero, every line to a segment with its steps,
+//   switch table (3000), extents] -> views refreshed -> card dialog [worker: load descriptor to
+//   the card, working copy in the temporary directory] -> Doc/LastFile -> loaded flag -> title.
 // Nothing slow runs on the UI thread: a million-line program is read, parsed and later freed on
 // other threads, so the window stays responsive and the load stays cancellable. A failure at any
-// step leaves no program loaded and tells the card nothing of a new program.
+// step after the title check leaves no program loaded, lets the file go and tells the card
+// nothing of a new program.
 #pragma once
 
 #include <QObject>

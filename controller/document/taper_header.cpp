@@ -1,5 +1,8 @@
 #include "controller/document/taper_header.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -46,16 +49,18 @@ int parseTaperHeader(std::string_view line, int32_t machineType, TaperBlock& out
     return 0;
 }
 
-int readTaperBlock(const char* path, int32_t machineType, TaperBlock& out) {
-    std::FILE* f = std::fopen(path, "r");
-    if (!f) return -1;
-    char line[kLineSlotBytes] = {};
-    int read = 0;
-    while (read < 2 && std::fgets(line, sizeof line, f)) ++read;
-    std::fclose(f);
-    if (read == 0) return -1;
-    if (read < 2) return -2;
-    line[std::strcspn(line, "\r\n")] = '\0';
+int readTaperBlock(int fd, int32_t machineType, TaperBlock& out) {
+    // The first two lines as a 300-byte buffer reads them: each at most 299 characters and a
+    // CR LF pair.
+    char head[2 * (kMaxLineChars + 2)];
+    ssize_t n;
+    do {
+        n = ::pread(fd, head, sizeof head, 0);
+    } while (n < 0 && errno == EINTR);
+    if (n <= 0) return -1;
+    std::string line;
+    if (fileLineAt(std::string_view(head, static_cast<std::size_t>(n)), 1, line) != 0) return -2;
+    line.resize(std::strcspn(line.c_str(), "\r\n"));
     return parseTaperHeader(line, machineType, out) == 0 ? 0 : -2;
 }
 

@@ -18,10 +18,10 @@ bool pathHasTaperHeader(std::string_view path);
 // type. All five values must be read and each product must be a finite 32-bit value. 0 or -1.
 int parseTaperHeader(std::string_view line, int32_t machineType, TaperBlock& out);
 
-// Reads the taper block from the second line of the file at `path` (lines as the program reader
-// sees them: at most 299 characters, the line end removed). Returns 0; -1 when the file cannot
-// be opened or has no line at all (the reader reports that); -2 when the header is missing or
-// malformed.
-int readTaperBlock(const char* path, int32_t machineType, TaperBlock& out);
+// Reads the taper block from the second line of the open file `fd`, read from its start (lines
+// as the program reader sees them: at most 299 characters, the line end removed). Returns 0; -1
+// when the file cannot be read or has no line at all (the reader reports that); -2 when the
+// header is missing or malformed.
+int readTaperBlock(int fd, int32_t machineType, TaperBlock& out);
 
 }  // namespace korvex

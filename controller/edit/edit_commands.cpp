@@ -3,11 +3,15 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QAbstractItemView>
+#include <QWidget>
 
 #include <cmath>
 
+#include "code/loader.h"
 #include "code/writer.h"
 #include "controller/document/dcs_doc.h"
+#include "controller/edit/multipass_settings.h"
 #include "platform/operator_interaction.h"
 
 namespace korvex {
@@ -29,6 +33,8 @@ bool generate3BEnabled(const EditState& s) {
 bool deriveEnabled(const EditState& s) {
     return !s.recoveryMarkPending && !s.fastRolling && s.cardWorkState == 1;
 }
+
+bool multipleEnabled(const EditState& s) { return s.cardWorkState != 0; }
 
 QString derivedProgramPath(const QString& sourcePath, const QString& suffix) {
     return QFile::decodeName(
@@ -163,6 +169,95 @@ int EditCommands::applyOffset(const OffsetRequest& request) {
     if (writeProgramFile(target.c_str(), out, header) != 0) {
         tell(qtTrId("61472"), true);
         return -1;
+    }
+    return openDerived(path) ? 0 : -1;
+}
+
+int EditCommands::selectedLine() const {
+    if (context_.selectedLine) return context_.selectedLine();
+    QWidget* window = context_.dialogParent ? context_.dialogParent->window() : nullptr;
+    const auto* list = window ? window->findChild<QAbstractItemView*>(QStringLiteral("CodeListView")) : nullptr;
+    return list && list->currentIndex().isValid() ? list->currentIndex().row() : -1;
+}
+
+int EditCommands::writeResult(const QString& path, const std::string& text) {
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        out.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
+        !out.flush()) {
+        tell(qtTrId("61472"), true);
+        return -1;
+    }
+    out.close();
+    return 0;
+}
+
+int EditCommands::multiple() {
+    if (!context_.document || !multipleEnabled() || !askMultiple) return -1;
+    MultipassSettings initial;
+    if (context_.cardSettingsPath) initial = readMultipleSettings(SettingsFile(context_.cardSettingsPath()));
+    return askMultiple(initial, [this](const MultipassSettings& s) { return applyMultiple(s) == 0; });
+}
+
+int EditCommands::applyMultiple(const MultipassSettings& settings) {
+    if (!context_.document || !multipleEnabled()) return -1;
+    // Opening the result replaces the program under the card.
+    if (refuseWhileBusy()) return -1;
+    if (!multipassSettingsProblem(settings).empty()) {
+        tell(qtTrId("mp-failed"), true);
+        return -1;
+    }
+    const QString source = context_.document->path();
+    LoadedProgram program;
+    LoadFailure failure;
+    if (source.isEmpty() || loadProgram(nativePath(source).c_str(), LoadOptions{}, program, failure) != 0) {
+        tell(qtTrId("mp-source-failed").arg(source), true);
+        return -1;
+    }
+    std::string text, error;
+    if (multipassFileText(program, settings, text, error) != 0) {
+        if (error == kMultipassStepTooLongText)
+            tell(qtTrId("mp-step-too-long"), true);
+        else if (error == kMultipassFailedText)
+            tell(qtTrId("mp-failed"), true);
+        else
+            tell(qtTrId("mp-source-failed").arg(source), true);
+        return -1;
+    }
+    const QString path = source + QLatin1String(kMultipassSuffix);
+    if (writeResult(path, text) != 0) return -1;
+    if (context_.cardSettingsPath) {
+        SettingsFile file(context_.cardSettingsPath());
+        writeMultipleSettings(file, settings);
+    }
+    return openDerived(path) ? 0 : -1;
+}
+
+int EditCommands::segmentMultiple() {
+    if (!context_.document || !multipleEnabled() || !askSegmentMultiple) return -1;
+    SegmentMultipleSettings initial;
+    if (context_.cardSettingsPath)
+        initial = readSegmentMultipleSettings(SettingsFile(context_.cardSettingsPath()));
+    return askSegmentMultiple(initial,
+                              [this](const SegmentMultipleSettings& s) { return applySegmentMultiple(s) == 0; });
+}
+
+int EditCommands::applySegmentMultiple(const SegmentMultipleSettings& settings) {
+    if (!context_.document || !multipleEnabled()) return -1;
+    if (refuseWhileBusy()) return -1;
+    const auto program = context_.document->program();
+    const int line = selectedLine();
+    std::string text, error;
+    if (!program || line < 0 || line >= program->lines.count ||
+        segmentMultipleFileText(program->lines.line(line), settings, text, error) != 0) {
+        tell(qtTrId("mp-failed"), true);
+        return -1;
+    }
+    const QString path = context_.document->path() + QLatin1String(kSegmentMultipleSuffix);
+    if (writeResult(path, text) != 0) return -1;
+    if (context_.cardSettingsPath) {
+        SettingsFile file(context_.cardSettingsPath());
+        writeSegmentMultipleSettings(file, settings);
     }
     return openDerived(path) ? 0 : -1;
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "code/transform.h"
+#include "geometry/multipass.h"
 #include "geometry/offset.h"
 
 class QWidget;
@@ -38,6 +39,8 @@ struct EditState {
 bool generate3BEnabled(const EditState& s);
 // The four transforms and Offset: no recovery mark, not rolling, state 1.
 bool deriveEnabled(const EditState& s);
+// Multiple and Segment Multiple: a card work state other than 0.
+bool multipleEnabled(const EditState& s);
 
 // What the commands need from the program around them. Unset hooks take the defaults given.
 struct EditCommandContext {
@@ -49,6 +52,12 @@ struct EditCommandContext {
     std::function<bool()> recoveryMarkPending;  // default: false
     std::function<bool()> idle;                 // default: true (no operation running)
     std::function<QString()> boxTitle;          // default: the application name
+    // The card's settings file ("<card id>.ini") for the Multiple and SingleMultiple sections;
+    // default: none, the dialogs open with the defaults and nothing is written.
+    std::function<QString()> cardSettingsPath;
+    // The code list's selected line for Segment Multiple; default: the current row of the
+    // "CodeListView" in dialogParent's window, -1 without one.
+    std::function<int()> selectedLine;
 };
 
 // The Offset dialog's values.
@@ -72,6 +81,7 @@ public:
     EditState state() const;
     bool generate3BEnabled() const { return korvex::generate3BEnabled(state()); }
     bool deriveEnabled() const { return korvex::deriveEnabled(state()); }
+    bool multipleEnabled() const { return korvex::multipleEnabled(state()); }
 
     // ---- the commands of the menus ----
     // Each returns 0 when the new program is loaded (or the file written), 1 when the operator
@@ -86,6 +96,15 @@ public:
     // The Offset command after its dialog: jump segments refused, the whole program compensated,
     // "@_@_gap.iso" written and opened.
     int applyOffset(const OffsetRequest& request);
+    // The Multiple command: the dialog through askMultiple, whose OK runs applyMultiple.
+    int multiple();
+    // Loads the document's file again, generates the multi-pass program, writes it to path +
+    // ".4nb", saves the settings and opens the result; nothing is written on a failure.
+    int applyMultiple(const MultipassSettings& settings);
+    // Segment Multiple on the selected line: the dialog through askSegmentMultiple.
+    int segmentMultiple();
+    // Writes path + "_single.4nb" from the selected line, saves the settings, opens the result.
+    int applySegmentMultiple(const SegmentMultipleSettings& settings);
     // The manual generator, shown through showGenerator.
     int generate3B();
     // The generator's "Gen 3B file": writes the file and reports the result.
@@ -97,6 +116,12 @@ public:
     std::function<std::optional<OffsetRequest>(const OffsetRequest& last)> askOffset;
     // Runs the manual generator dialog.
     std::function<void()> showGenerator;
+    // Run the Multiple and Segment Multiple dialogs with the stored values; each dialog's OK
+    // calls the apply function given. 0 when a program was generated, 1 when cancelled.
+    std::function<int(const MultipassSettings& initial,
+                      std::function<bool(const MultipassSettings&)> apply)> askMultiple;
+    std::function<int(const SegmentMultipleSettings& initial,
+                      std::function<bool(const SegmentMultipleSettings&)> apply)> askSegmentMultiple;
 
     const EditCommandContext& context() const { return context_; }
     OperatorInteraction* operatorUi() const { return context_.operatorUi; }
@@ -106,6 +131,8 @@ private:
     bool refuseWhileBusy();
     void tell(const QString& text, bool warning);
     bool openDerived(const QString& path);
+    int selectedLine() const;
+    int writeResult(const QString& path, const std::string& text);
 
     EditCommandContext context_;
     OffsetRequest lastOffset_;

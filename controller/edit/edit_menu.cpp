@@ -10,6 +10,7 @@
 
 #include "controller/document/dcs_doc.h"
 #include "controller/edit/gen3b_dialog.h"
+#include "controller/edit/multipass_dialogs.h"
 #include "controller/edit/offset_dialog.h"
 #include "platform/operator_interaction.h"
 
@@ -55,6 +56,32 @@ QIcon transformIcon(Transform t) {
     return QIcon(pixmap);
 }
 
+// The toolbar pictures of the multi-pass commands: a contour cut three times, and one edge
+// trimmed three times between its two leads.
+QIcon multipassIcon(bool segment) {
+    QPixmap pixmap(kIconPx, kIconPx);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor colours[] = {QColor(200, 60, 40), QColor(230, 150, 30), QColor(20, 70, 200)};
+    for (int pass = 0; pass < 3; ++pass) {
+        painter.setPen(QPen(colours[pass], 2.0));
+        const int inset = 4 + 4 * pass;
+        if (segment) {
+            painter.drawLine(QPointF(6, inset + 6), QPointF(kIconPx - 6, inset + 6));
+        } else {
+            painter.drawRect(QRectF(inset, inset, kIconPx - 2 * inset, kIconPx - 2 * inset));
+        }
+    }
+    if (segment) {
+        painter.setPen(QPen(QColor(120, 120, 120), 1.0, Qt::DashLine));
+        painter.drawLine(QPointF(6, 4), QPointF(6, kIconPx - 4));
+        painter.drawLine(QPointF(kIconPx - 6, 4), QPointF(kIconPx - 6, kIconPx - 4));
+    }
+    painter.end();
+    return QIcon(pixmap);
+}
+
 }  // namespace
 
 void attachEditDialogs(EditCommands& c) {
@@ -65,6 +92,18 @@ void attachEditDialogs(EditCommands& c) {
         if (ui->exec(dialog, QLatin1String(COffsetDialog::kName)) != QDialog::Accepted)
             return std::nullopt;
         return dialog.request();
+    };
+    c.askMultiple = [&c](const MultipassSettings& initial, CMultipleDialog::Generate apply) {
+        OperatorInteraction* ui = c.operatorUi();
+        if (!ui) return 1;
+        CMultipleDialog dialog(initial, std::move(apply), c.context().dialogParent);
+        return ui->exec(dialog, QLatin1String(CMultipleDialog::kName)) == QDialog::Accepted ? 0 : 1;
+    };
+    c.askSegmentMultiple = [&c](const SegmentMultipleSettings& initial, CSegmentMultipleDialog::Generate apply) {
+        OperatorInteraction* ui = c.operatorUi();
+        if (!ui) return 1;
+        CSegmentMultipleDialog dialog(initial, std::move(apply), c.context().dialogParent);
+        return ui->exec(dialog, QLatin1String(CSegmentMultipleDialog::kName)) == QDialog::Accepted ? 0 : 1;
     };
     c.showGenerator = [&c] {
         OperatorInteraction* ui = c.operatorUi();
@@ -89,6 +128,10 @@ EditCommandSet::EditCommandSet(EditCommandContext context, QObject* parent)
     horizontalMirror_->setIcon(transformIcon(Transform::kHorizontalMirror));
     horizontalMirror_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     offset_ = makeAction("ed-menu-offset", this);
+    multiple_ = makeAction("mp-menu-multiple", this);
+    multiple_->setIcon(multipassIcon(false));
+    segmentMultiple_ = makeAction("mp-menu-segment", this);
+    segmentMultiple_->setIcon(multipassIcon(true));
 
     EditCommands& c = *commands_;
     connect(forwardFlip_, &QAction::triggered, this,
@@ -100,6 +143,8 @@ EditCommandSet::EditCommandSet(EditCommandContext context, QObject* parent)
     connect(horizontalMirror_, &QAction::triggered, this,
             [&c] { c.transform(Transform::kHorizontalMirror); });
     connect(offset_, &QAction::triggered, this, [&c] { c.offset(); });
+    connect(multiple_, &QAction::triggered, this, [&c] { c.multiple(); });
+    connect(segmentMultiple_, &QAction::triggered, this, [&c] { c.segmentMultiple(); });
     connect(generate3B_, &QAction::triggered, this, [&c] { c.generate3B(); });
 
     attachEditDialogs(c);
@@ -122,7 +167,7 @@ QAction* EditCommandSet::makeAction(const char* textId, QObject* parent) {
 }
 
 QList<QAction*> EditCommandSet::toolBarActions() const {
-    return {reverseFlip_, forwardFlip_, verticalMirror_, horizontalMirror_};
+    return {reverseFlip_, forwardFlip_, verticalMirror_, horizontalMirror_, multiple_, segmentMultiple_};
 }
 
 void EditCommandSet::refresh() {
@@ -131,6 +176,9 @@ void EditCommandSet::refresh() {
     const bool derive = deriveEnabled(s);
     for (QAction* a : {forwardFlip_, reverseFlip_, verticalMirror_, horizontalMirror_, offset_})
         a->setEnabled(derive);
+    const bool multiple = multipleEnabled(s);
+    multiple_->setEnabled(multiple);
+    segmentMultiple_->setEnabled(multiple);
 }
 
 EditCommandSet* installEditCommands(QMenu* fileMenu, QMenu* editMenu, QToolBar* toolBar,
@@ -149,6 +197,8 @@ EditCommandSet* installEditCommands(QMenu* fileMenu, QMenu* editMenu, QToolBar* 
         editMenu->addAction(set->horizontalMirrorAction());
         editMenu->addSeparator();
         editMenu->addAction(set->offsetAction());
+        editMenu->addAction(set->multipleAction());
+        editMenu->addAction(set->segmentMultipleAction());
         QObject::connect(editMenu, &QMenu::aboutToShow, set, &EditCommandSet::refresh);
     }
     if (toolBar) toolBar->addActions(set->toolBarActions());

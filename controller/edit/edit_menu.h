@@ -32,7 +32,10 @@ public:
     QAction* verticalMirrorAction() const { return verticalMirror_; }
     QAction* horizontalMirrorAction() const { return horizontalMirror_; }
     QAction* offsetAction() const { return offset_; }
-    // In toolbar order: reverse flip, forward flip, vertical mirror, horizontal mirror.
+    QAction* multipleAction() const { return multiple_; }
+    QAction* segmentMultipleAction() const { return segmentMultiple_; }
+    // In toolbar order: reverse flip, forward flip, vertical mirror, horizontal mirror, Multiple,
+    // Segment Multiple.
     QList<QAction*> toolBarActions() const;
 
 public slots:
@@ -49,10 +52,13 @@ private:
     QAction* verticalMirror_;
     QAction* horizontalMirror_;
     QAction* offset_;
+    QAction* multiple_;
+    QAction* segmentMultiple_;
     QTimer refreshTimer_;
 };
 
-// Shows the Offset dialog and the manual generator through the commands' operator interaction.
+// Shows the Offset, Multiple and Segment Multiple dialogs and the manual generator through the
+// commands' operator interaction.
 void attachEditDialogs(EditCommands& commands);
 
 // Puts "Generate 3B" at the top of `fileMenu`, the transforms and Offset into `editMenu`, and

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace korvex {
 namespace {
@@ -46,6 +47,36 @@ TEST(FileLock, MissingFilesAndUnwritableOnes) {
     EXPECT_FALSE(held.isOpen());
     EXPECT_EQ(probeWriteAccess(dir.filePath("absent.3b")), 0);
     EXPECT_EQ(probeWriteAccess(dir.path()), -2);  // a directory cannot be opened for writing
+}
+
+// A FIFO without a reader or writer would hold a blocking open for ever: neither the lock nor
+// the probe waits on one, and neither takes anything but a regular file.
+TEST(FileLock, OnlyRegularFilesAndNeverWaiting) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe.3b");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, QStringLiteral("/dev/zero"), dir.path()}) {
+        ReadLockedFile held;
+        EXPECT_EQ(held.open(path), -1) << path.toStdString();
+        EXPECT_FALSE(isReadableRegularFile(path));
+    }
+    EXPECT_EQ(probeWriteAccess(fifo), -2);
+    EXPECT_EQ(probeWriteAccess(QStringLiteral("/dev/null")), -2);
+
+    const QString path = dir.filePath("part.3b");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("DD\n");
+    f.close();
+    EXPECT_TRUE(isReadableRegularFile(path));
+    ReadLockedFile held;
+    ASSERT_EQ(held.open(path), 0);
+    // The held file is told apart from another file, not by its path.
+    QFile same(path);
+    ASSERT_TRUE(same.open(QIODevice::ReadOnly));
+    EXPECT_EQ(held.identity(), fileIdentity(same.handle()));
+    EXPECT_NE(held.identity(), FileIdentity{});
+    EXPECT_NE(fileIdentity(-1), held.identity());
 }
 
 }  // namespace

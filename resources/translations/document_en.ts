@@ -65,6 +65,12 @@ Code:%1  %2
         <source>The name is too long</source>
         <translation>The name is too long</translation>
     </message>
+    <message id="doc.file_locked">
+        <source>The following file is being written by another program and can't be opened:
+%1</source>
+        <translation>The following file is being written by another program and can't be opened:
+%1</translation>
+    </message>
     <message id="doc.unload_failed">
         <source>MIDDLE_UnloadModel failed!</source>
         <translation>MIDDLE_UnloadModel failed!</translation>

@@ -247,5 +247,115 @@ Please choose again</translation>
         <source>Total Segment: %1</source>
         <translation>Total Segment: %1</translation>
     </message>
+    <message id="mp-menu-multiple">
+        <source>Multiple(&amp;M)</source>
+        <translation>Multiple(&amp;M)</translation>
+    </message>
+    <message id="mp-menu-segment">
+        <source>Segment Multiple(&amp;S)</source>
+        <translation>Segment Multiple(&amp;S)</translation>
+    </message>
+    <message id="mp-multiple-title">
+        <source>Multiple Loop Config</source>
+        <translation>Multiple Loop Config</translation>
+    </message>
+    <message id="mp-segment-title">
+        <source>Segment Multiple Config</source>
+        <translation>Segment Multiple Config</translation>
+    </message>
+    <message id="mp-mode">
+        <source>Matrix/Punch:</source>
+        <translation>Matrix/Punch:</translation>
+    </message>
+    <message id="mp-matrix">
+        <source>Matrix</source>
+        <translation>Matrix</translation>
+    </message>
+    <message id="mp-punch">
+        <source>Punch</source>
+        <translation>Punch</translation>
+    </message>
+    <message id="mp-loops">
+        <source>Loops:</source>
+        <translation>Loops:</translation>
+    </message>
+    <message id="mp-reserved">
+        <source>Reserved Distance:</source>
+        <translation>Reserved Distance:</translation>
+    </message>
+    <message id="mp-last-gap">
+        <source>Last Reserved Gap:</source>
+        <translation>Last Reserved Gap:</translation>
+    </message>
+    <message id="mp-once">
+        <source>Reserved Once</source>
+        <translation>Reserved Once</translation>
+    </message>
+    <message id="mp-first-gap">
+        <source>Switch Before 1st-2nd</source>
+        <translation>Switch Before 1st-2nd</translation>
+    </message>
+    <message id="mp-index">
+        <source>Index(0-7)</source>
+        <translation>Index(0-7)</translation>
+    </message>
+    <message id="mp-gap">
+        <source>Gap(mm)</source>
+        <translation>Gap(mm)</translation>
+    </message>
+    <message id="mp-pass">
+        <source>%1</source>
+        <translation>%1</translation>
+    </message>
+    <message id="mp-lead-in-index">
+        <source>LeadIn Index:</source>
+        <translation>LeadIn Index:</translation>
+    </message>
+    <message id="mp-lead-out-index">
+        <source>LeadOut Index:</source>
+        <translation>LeadOut Index:</translation>
+    </message>
+    <message id="mp-first-reserved-index">
+        <source>First Reserved Index:</source>
+        <translation>First Reserved Index:</translation>
+    </message>
+    <message id="mp-last-reserved-index">
+        <source>Last Reserved Index:</source>
+        <translation>Last Reserved Index:</translation>
+    </message>
+    <message id="mp-in-index">
+        <source>In Index:</source>
+        <translation>In Index:</translation>
+    </message>
+    <message id="mp-out-index">
+        <source>Out Index:</source>
+        <translation>Out Index:</translation>
+    </message>
+    <message id="mp-sign-note">
+        <source>+ :Along the direction,shift on the RIGHT   - :Along the direction,shit on the LEFT</source>
+        <translation>+ :Along the direction,shift on the RIGHT   - :Along the direction,shit on the LEFT</translation>
+    </message>
+    <message id="mp-lead-length">
+        <source>Lead Length:</source>
+        <translation>Lead Length:</translation>
+    </message>
+    <message id="mp-lead-note">
+        <source>Lead Length must be the same positive or negative with Gap</source>
+        <translation>Lead Length must be the same positive or negative with Gap</translation>
+    </message>
+    <message id="mp-source-failed">
+        <source>The following file processed failed:
+%1</source>
+        <translation>The following file processed failed:
+%1</translation>
+    </message>
+    <message id="mp-step-too-long">
+        <source>The reserved length is too large!</source>
+        <translation>The reserved length is too large!</translation>
+    </message>
+    <message id="mp-failed">
+        <source>Generate multple file failed</source>
+        <translation>Generate multple file failed</translation>
+    </message>
 </context>
 </TS>

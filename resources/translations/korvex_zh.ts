@@ -247,5 +247,115 @@ Please choose again</source>
         <source>Total Segment: %1</source>
         <translation>总段数: %1</translation>
     </message>
+    <message id="mp-menu-multiple">
+        <source>Multiple(&amp;M)</source>
+        <translation>多次切割(&amp;M)</translation>
+    </message>
+    <message id="mp-menu-segment">
+        <source>Segment Multiple(&amp;S)</source>
+        <translation>单边修刀(&amp;S)</translation>
+    </message>
+    <message id="mp-multiple-title">
+        <source>Multiple Loop Config</source>
+        <translation>多次切割设置</translation>
+    </message>
+    <message id="mp-segment-title">
+        <source>Segment Multiple Config</source>
+        <translation>单边修刀设置</translation>
+    </message>
+    <message id="mp-mode">
+        <source>Matrix/Punch:</source>
+        <translation>凹模/凸模:</translation>
+    </message>
+    <message id="mp-matrix">
+        <source>Matrix</source>
+        <translation>凹模</translation>
+    </message>
+    <message id="mp-punch">
+        <source>Punch</source>
+        <translation>凸模</translation>
+    </message>
+    <message id="mp-loops">
+        <source>Loops:</source>
+        <translation>切割次数:</translation>
+    </message>
+    <message id="mp-reserved">
+        <source>Reserved Distance:</source>
+        <translation>预留台阶长度:</translation>
+    </message>
+    <message id="mp-last-gap">
+        <source>Last Reserved Gap:</source>
+        <translation>台阶末次补偿:</translation>
+    </message>
+    <message id="mp-once">
+        <source>Reserved Once</source>
+        <translation>单次修台阶</translation>
+    </message>
+    <message id="mp-first-gap">
+        <source>Switch Before 1st-2nd</source>
+        <translation>第1过渡段先换刀</translation>
+    </message>
+    <message id="mp-index">
+        <source>Index(0-7)</source>
+        <translation>刀号(0-7)</translation>
+    </message>
+    <message id="mp-gap">
+        <source>Gap(mm)</source>
+        <translation>补偿(mm)</translation>
+    </message>
+    <message id="mp-pass">
+        <source>%1</source>
+        <translation>%1</translation>
+    </message>
+    <message id="mp-lead-in-index">
+        <source>LeadIn Index:</source>
+        <translation>引入刀号:</translation>
+    </message>
+    <message id="mp-lead-out-index">
+        <source>LeadOut Index:</source>
+        <translation>引出刀号:</translation>
+    </message>
+    <message id="mp-first-reserved-index">
+        <source>First Reserved Index:</source>
+        <translation>首次台阶刀号:</translation>
+    </message>
+    <message id="mp-last-reserved-index">
+        <source>Last Reserved Index:</source>
+        <translation>末次台阶刀号:</translation>
+    </message>
+    <message id="mp-in-index">
+        <source>In Index:</source>
+        <translation>引入刀号:</translation>
+    </message>
+    <message id="mp-out-index">
+        <source>Out Index:</source>
+        <translation>引出刀号:</translation>
+    </message>
+    <message id="mp-sign-note">
+        <source>+ :Along the direction,shift on the RIGHT   - :Along the direction,shit on the LEFT</source>
+        <translation>+ :沿切割方向向右偏移   - :沿切割方向向左偏移</translation>
+    </message>
+    <message id="mp-lead-length">
+        <source>Lead Length:</source>
+        <translation>引线长度:</translation>
+    </message>
+    <message id="mp-lead-note">
+        <source>Lead Length must be the same positive or negative with Gap</source>
+        <translation>引线长度必须与补偿量同为正或同为负</translation>
+    </message>
+    <message id="mp-source-failed">
+        <source>The following file processed failed:
+%1</source>
+        <translation>处理以下文件出错：
+%1</translation>
+    </message>
+    <message id="mp-step-too-long">
+        <source>The reserved length is too large!</source>
+        <translation>预留台阶过长！</translation>
+    </message>
+    <message id="mp-failed">
+        <source>Generate multple file failed</source>
+        <translation>生成多次轨迹失败！</translation>
+    </message>
 </context>
 </TS>

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace korvex::sim {
 namespace {
 
-// A cursor handed over by the PC is trusted, but an arc stepper started off its circle could
-// circle on; once an element has taken this many steps beyond its count it is ended by force.
+// A cursor handed over by the PC is trusted, but an arc stepper started off its circle (a work
+// record of another program, say) could circle on; once an element has taken this many steps
+// beyond its count in one direction it is ended by force. Stepping itself never needs it: an
+// arc's backward run differs from its count by a few steps at most, and an element that has
+// ended gives no more steps, whatever the batches.
 constexpr int32_t kRunawaySlackSteps = 64;
 constexpr int kStepBatch = 64;
 constexpr int kMillimetreTenthsToMicrons = 100;
@@ -81,7 +85,14 @@ void SegmentMotion::setUp(Track& t, const PathElement& e) {
     t.element = motionElement(e);
     const bool moves = t.element.kind == kElementLine || t.element.isArc();
     t.total = !moves ? 0 : (t.element.steps > 0 ? t.element.steps : countSteps(t.element));
+    // The arc stepper reads the count to tell a backward run under way from a fresh one.
+    if (moves) t.element.steps = std::max(t.total, 0);
     t.guard = 0;
+}
+
+bool SegmentMotion::hasStepLeft(const Track& t, bool backward) {
+    StepState probe = t.cursor;
+    return stepElement(t.element, probe, 1, nullptr, backward) == 1;
 }
 
 void SegmentMotion::load(const CodeSegment& segment, const StepCursor& upper, const StepCursor& lower) {
@@ -128,8 +139,9 @@ int SegmentMotion::run(Track& t, int n, bool backward, int64_t& x, int64_t& y) {
         for (int i = 0; i < got; ++i) applyCode(codes[i], x, y);
         done += got;
         t.guard += got;
-        if (got < want) {
-            // The stepper has nothing left in this direction: pin the count to the end.
+        if (got < want || !hasStepLeft(t, backward)) {
+            // The stepper has nothing left in this direction: pin the count to the end (an
+            // arc's run may take a few steps more or fewer than its count).
             t.cursor.steps = backward ? 0 : t.total;
             break;
         }
@@ -138,8 +150,10 @@ int SegmentMotion::run(Track& t, int n, bool backward, int64_t& x, int64_t& y) {
 }
 
 bool SegmentMotion::finished(bool backward) const {
-    const Track& lead = upperLeads_ ? upper_ : lower_;
-    return backward ? lead.cursor.steps <= 0 : lead.cursor.steps >= lead.total;
+    // The stepper decides, not the count: a backward run may use up the count a few steps
+    // before it reaches the start, and a run resumed after backing off may take a few more
+    // steps than the count said.
+    return !hasStepLeft(upperLeads_ ? upper_ : lower_, backward);
 }
 
 int32_t SegmentMotion::stepsDone() const { return (upperLeads_ ? upper_ : lower_).cursor.steps; }
@@ -151,6 +165,12 @@ void SegmentMotion::follow(bool backward, ContourPoint& point) {
     Track& other = upperLeads_ ? lower_ : upper_;
     int64_t& ox = upperLeads_ ? point.lx : point.ux;
     int64_t& oy = upperLeads_ ? point.ly : point.uy;
+    if (!hasStepLeft(lead, backward)) {
+        // The leader has arrived: the follower runs to its own end, however many steps that
+        // takes (run() stops where its stepper ends).
+        run(other, std::numeric_limits<int>::max(), backward, ox, oy);
+        return;
+    }
     const int64_t target =
         lead.total == 0 ? (backward ? 0 : other.total)
                         : int64_t{lead.cursor.steps} * other.total / lead.total;

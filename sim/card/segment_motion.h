@@ -10,7 +10,11 @@
 // The cursors are those of the code library's steppers: relative to the element's start point
 // for lines and to the centre for arcs, with the number of steps done. Stepping backward runs the
 // same path in the opposite direction and counts the steps done down to 0, so a segment can be
-// entered at either end and left at either end.
+// entered at either end and left at either end. An element has ended when its stepper gives no
+// more steps, not when the count says so: an arc's backward run, or a run resumed after backing
+// off, can take a few steps more or fewer than the count, and the wire must still arrive on the
+// element's end. Every step code moves the contour point as it moves the cursor, so the point
+// stays on the program's path whatever batches the card's time cuts the stepping into.
 //
 // Absolute contour positions (lower Lx, Ly; upper Ux, Uy) move with every step code; the guide
 // positions X, Y, U, V reported to the PC are derived from them (ContourPoint::guides).
@@ -69,7 +73,7 @@ public:
     // contour point with every step. Returns the number of leading steps taken.
     int step(int maxSteps, bool backward, ContourPoint& point);
 
-    // True when stepping in this direction has nothing left.
+    // True when stepping in this direction has nothing left (the leading stepper ended).
     bool finished(bool backward) const;
     // Leading steps done and total, for the plan-pause percentage and short-circuit backing.
     int32_t stepsDone() const;
@@ -91,7 +95,10 @@ private:
     static StepCursor toCursor(const StepState& s) { return {s.steps, s.x, s.y}; }
     static void setUp(Track& t, const PathElement& e);
     // Steps a track by up to n steps; returns the count and moves (x, y) by the step codes.
+    // Where the stepper ends, the count is pinned to the end (0 backward, total forward).
     static int run(Track& t, int n, bool backward, int64_t& x, int64_t& y);
+    // True when the track's stepper would give another step in this direction.
+    static bool hasStepLeft(const Track& t, bool backward);
     // Keeps the follower at its proportional share of the leader's progress.
     void follow(bool backward, ContourPoint& point);
 

@@ -9,6 +9,7 @@ int runInfo(int argc, char** argv);       // kvcode info FILE
 int runTransform(int argc, char** argv);  // kvcode transform MODE FILE
 int runGen3b(int argc, char** argv);      // kvcode gen3b < statements
 int runOffset(int argc, char** argv);     // kvcode offset FILE OFFSET_MM [--round]
+int runMultipass(int argc, char** argv);  // kvcode multipass FILE [options] | --segment LINE FILE
 int runDoc(int argc, char** argv);        // kvcode doc FILE [--save OUT]
 
 }  // namespace korvex::kvcode

@@ -14,6 +14,10 @@ void usage() {
         "       kvcode transform vmirror|hmirror|reverse-flip|forward-flip|reverse FILE\n"
         "       kvcode gen3b < STATEMENTS\n"
         "       kvcode offset FILE OFFSET_MM [--round]\n"
+        "       kvcode multipass FILE [--punch] [--count N] [--len MM] [--last-len MM] [--once] [--first-gap]\n"
+        "              [--groups G1,G2,...] [--offsets O1,O2,...] [--in G] [--out G] [--first G] [--last G]\n"
+        "       kvcode multipass --segment LINE FILE [--count N] [--len MM] [--groups ...] [--offsets ...]\n"
+        "              [--in G] [--out G]\n"
         "       kvcode doc FILE [--save OUT]\n",
         stderr);
 }
@@ -25,7 +29,8 @@ int main(int argc, char** argv) {
     struct Command { const char* name; int (*run)(int, char**); };
     const Command commands[] = {
         {"parse", runParse}, {"steps", runSteps}, {"info", runInfo},
-        {"transform", runTransform}, {"gen3b", runGen3b}, {"offset", runOffset}, {"doc", runDoc},
+        {"transform", runTransform}, {"gen3b", runGen3b}, {"offset", runOffset},
+        {"multipass", runMultipass}, {"doc", runDoc},
     };
     if (argc < 2) {
         usage();

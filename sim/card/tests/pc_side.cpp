@@ -64,6 +64,7 @@ int PcSide::connect() {
 
 void PcSide::load(const Program& program, int32_t first, int32_t last, bool reverse) {
     program_ = &program;
+    held_.clear();
     first_ = first;
     last_ = last;
     reverse_ = reverse;
@@ -123,9 +124,27 @@ void PcSide::drain(std::vector<Event>& out) {
 }
 
 Event PcSide::step(std::initializer_list<uint8_t> until, bool* found) {
-    const uint64_t sent = server_.advance(kSliceMicros);
+    const uint64_t sent = server_.advance(sliceMicros);
     EXPECT_TRUE(waitForReports(sent)) << "the card sent " << sent << " reports, the link delivered fewer";
+    releaseHeldWindows();
     return handleBatch(until, found);
+}
+
+void PcSide::answer(int32_t segment) {
+    const int delay = windowDelay ? windowDelay(segment) : 0;
+    if (delay <= 0 && held_.empty()) {
+        EXPECT_EQ(CMD_SEND_SEGMENTS(link_, windowAround(segment)), 0);
+        return;
+    }
+    held_.push_back({segment, std::max(delay, 0)});
+}
+
+void PcSide::releaseHeldWindows() {
+    for (HeldWindow& h : held_) --h.slicesLeft;
+    while (!held_.empty() && held_.front().slicesLeft <= 0) {
+        EXPECT_EQ(CMD_SEND_SEGMENTS(link_, windowAround(held_.front().segment)), 0);
+        held_.pop_front();
+    }
 }
 
 Event PcSide::handleBatch(std::initializer_list<uint8_t> until, bool* found) {
@@ -136,7 +155,7 @@ Event PcSide::handleBatch(std::initializer_list<uint8_t> until, bool* found) {
     for (const Event& e : batch) {
         if (e.code == reportcode::kSegmentReached) {
             segmentsReached.push_back(e.segment());
-            EXPECT_EQ(CMD_SEND_SEGMENTS(link_, windowAround(e.segment())), 0);
+            answer(e.segment());
             continue;
         }
         events.push_back(e);
@@ -175,7 +194,7 @@ Event PcSide::run(std::initializer_list<uint8_t> until) {
 }
 
 void PcSide::runFor(int64_t micros) {
-    for (int64_t t = 0; t < micros && !::testing::Test::HasFailure(); t += kSliceMicros) {
+    for (int64_t t = 0; t < micros && !::testing::Test::HasFailure(); t += sliceMicros) {
         bool found = false;
         step({}, &found);
     }

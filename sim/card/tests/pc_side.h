@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -70,6 +71,13 @@ public:
     std::vector<Event> events;             // type-1 and type-4 reports, in order
     std::vector<uint8_t> linkFailures;     // code-0 calls of the event hook: failed commands
 
+    // Virtual time of one step of run() and runFor().
+    int64_t sliceMicros = kSliceMicros;
+    // How many steps of run() the answer to a "segment reached" report is held back (0: at
+    // once, the default). Held answers go out in the order of their reports, as the
+    // controller's do, so a late one also holds back those behind it.
+    std::function<int(int32_t segment)> windowDelay;
+
 private:
     bool waitForReports(uint64_t count);
     void drain(std::vector<Event>& out);
@@ -81,6 +89,14 @@ private:
     const Program* program_ = nullptr;
     int32_t first_ = 0, last_ = 0;
     bool reverse_ = false;
+
+    struct HeldWindow {
+        int32_t segment;
+        int slicesLeft;
+    };
+    void answer(int32_t segment);
+    void releaseHeldWindows();
+    std::deque<HeldWindow> held_;
 
     std::mutex mutex_;
     std::condition_variable arrived_;
