@@ -20,7 +20,15 @@ bool isMachinableKind(int kind) {
     return kind == korvex::kKindIso || kind == korvex::kKind3B || kind == korvex::kKindIsoSwitches;
 }
 
-char* slot(korvex::ProgramLines& lines, int i) { return lines.line(i); }
+// Fills `to` (a store of `capacity` lines, one entry of front room) with the first `count` lines
+// of `from`. 0, or -1 when memory runs out.
+int copyLines(const korvex::ProgramLines& from, int count, korvex::ProgramLines& to, int capacity, int frontRoom) {
+    if (to.allocate(capacity, frontRoom) != 0) return -1;
+    for (int i = 0; i < count; ++i) {
+        if (to.append(from.line(i)) != 0) return -1;
+    }
+    return 0;
+}
 
 }  // namespace
 
@@ -39,7 +47,6 @@ void CTavrelDoc::reset() {
     filePath_.clear();
     source_ = korvex::ProgramLines{};
     working_ = korvex::ProgramLines{};
-    workingReusable_ = false;
     segments_ = {};
     jumps_.clear();
     groupChanges_.clear();
@@ -59,7 +66,6 @@ int CTavrelDoc::allocateTables(int capacity) {
     } catch (const std::bad_alloc&) {
         return -1;
     }
-    workingReusable_ = true;
     capacity_ = capacity;
     return 0;
 }
@@ -97,7 +103,13 @@ int CTavrelDoc::load(const std::string& path) {
     }
     fileName_ = fileNameOf(path);
     filePath_ = path;
-    for (const std::string_view line : lines.kept) source_.setLine(source_.count++, line);
+    for (const std::string_view line : lines.kept) {
+        if (source_.append(line) != 0) {
+            reset();
+            show(DocMessage::fatalError(fatal::kMallocFailed));
+            return -1;
+        }
+    }
     textIsUtf8_ = lines.utf8;
     if (parse(true) != ParseResult::kOk) {
         reset();
@@ -126,21 +138,13 @@ ParseResult CTavrelDoc::parse(bool onLoad) {
     lastWarning_.reset();
     lastParseClean_ = false;
     const int previousCount = working_.count;
-    // Refill the working table from the source table. Its block is reused unless the last
-    // normalisation moved its first line (then a fresh block restores the front room); touching
-    // fresh pages of a large table costs more than the copy itself.
+    // Refill the working table from the source table, with one entry of front room for the
+    // start line a 3B program may get.
     const int n = source_.count;
-    if (!workingReusable_ || working_.capacity() < capacity_) {
-        if (working_.allocate(capacity_, 1) != 0) {
-            failParse(fatal::kMallocFailed);
-            return ParseResult::kFatal;
-        }
-    } else if (previousCount > n) {
-        std::memset(working_.line(n), 0, static_cast<std::size_t>(previousCount - n) * korvex::kLineSlotBytes);
+    if (copyLines(source_, n, working_, capacity_, 1) != 0) {
+        failParse(fatal::kMallocFailed);
+        return ParseResult::kFatal;
     }
-    if (n > 0) std::memcpy(working_.line(0), source_.line(0), static_cast<std::size_t>(n) * korvex::kLineSlotBytes);
-    working_.count = n;
-    workingReusable_ = false;
 
     // 1. Kind; a missing end or unknown code is a warning only.
     kind_ = korvex::detectProgramKind(working_);
@@ -175,17 +179,15 @@ ParseResult CTavrelDoc::parse(bool onLoad) {
         return ParseResult::kHeaderNoRoom;
     }
     const int wc = working_.count;
-    // The same number of lines: nothing was taken from or put before line 0.
-    workingReusable_ = wc == n;
     if (wc == n) {
-        if (wc > 0) {
-            std::memcpy(slot(source_, 0), working_.line(0), korvex::kLineSlotBytes);
-            std::memcpy(slot(source_, wc - 1), working_.line(wc - 1), korvex::kLineSlotBytes);
+        if (wc > 0 && (source_.setLine(0, working_.line(0)) != 0 ||
+                       source_.setLine(wc - 1, working_.line(wc - 1)) != 0)) {
+            failParse(fatal::kMallocFailed);
+            return ParseResult::kFatal;
         }
-    } else {
-        if (wc > 0) std::memcpy(slot(source_, 0), working_.line(0), static_cast<std::size_t>(wc) * korvex::kLineSlotBytes);
-        if (n > wc) std::memset(slot(source_, wc), 0, static_cast<std::size_t>(n - wc) * korvex::kLineSlotBytes);
-        source_.count = wc;
+    } else if (copyLines(working_, wc, source_, capacity_, 0) != 0) {
+        failParse(fatal::kMallocFailed);
+        return ParseResult::kFatal;
     }
 
     // 4. 3B to ISO, line by line so that an unreadable line is named.
@@ -343,12 +345,22 @@ int CTavrelDoc::insertLinesAfter(int index, const std::vector<std::string>& line
         return -1;
     }
     const int at = index < 0 ? n : index + 1;
-    if (at < n) {
-        std::memmove(slot(source_, at + add), slot(source_, at),
-                     static_cast<std::size_t>(n - at) * korvex::kLineSlotBytes);
+    // Lines removed from the front leave their entries before line 0; a store that has run out
+    // of entries after line 0 is rebuilt (rare: only after the first line was deleted).
+    if (n + add > source_.capacity()) {
+        korvex::ProgramLines fresh;
+        if (copyLines(source_, n, fresh, capacity_, 0) != 0) {
+            show(DocMessage::fatalError(fatal::kMallocFailed));
+            return -1;
+        }
+        source_ = std::move(fresh);
     }
-    for (int i = 0; i < add; ++i) source_.setLine(at + i, texts[static_cast<std::size_t>(i)]);
-    source_.count = n + add;
+    for (int i = 0; i < add; ++i) {
+        if (source_.insertAt(at + i) != 0 || source_.setLine(at + i, texts[static_cast<std::size_t>(i)]) != 0) {
+            show(DocMessage::fatalError(fatal::kMallocFailed));
+            return -1;
+        }
+    }
     return 0;
 }
 
@@ -360,17 +372,16 @@ int CTavrelDoc::replaceLine(int index, std::string_view text) {
     if (index < 0 || index >= source_.count) return -1;
     const std::string_view t = stripLeadingBlanks(text);
     if (!validLineText(t)) return -1;
-    source_.setLine(index, t);
+    if (source_.setLine(index, t) != 0) {
+        show(DocMessage::fatalError(fatal::kMallocFailed));
+        return -1;
+    }
     return 0;
 }
 
 int CTavrelDoc::deleteLine(int index) {
-    const int n = source_.count;
-    if (index < 0 || index >= n) return -1;
-    std::memmove(slot(source_, index), slot(source_, index + 1),
-                 static_cast<std::size_t>(n - index - 1) * korvex::kLineSlotBytes);
-    std::memset(slot(source_, n - 1), 0, korvex::kLineSlotBytes);
-    source_.count = n - 1;
+    if (index < 0 || index >= source_.count) return -1;
+    source_.removeAt(index, 1);
     return 0;
 }
 
@@ -379,10 +390,12 @@ std::string CTavrelDoc::snapshot() const { return joinLinesCrLf(source_, source_
 int CTavrelDoc::loadSnapshot(std::string_view text) {
     const TextLines lines = splitTextLines(text);
     if (static_cast<int64_t>(lines.kept.size()) > capacity_ || lines.tooLongLine > 0) return -1;
-    const int previous = source_.count;
-    source_.count = 0;
-    for (const std::string_view line : lines.kept) source_.setLine(source_.count++, line);
-    for (int i = source_.count; i < previous; ++i) std::memset(slot(source_, i), 0, korvex::kLineSlotBytes);
+    korvex::ProgramLines fresh;
+    if (fresh.allocate(capacity_) != 0) return -1;
+    for (const std::string_view line : lines.kept) {
+        if (fresh.append(line) != 0) return -1;
+    }
+    source_ = std::move(fresh);
     return 0;
 }
 

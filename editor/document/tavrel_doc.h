@@ -7,8 +7,8 @@
 //   source --copy--> working -> kind -> normalise -> copy back to source -> 3B to ISO (kind 2)
 //          -> jump table (500) -> segments, no steps -> group changes (300, T17 only) -> rectangle
 //
-// Tables are allocated once per load or New with a reserve of 1000 lines and never grow, so an
-// edit never reallocates; an insertion that would not fit is refused with 61214.
+// The line capacity is fixed once per load or New with a reserve of 1000 lines and never grows;
+// an insertion that would not fit is refused with 61214.
 #pragma once
 
 #include <cstdint>
@@ -168,7 +168,6 @@ private:
     bool modified_ = false;
     bool textIsUtf8_ = true;
     bool lastParseClean_ = false;
-    bool workingReusable_ = false;  // the working block still has its front room
     std::optional<DocMessage> lastWarning_;
 };
 
