@@ -2,13 +2,7 @@
 // on its reader thread (reports) or on the thread whose transaction failed (code 0); the hook
 // only queues the event onto the UI thread, where it is routed to the view that handles it:
 //
-//   code 0 (link failure)        -> graph view, kind 6, argument = the failed command
-//   code 1 (run event), rec[1]:     6 -> kind 1; 3 with rec[0] = 6 -> kind 2; 9 -> kind 3;
-//                                   11 -> kind 4; 10 -> kind 5; 8 -> kind 7; 16 -> kind 8;
-//                                   then, for every run event, the button panel refreshes
-//   code 2 (segment reached)     -> code list, segment = rec[4..7] little-endian
-//   code 4 (pulse group switched)-> status panel, group = rec[2]
-//   code 3 and 5 and above       -> nobody
+//   (the table of who gets what is in controller/machining/event_routing.h)
 //
 // While start-up shows its own dialogs, events are held and delivered in arrival order when
 // start-up ends, so no handler runs against a half-built window.
@@ -17,19 +11,14 @@
 #include <QObject>
 
 #include <atomic>
+#include <functional>
+#include <mutex>
 #include <vector>
 
 #include "controller/card_control.h"
+#include "controller/machining/event_routing.h"
 
 namespace korvex {
-
-// One message the event produces.
-struct RoutedEvent {
-    enum class Target { Graph, Buttons, CodeList, StatusPanel };
-    Target target;
-    int kind;      // graph event kind 1..8, or 9/10/11 for the other views
-    int argument;
-};
 
 std::vector<RoutedEvent> routeCardEvent(const CardEvent& event);
 
@@ -41,6 +30,12 @@ public:
     // A hook for CardControl::setEventHook: safe to call from any thread, never blocks.
     CardControl::EventHook hook();
 
+    // Where "segment reached" reports go on the thread that received them (the card worker's
+    // window queue), ahead of and independent of the UI thread; the code list still gets its
+    // notice. An empty function removes it.
+    using SegmentSink = std::function<void(int32_t segment)>;
+    void setSegmentSink(SegmentSink sink);
+
     // Holds delivered events until release(); release() hands them on in arrival order.
     void hold() { holding_ = true; }
     void release();
@@ -48,6 +43,9 @@ public:
     // Whether a link failure was reported since the last call. Set by the hook itself, on the
     // thread whose transaction failed, so it is known as soon as the failed command returns.
     bool takeLinkFailure() { return linkFailure_.exchange(false); }
+    // Whether a link failure was ever reported: the program is ending, and whatever fails
+    // because of it says nothing more than the lost-link alarm.
+    bool linkFailureReported() const { return linkFailureReported_; }
 
 signals:
     void graphEvent(int kind, int argument);
@@ -59,8 +57,13 @@ private:
     void receive(const CardEvent& event);
     void deliver(const CardEvent& event);
 
+    void sinkSegment(int32_t segment);
+
+    std::mutex sinkMutex_;
+    SegmentSink segmentSink_;
     bool holding_ = false;
     std::atomic<bool> linkFailure_{false};
+    std::atomic<bool> linkFailureReported_{false};
     std::vector<CardEvent> held_;
 };
 

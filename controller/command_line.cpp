@@ -1,14 +1,68 @@
 #include "controller/command_line.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFileInfo>
+
+#include <cstdio>
 
 namespace korvex {
 
+namespace {
+
+// The options besides those of the normal start.
+struct InfoOptions {
+    QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Show this help and exit.")};
+    QCommandLineOption version{QStringList{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("Show the version and exit.")};
+};
+
+void describe(QCommandLineParser& parser, const InfoOptions& info) {
+    parser.setApplicationDescription(QStringLiteral("Korvex wire-cut machining controller"));
+    parser.addOption(info.help);
+    parser.addOption(info.version);
+}
+
+QString versionText() {
+    return QStringLiteral("Korvex V%1 (%2)\n").arg(QLatin1String(kVersion), QLatin1String(kBuildVersion));
+}
+
+}  // namespace
+
+std::optional<QString> infoText(const QStringList& arguments) {
+    // Only a line that asks for nothing else is answered here; the same parser as the start's.
+    if (!arguments.contains(QStringLiteral("--help")) && !arguments.contains(QStringLiteral("-h")) &&
+        !arguments.contains(QStringLiteral("--version")) && !arguments.contains(QStringLiteral("-v")))
+        return std::nullopt;
+    const CommandLine line = parseCommandLine(arguments);
+    if (line.showVersion)
+        return versionText();
+    if (line.showHelp)
+        return line.helpText;
+    return std::nullopt;
+}
+
+std::optional<int> answerInfoOptions(int& argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (!arguments.contains(QStringLiteral("--help")) && !arguments.contains(QStringLiteral("-h")) &&
+        !arguments.contains(QStringLiteral("--version")) && !arguments.contains(QStringLiteral("-v")))
+        return std::nullopt;
+    // A core application names the program in the usage line; it needs no display.
+    QCoreApplication core(argc, argv);
+    const std::optional<QString> text = infoText(QCoreApplication::arguments());
+    if (!text)
+        return std::nullopt;
+    std::fputs(text->toLocal8Bit().constData(), stdout);
+    return 0;
+}
+
 CommandLine parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Korvex wire-cut machining controller"));
-    parser.addHelpOption();
+    const InfoOptions info;
+    describe(parser, info);
     const QCommandLineOption lang(QStringLiteral("lang"), QStringLiteral("Interface language: en or zh."),
                                   QStringLiteral("en|zh"));
     const QCommandLineOption port(QStringLiteral("port"),
@@ -25,8 +79,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         line.error = parser.errorText();
         return line;
     }
-    if (parser.isSet(QStringLiteral("help"))) {
-        line.error = parser.helpText();
+    if (parser.isSet(info.help) || parser.isSet(info.version)) {
+        line.showHelp = parser.isSet(info.help);
+        line.showVersion = parser.isSet(info.version);
+        line.helpText = parser.helpText();
         return line;
     }
     if (parser.isSet(lang)) {

@@ -1,4 +1,6 @@
-// The controller's command line: korvex [--lang en|zh] [--port DEVICE | --connect DEVICE] [FILE]
+// The controller's command line:
+//   korvex [--lang en|zh] [--port DEVICE | --connect DEVICE] [FILE]
+//   korvex --help | --version        (answered on standard output, no display needed)
 #pragma once
 
 #include <QString>
@@ -15,9 +17,23 @@ struct CommandLine {
     QString connectDevice;
     QString programPath;
     QString error;  // set when the line could not be understood
+    bool showHelp = false;
+    bool showVersion = false;
+    QString helpText;
 };
+
+inline constexpr char kVersion[] = "6.5";
+inline constexpr char kBuildVersion[] = "6.5.0.1";
 
 // `arguments` as QCoreApplication::arguments() gives them, the program name first.
 CommandLine parseCommandLine(const QStringList& arguments);
+
+// The text --help or --version asks for; nothing when neither is on the line (or when the line
+// holds an error, which the normal start reports).
+std::optional<QString> infoText(const QStringList& arguments);
+
+// Answers --help and --version before any window system is touched: prints the text and
+// returns the exit status 0. Nothing when the program is to start normally.
+std::optional<int> answerInfoOptions(int& argc, char** argv);
 
 }  // namespace korvex

@@ -16,11 +16,18 @@
 #include <QApplication>
 #include <QLocale>
 
+#include <clocale>
 #include <cstdio>
 
 int main(int argc, char** argv) {
     using namespace korvex;
+    // --help and --version need no display: answered before the GUI starts.
+    if (const std::optional<int> answered = answerInfoOptions(argc, argv))
+        return *answered;
     QApplication app(argc, argv);
+    // QApplication takes the C locale from the environment; code files are read and written
+    // with printf/strtod, whose decimal point must stay "." whatever the desktop's language.
+    std::setlocale(LC_NUMERIC, "C");
     // The window class other programs find the controller by.
     QApplication::setApplicationName(QStringLiteral("Korvex"));
     QApplication::setOrganizationName(QStringLiteral("Korvex"));

@@ -12,7 +12,9 @@
 #include "controller/views/code_list_view.h"
 #include "controller/views/graph_view.h"
 #include "controller/views/status_view.h"
+#include "controller/working_copies.h"
 #include "platform/data_dirs.h"
+#include "platform/settings_file.h"
 
 #ifdef KORVEX_HAVE_EDIT
 #include "controller/edit/edit_menu.h"
@@ -36,6 +38,38 @@
 #include <system_error>
 
 namespace korvex {
+
+namespace {
+
+constexpr int kSplitterHandlePx = 5;
+constexpr char kWindowSection[] = "Window";
+constexpr char kPaneSizesKey[] = "Panes";
+constexpr char kRowSizesKey[] = "Rows";
+
+QString sizesText(const QList<int>& sizes) {
+    QStringList parts;
+    for (int size : sizes)
+        parts << QString::number(size);
+    return parts.join(QLatin1Char(','));
+}
+
+// Sizes as written by sizesText; nothing when the text does not hold `count` positive numbers.
+QList<int> sizesFromText(const QString& text, int count) {
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != count)
+        return {};
+    QList<int> sizes;
+    for (const QString& part : parts) {
+        bool ok = false;
+        const int size = part.trimmed().toInt(&ok);
+        if (!ok || size <= 0 || size > 100'000)
+            return {};
+        sizes << size;
+    }
+    return sizes;
+}
+
+}  // namespace
 
 QString phaseModeName(int mode) {
     if (mode >= 0 && mode <= 4)
@@ -64,23 +98,29 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
     codeModel_ = new CodeListModel(&document_, this);
     codeList_->attachModel(codeModel_, CodeListModel::kIndexWidthPx, CodeListModel::kCommandWidthPx);
 
-    auto* upper = new QSplitter(Qt::Horizontal);
-    upper->addWidget(buttons_);
-    upper->addWidget(graph_);
-    upper->addWidget(codeList_);
-    upper->setStretchFactor(1, 1);
-    auto* rows = new QSplitter(Qt::Vertical);
-    rows->addWidget(upper);
-    rows->addWidget(status_);
-    rows->setStretchFactor(0, 1);
-    // The layout is fixed: the operator cannot drag a view away.
-    for (QSplitter* s : {upper, rows}) {
+    upper_ = new QSplitter(Qt::Horizontal);
+    upper_->setObjectName(QStringLiteral("PaneSplitter"));
+    upper_->addWidget(buttons_);
+    upper_->addWidget(graph_);
+    upper_->addWidget(codeList_);
+    upper_->setStretchFactor(1, 1);
+    rows_ = new QSplitter(Qt::Vertical);
+    rows_->setObjectName(QStringLiteral("RowSplitter"));
+    rows_->addWidget(upper_);
+    rows_->addWidget(status_);
+    rows_->setStretchFactor(0, 1);
+    // The panes keep their order, but the operator may widen the code list to read long
+    // statements or give the graph more room; no view can be dragged away entirely.
+    splitterSave_.setSingleShot(true);
+    splitterSave_.setInterval(kSplitterSaveDelayMs);
+    connect(&splitterSave_, &QTimer::timeout, this, &CMainFrame::saveSplitterSizes);
+    for (QSplitter* s : {upper_, rows_}) {
         s->setChildrenCollapsible(false);
-        s->setHandleWidth(2);
-        for (int i = 0; i < s->count(); ++i)
-            s->handle(i)->setEnabled(false);
+        s->setHandleWidth(kSplitterHandlePx);
+        connect(s, &QSplitter::splitterMoved, this, [this] { splitterSave_.start(); });
     }
-    setCentralWidget(rows);
+    setCentralWidget(rows_);
+    restoreSplitterSizes();
 
     buildMenus();
     buildStatusBar();
@@ -101,8 +141,28 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
     connect(&keepAlive_, &QTimer::timeout, this, &CMainFrame::sendKeepAlive);
 }
 
+void CMainFrame::restoreSplitterSizes() {
+    const SettingsFile machine(machineSettingsPath());
+    const QList<int> panes = sizesFromText(
+        machine.readText(QLatin1String(kWindowSection), QLatin1String(kPaneSizesKey), QString()), upper_->count());
+    if (!panes.isEmpty())
+        upper_->setSizes(panes);
+    const QList<int> rows = sizesFromText(
+        machine.readText(QLatin1String(kWindowSection), QLatin1String(kRowSizesKey), QString()), rows_->count());
+    if (!rows.isEmpty())
+        rows_->setSizes(rows);
+}
+
+void CMainFrame::saveSplitterSizes() {
+    splitterSave_.stop();
+    SettingsFile machine(machineSettingsPath());
+    machine.writeText(QLatin1String(kWindowSection), QLatin1String(kPaneSizesKey), sizesText(upper_->sizes()));
+    machine.writeText(QLatin1String(kWindowSection), QLatin1String(kRowSizesKey), sizesText(rows_->sizes()));
+}
+
 CMainFrame::~CMainFrame() {
     finishKeepAlive();
+    finishRecentStore();
     destroyMiniStatusWindow();
 }
 
@@ -118,6 +178,7 @@ void CMainFrame::buildMenus() {
     recentMenu_ = fileMenu_->addMenu(qtTrId("menu.recent"));
     clearRecentAction_ = fileMenu_->addAction(qtTrId("menu.clear_recent"));
     connect(clearRecentAction_, &QAction::triggered, this, [this] {
+        finishRecentStore();
         recent_.clear();
         rebuildRecentMenu();
     });
@@ -137,6 +198,7 @@ void CMainFrame::buildMenus() {
     edit.operatorUi = &operatorUi_;
     edit.dialogParent = this;
     edit.boxTitle = [this] { return session_.alarmTitle(); };
+    edit.ending = [this] { return linkLost_ || events_.linkFailureReported(); };
     edit.cardSettingsPath = [this] { return session_.cardSettings().path(); };
     installEditCommands(fileMenu_, editMenu, toolBar_, std::move(edit), this);
 #else
@@ -151,9 +213,32 @@ void CMainFrame::buildMenus() {
     rebuildRecentMenu();
 }
 
+void CMainFrame::storeRecentInBackground(const QStringList& entries) {
+    finishRecentStore();
+    try {
+        recentStore_ = std::thread([this, entries] { recent_.store(entries); });
+    } catch (const std::system_error&) {
+        recent_.store(entries);  // no thread to spare: written here
+    }
+}
+
+RecentFiles& CMainFrame::recentFiles() {
+    finishRecentStore();
+    return recent_;
+}
+
+void CMainFrame::finishRecentStore() {
+    if (recentStore_.joinable())
+        recentStore_.join();
+}
+
 void CMainFrame::rebuildRecentMenu() {
+    finishRecentStore();
+    rebuildRecentMenu(recent_.entries());
+}
+
+void CMainFrame::rebuildRecentMenu(const QStringList& entries) {
     recentMenu_->clear();
-    const QStringList entries = recent_.entries();
     for (int i = 0; i < entries.size(); ++i) {
         const QString path = entries[i];
         QAction* action = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
@@ -284,7 +369,7 @@ bool CMainFrame::closeFromMenu() {
 
 void CMainFrame::onProgramParsed() {
     const auto program = document_.program();
-    graph_->setProgram(program.get());
+    graph_->setProgram(program);
     if (program)
         status_->setProgramLayout(program->kind == 3 || program->kind == 5,
                                   static_cast<int>(program->segments.size()) - 1);
@@ -298,8 +383,12 @@ void CMainFrame::onProgramCleared() {
 }
 
 void CMainFrame::onProgramLoaded(const QString& path) {
-    recent_.add(path);
-    rebuildRecentMenu();
+    finishRecentStore();
+    const QStringList entries = RecentFiles::withPath(recent_.entries(), path);
+    storeRecentInBackground(entries);
+    rebuildRecentMenu(entries);
+    // The copy of this program is the newest; copies of programs long gone are not kept.
+    pruneWorkingCopies(temporaryDirectory(), document_.fileTitle());
     panes_[kLoopPane]->setText(qtTrId("61529").arg(0).arg(1));
     updateTitle();
 }
@@ -381,6 +470,9 @@ void CMainFrame::shutDown(bool cardAnswers) {
         return;
     shutDown_ = true;
     keepAlive_.stop();
+    if (splitterSave_.isActive())
+        saveSplitterSizes();
+    finishRecentStore();
     if (cardAnswers && document_.isLoaded() && card_.isOpen())
         document_.unload();  // a refusal does not stop the exit
     card_.close();  // the hook can only be removed once the reader has stopped
@@ -402,15 +494,24 @@ void CMainFrame::onLinkLost(int failedCommand) {
     if (exiting_ || shutDown_)
         return;
     exiting_ = true;
+    linkLost_ = true;
     keepAlive_.stop();
     const QString text = linkLostText(failedCommand);
     card_.logError(text);  // the message outlives the program in the card's error log
     operatorUi_.message(session_.alarmTitle(), text, OperatorInteraction::Icon::Critical);
     // The card keeps its work record; the pulse table is saved so nothing of this session is
-    // lost, and the program ends as the operator was told.
+    // lost, and the program ends as the operator was told. A load or a command waiting behind
+    // a wait dialog unwinds quietly (the document says nothing more once the link failed).
     pulseTable_.write(pulseTablePath());
     shutDown(false);
     close();
+    if (quit_) {
+        quit_(kLinkLostExitStatus);
+    } else {
+        // Queued, so the process also ends when the loss came before the main loop started.
+        QMetaObject::invokeMethod(
+            qApp, [] { QCoreApplication::exit(kLinkLostExitStatus); }, Qt::QueuedConnection);
+    }
 }
 
 }  // namespace korvex

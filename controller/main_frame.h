@@ -10,12 +10,14 @@
 #include <QUrl>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include "controller/recent_files.h"
 
 class QLabel;
 class QMenu;
+class QSplitter;
 class QToolBar;
 
 namespace korvex {
@@ -47,6 +49,10 @@ public:
     // Least widths in pixels; a pane is widened when its longest text needs more.
     static constexpr int kPaneWidths[kPaneCount] = {200, 160, 100, 140, 60, 100, 100, 100};
     static constexpr int kPanePaddingPx = 8;
+    // The status the process ends with when the card stopped answering.
+    static constexpr int kLinkLostExitStatus = 1;
+    // Splitter sizes are written this long after the operator last moved a handle.
+    static constexpr int kSplitterSaveDelayMs = 500;
 
     CMainFrame(MachineSession& session, CardControl& card, OperatorInteraction& operatorUi,
                CardEventRouter& events, PulseTable& pulseTable, CDCSDoc& document,
@@ -59,7 +65,8 @@ public:
     CDCSView* codeListView() const { return codeList_; }
     QWidget* miniStatusWindow() const { return miniStatus_; }
     QString paneText(Pane pane) const;
-    RecentFiles& recentFiles() { return recent_; }
+    // The recent-file list, once a write still under way has landed.
+    RecentFiles& recentFiles();
     QMenu* fileMenu() const { return fileMenu_; }
 
     // The modeless mini status window, created hidden with no parent so it can stand in for the
@@ -103,6 +110,18 @@ public:
     // closed. Only once start-up has read the table. Nothing happens after a finished exit.
     void leaveOnSignal();
 
+    // True once the card stopped answering and the program is ending.
+    bool linkLost() const { return linkLost_; }
+    // How the program is ended after a lost link; by default every event loop of the process
+    // is left (nested ones included: a wait dialog's) once the current handler returns. Tests
+    // record the call instead.
+    void setQuitHandler(std::function<void(int status)> quit) { quit_ = std::move(quit); }
+
+    // The upper row's three panes and the two rows; remembered in Korvex.ini.
+    QSplitter* paneSplitter() const { return upper_; }
+    QSplitter* rowSplitter() const { return rows_; }
+    void saveSplitterSizes();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -112,11 +131,17 @@ private:
     void buildMenus();
     void buildStatusBar();
     void rebuildRecentMenu();
+    void rebuildRecentMenu(const QStringList& entries);
+    // The list is written beside the window: each key is a synced file replacement, and after
+    // a large load the disk may be busy with the working copy.
+    void storeRecentInBackground(const QStringList& entries);
+    void finishRecentStore();
     void refuseWhileLoading();
     void onProgramParsed();
     void onProgramCleared();
     void onProgramLoaded(const QString& path);
     void onLinkLost(int failedCommand);
+    void restoreSplitterSizes();
     // Ends the keep-alive, unloads the program (when the card still answers), closes the link.
     void shutDown(bool cardAnswers = true);
 
@@ -140,12 +165,18 @@ private:
     QAction* closeAction_ = nullptr;
     QAction* clearRecentAction_ = nullptr;
     QWidget* miniStatus_ = nullptr;
+    QSplitter* upper_ = nullptr;
+    QSplitter* rows_ = nullptr;
+    QTimer splitterSave_;
     QTimer keepAlive_;
     std::thread keepAliveThread_;
+    std::thread recentStore_;
     std::atomic<bool> keepAliveBusy_{false};
     bool workStarted_ = false;
     bool exiting_ = false;
     bool shutDown_ = false;
+    bool linkLost_ = false;
+    std::function<void(int)> quit_;
 };
 
 }  // namespace korvex

@@ -43,20 +43,27 @@ bool PortConnector::connectTo(const QString& portText, const std::function<void(
         tell(qtTrId("comm.port_error"));
         return false;
     }
+    // Messages name the port as the operator gave it: "COM5" typed is COM5, a device path
+    // stays that path even when it also has a COM number.
+    const QString shown = parseComText(portText) ? choice->label() : portText.trimmed();
     if (card_.open(choice->device.toStdString()) != 0) {
-        tell(qtTrId("comm.cant_open").arg(choice->label()));
+        tell(qtTrId("comm.cant_open").arg(shown));
         return false;
     }
     // Remembered before the connect, so the next start offers this port even when the card was
-    // switched off this time.
-    if (choice->number > 0)
+    // switched off this time: a COM number as such, any other device by its path.
+    if (choice->number > 0) {
         writeKey(machine, keys::kComPort, choice->number);
+        machine.removeKey(QLatin1String(keys::kPortSection), QLatin1String(keys::kPortDeviceKey));
+    } else {
+        machine.writeText(QLatin1String(keys::kPortSection), QLatin1String(keys::kPortDeviceKey), choice->device);
+    }
     if (beforeConnect)
         beforeConnect();
     const auto connect = [this] { return card_.connect(); };
     if ((connectRunner_ ? connectRunner_(connect) : connect()) != 0) {
         card_.close();
-        tell(qtTrId("comm.cant_connect").arg(choice->label()));
+        tell(qtTrId("comm.cant_connect").arg(shown));
         return false;
     }
     choice_ = *choice;

@@ -16,18 +16,20 @@ QStringList RecentFiles::entries() const {
     return list;
 }
 
-int RecentFiles::add(const QString& path) {
-    QStringList list = entries();
+QStringList RecentFiles::withPath(QStringList list, const QString& path) {
     list.removeIf([&](const QString& p) { return p.compare(path, Qt::CaseInsensitive) == 0; });
     list.prepend(path);
     while (list.size() > kMaxEntries)
         list.removeLast();
-    return store(list);
+    return list;
 }
+
+int RecentFiles::add(const QString& path) { return store(withPath(entries(), path)); }
 
 int RecentFiles::clear() { return store({}); }
 
-int RecentFiles::store(const QStringList& list) {
+int RecentFiles::store(const QStringList& given) {
+    const QStringList list = given.mid(0, kMaxEntries);
     SettingsFile ini(settingsPath_);
     const QString section = QLatin1String(keys::kRecentSection);
     int result = 0;

@@ -20,10 +20,13 @@ public:
     // moves there, the fifth falls off. Returns 0 or -1 when the file cannot be written.
     int add(const QString& path);
     int clear();
-
-private:
+    // `list` with `path` put at the top as add() puts it.
+    static QStringList withPath(QStringList list, const QString& path);
+    // Writes the whole list (at most kMaxEntries are kept). Safe from any thread: writes to
+    // the settings file are serialised.
     int store(const QStringList& list);
 
+private:
     QString settingsPath_;
 };
 

@@ -29,6 +29,10 @@ namespace keys {
 inline constexpr IntKey kRecentCount{"Mru File", "FileNum", 0, 0, 4};
 inline constexpr char kRecentSection[] = "Mru File";
 inline constexpr IntKey kComPort{"Port", "COMM", 3, 1, 256};
+// A device without a COM number (a USB adapter not mapped to one, the virtual card) that was
+// chosen last; offered first at the next start. Cleared when a COM port is chosen.
+inline constexpr char kPortSection[] = "Port";
+inline constexpr char kPortDeviceKey[] = "Device";
 inline constexpr IntKey kNoForceZero{"Option", "NoForceZero", 0, 0, 1};
 inline constexpr IntKey kShutMusic{"Option", "ShutMusic", 0, 0, 1};
 inline constexpr IntKey kDefaultTaperType{"Option", "DefaultZD", 1, 0, 16};

@@ -17,6 +17,7 @@
 #include "controller/work_recovery.h"
 #include "platform/data_dirs.h"
 #include "platform/keep_awake.h"
+#include "platform/settings_file.h"
 
 #include <QCoreApplication>
 #include <QScreen>
@@ -58,16 +59,28 @@ bool Startup::fail(CMainFrame& frame, const QString& text) {
     return false;
 }
 
+bool Startup::failLinkLost(CMainFrame& frame, uint8_t command) {
+    const QString text = linkLostText(command);
+    card_.logError(text);
+    return fail(frame, text);
+}
+
 bool Startup::openPort(CMainFrame& frame, const StartupOptions& options) {
     PortConnector connector(card_, operatorUi_);
     connector.setConnectRunner(connectBesideEventLoop);
     if (!options.connectDevice.isEmpty()) {
-        if (!connector.connectTo(options.connectDevice))
+        // The window is up already; the link's attempts on a silent device take a while.
+        frame.setMessage(qtTrId("startup.connecting").arg(options.connectDevice.trimmed()));
+        const bool connected = connector.connectTo(options.connectDevice);
+        frame.setMessage(qtTrId("status.ready"));
+        if (!connected)
             return false;
     } else {
         const SettingsFile machine(machineSettingsPath());
-        const QString initial = !options.portDevice.isEmpty()
-                                    ? options.portDevice
+        const QString remembered = machine.readText(QLatin1String(keys::kPortSection),
+                                                    QLatin1String(keys::kPortDeviceKey), QString()).trimmed();
+        const QString initial = !options.portDevice.isEmpty() ? options.portDevice
+                                : !remembered.isEmpty()       ? remembered
                                     : QStringLiteral("COM%1").arg(readKey(machine, keys::kComPort));
         QStringList extra = options.extraDevices;
         if (!options.portDevice.isEmpty())
@@ -120,10 +133,12 @@ bool Startup::run(CMainFrame& frame, const StartupOptions& options) {
     environment.machineSettingsPath = machineSettingsPath();
     environment.cardSettingsPath = cardIni.path();
     environment.temporaryDirectory = temporaryDirectory();
+    // The router outlives start-up; this object does not.
+    environment.ending = [&events = events_] { return events.linkFailureReported(); };
     document_.setEnvironment(std::move(environment));
 
     if (card_.getSettings(session_.settings) != 0)
-        return fail(frame, linkLostText(cmdcode::CMD_GET_SETTINGS));
+        return failLinkLost(frame, cmdcode::CMD_GET_SETTINGS);
 
     // The name ("Noname" when the card has none) titles every alarm box from here on.
     session_.takeMachineName();
@@ -135,14 +150,14 @@ bool Startup::run(CMainFrame& frame, const StartupOptions& options) {
 
     const int defaultIndex = readKey(cardIni, keys::kDefaultIndex);
     if (card_.setPulseGroup(encodePulseGroup(pulseTable_.group(defaultIndex))) != 0)
-        return fail(frame, linkLostText(cmdcode::CMD_SET_PULSE_GROUP));
+        return failLinkLost(frame, cmdcode::CMD_SET_PULSE_GROUP);
     frame.graphView()->update();
 
     // Switch type and time are read again by the group-switch event when it comes; only the
     // flag goes to the card now.
     const int switchWithoutVf = readKey(cardIni, keys::kSwitchWithoutVf);
     if (card_.setSwitchWithoutVf(static_cast<uint8_t>(switchWithoutVf & 0xFF)) != 0)
-        return fail(frame, linkLostText(cmdcode::CMD_SET_SWITCH_WITHOUT_VF));
+        return failLinkLost(frame, cmdcode::CMD_SET_SWITCH_WITHOUT_VF);
 
     document_.setCardIdentity(session_.machineName, session_.portLabel());
     frame.updateTitle();
@@ -162,7 +177,7 @@ bool Startup::run(CMainFrame& frame, const StartupOptions& options) {
     if (card_.getWorkRecord(record) == 0)
         recovery_.takeSavedWork(record);
     if (events_.takeLinkFailure())
-        return fail(frame, linkLostText(cmdcode::CMD_GET_WORK_RECORD));
+        return failLinkLost(frame, cmdcode::CMD_GET_WORK_RECORD);
 
     frame.statusView()->setConfigByte(session_.settings.trackMode);
     frame.statusView()->setFreq(readKey(cardIni, keys::kFreq));
@@ -173,7 +188,7 @@ bool Startup::run(CMainFrame& frame, const StartupOptions& options) {
     if (!options.programPath.isEmpty())
         frame.openRequest(options.programPath);  // a failure has shown its message
     if (events_.takeLinkFailure())
-        return fail(frame, linkLostText(cmdcode::CMD_LOAD_MODEL));
+        return failLinkLost(frame, cmdcode::CMD_LOAD_MODEL);
 
     events_.release();
     return true;

@@ -58,7 +58,8 @@ public:
 private:
     bool openPort(CMainFrame& frame, const StartupOptions& options);
     bool fail(CMainFrame& frame, const QString& text);
-    void linkLost(CMainFrame& frame, uint8_t command);
+    // A card that stopped answering `command`: the log line and the one alarm, then the end.
+    bool failLinkLost(CMainFrame& frame, uint8_t command);
 
     MachineSession& session_;
     CardControl& card_;

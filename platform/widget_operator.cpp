@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace korvex {
 
@@ -60,7 +61,18 @@ std::optional<QString> WidgetOperator::chooseOpenFile(const QString& caption, co
 
 std::optional<QString> WidgetOperator::chooseSaveFile(const QString& caption, const QString& directory,
                                                       const QString& filter) {
-    const QString path = QFileDialog::getSaveFileName(parent_, caption, directory, filter);
+    QFileDialog dialog(parent_, caption, directory, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The filter's first extension is added to a name typed without one before the dialog
+    // checks whether the file exists, so "part" asks about replacing "part.3b".
+    static const QRegularExpression firstPattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+    const QRegularExpressionMatch match = firstPattern.match(filter);
+    if (match.hasMatch())
+        dialog.setDefaultSuffix(match.captured(1));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString path = dialog.selectedFiles().first();
     if (path.isEmpty())
         return std::nullopt;
     return path;

@@ -3,7 +3,13 @@
 // file) against the code library's own load of the same file. Reports both times, the
 // pipeline's overhead in percent, and the longest the UI thread went without running its event
 // loop during the load.
+//
+// mainWindowLoadAndMirror does the same in the real main window (1366x768, graph view, code
+// list, status panel, Edit menu): the longest gap between event-loop iterations from the open
+// until the new title and the graph's picture are up, and likewise for a Vertical Mirror of the
+// loaded program.
 #include <benchmark/benchmark.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <QAbstractEventDispatcher>
@@ -29,6 +35,18 @@
 #include "controller/document/wait_dialog.h"
 #include "platform/operator_interaction.h"
 #include "platform/string_table.h"
+
+#ifdef KORVEX_BENCH_MAIN_WINDOW
+#include <QAction>
+#include <QEventLoop>
+
+#include "controller/card_control.h"
+#include "controller/card_events.h"
+#include "controller/machine_session.h"
+#include "controller/main_frame.h"
+#include "controller/pulse_table.h"
+#include "controller/views/graph_view.h"
+#endif
 
 namespace korvex {
 namespace {
@@ -201,6 +219,210 @@ BENCHMARK(documentPipelineAgainstLibrary)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(6);
+
+#ifdef KORVEX_BENCH_MAIN_WINDOW
+
+// A card that answers every command at once.
+class InstantCardControl : public CardControl {
+public:
+    void setEventHook(EventHook) override {}
+    int open(const std::string&) override { return 0; }
+    void close() override {}
+    bool isOpen() const override { return true; }
+    int connect() override { return 0; }
+    int getCardId(uint32_t& id) override {
+        id = 1;
+        return 0;
+    }
+    int getSettings(SettingsBlock&) override { return 0; }
+    int setPulseGroup(const PulseGroupImage&) override { return 0; }
+    int setSwitchWithoutVf(uint8_t) override { return 0; }
+    int getWorkRecord(WorkRecord&) override { return -1; }
+    int keepAlive() override { return 0; }
+    int closeKeepingWork() override { return 0; }
+    int setTaper(const TaperBlock&) override { return 0; }
+    int loadModel(const LoadDescriptor&, LoadMode) override { return 0; }
+    int unloadModel() override { return 0; }
+    int clearWork() override { return 0; }
+};
+
+// The longest gap between two iterations of the UI thread's event loop while it runs, probed
+// by a 1 ms timer, and the longest stretch the thread worked between two waits for events
+// (on a busy machine the gap also holds the time the thread waited for a core).
+class GapProbe {
+public:
+    GapProbe() {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(1);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
+        auto* dispatcher = QAbstractEventDispatcher::instance();
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &timer_, [this] {
+            if (!timer_.isActive()) return;
+            cpuMaxMs_ = std::max(cpuMaxMs_, threadCpuMs() - cpuSince_);
+            const double ms = std::chrono::duration<double, std::milli>(Clock::now() - busySince_).count();
+            if (ms > 20 && qEnvironmentVariableIsSet("KORVEX_BENCH_TRACE"))
+                std::fprintf(stderr, "  busy %.1f ms from %.1f\n", ms,
+                             std::chrono::duration<double, std::milli>(busySince_ - origin).count());
+            busyMaxMs_ = std::max(busyMaxMs_, ms);
+        });
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, &timer_, [this] {
+            busySince_ = Clock::now();
+            cpuSince_ = threadCpuMs();
+        });
+    }
+    Clock::time_point origin;  // when start() was last called
+    void start() {
+        origin = Clock::now();
+        maxMs_ = 0;
+        busyMaxMs_ = 0;
+        cpuMaxMs_ = 0;
+        cpuSince_ = threadCpuMs();
+        last_ = busySince_ = Clock::now();
+        timer_.start();
+    }
+    double stop() {
+        tick();
+        timer_.stop();
+        return maxMs_;
+    }
+    double busyMaxMs() const { return busyMaxMs_; }
+    // The most processor time the UI thread used in one such stretch: the work itself, without
+    // the time other processes held the cores.
+    double cpuMaxMs() const { return cpuMaxMs_; }
+
+private:
+    static double threadCpuMs() {
+        timespec ts{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+        return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+    }
+    double cpuSince_ = 0;
+    double cpuMaxMs_ = 0;
+    Clock::time_point busySince_;
+    double busyMaxMs_ = 0;
+    void tick() {
+        const Clock::time_point now = Clock::now();
+        maxMs_ = std::max(maxMs_, std::chrono::duration<double, std::milli>(now - last_).count());
+        last_ = now;
+    }
+    QTimer timer_;
+    Clock::time_point last_;
+    double maxMs_ = 0;
+};
+
+// Runs the event loop until the graph shows the current program's picture.
+void waitForPicture(CGraphView& graph) {
+    if (graph.pictureCurrent()) return;
+    QEventLoop loop;
+    QObject::connect(&graph, &CGraphView::pictureUpdated, &loop, [&] {
+        if (graph.pictureCurrent()) loop.quit();
+    });
+    loop.exec();
+}
+
+void mainWindowLoadAndMirror(benchmark::State& state) {
+    BenchFiles& f = files();
+    const QString path = QString::fromStdString(f.program);
+    qputenv("KORVEX_DATA_DIR", f.dir.path().toUtf8());
+    InstantCardControl card;
+    SilentOperator ui;
+    double loadGapMs = 0, mirrorGapMs = 0, loadMs = 0, mirrorMs = 0, loadBusyMs = 0, mirrorBusyMs = 0;
+    double loadCpuMs = 0, mirrorCpuMs = 0;
+    int runs = 0;
+    for (auto _ : state) {
+        MachineSession session;
+        CardEventRouter events;
+        PulseTable pulseTable;
+        CDCSDoc document;
+        CMainFrame frame(session, card, ui, events, pulseTable, document);
+        DocumentEnvironment env;
+        env.operatorUi = &ui;
+        env.card = &card;
+        env.dialogParent = &frame;
+        env.machineSettingsPath = f.dir.filePath(QStringLiteral("Korvex.ini"));
+        env.cardSettingsPath = f.dir.filePath(QStringLiteral("00000001.ini"));
+        env.temporaryDirectory = f.dir.filePath(QStringLiteral("Tmp"));
+        document.setEnvironment(env);
+        session.takeMachineName();
+        document.setCardIdentity(session.machineName, QStringLiteral("COM1"));
+        frame.resize(1366, 768);
+        frame.show();
+        QCoreApplication::processEvents();
+
+        GapProbe probe;
+        if (qEnvironmentVariableIsSet("KORVEX_BENCH_TRACE")) {
+            auto note = [&probe](const char* what) {
+                std::fprintf(stderr, "  %s at %.1f\n", what,
+                             std::chrono::duration<double, std::milli>(Clock::now() - probe.origin).count());
+            };
+            QObject::connect(&document, &CDCSDoc::programCleared, [note] { note("cleared"); });
+            QObject::connect(&document, &CDCSDoc::programParsed, [note] { note("parsed"); });
+            QObject::connect(&document, &CDCSDoc::programLoaded, [note] { note("loaded"); });
+            QObject::connect(&document, &CDCSDoc::waitDialogStarted, [note](CWaitDialog*) { note("dialog"); });
+            QObject::connect(frame.graphView(), &CGraphView::pictureUpdated, [note] { note("picture"); });
+        }
+        auto start = Clock::now();
+        probe.start();
+        const bool loaded = frame.openRequest(path);
+        waitForPicture(*frame.graphView());
+        const double gapLoad = probe.stop();
+        const double busyLoad = probe.busyMaxMs();
+        loadCpuMs = std::max(loadCpuMs, probe.cpuMaxMs());
+        const double msLoad = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        if (!loaded || !frame.windowTitle().contains(path)) {
+            state.SkipWithError(("load failed: " + ui.last.toStdString()).c_str());
+            break;
+        }
+
+        QAction* mirror = frame.findChild<QAction*>(QStringLiteral("ed-menu-vertical-mirror"));
+        if (!mirror || !mirror->isEnabled()) {
+            state.SkipWithError("Vertical Mirror is not offered");
+            break;
+        }
+        start = Clock::now();
+        probe.start();
+        mirror->trigger();
+        waitForPicture(*frame.graphView());
+        const double gapMirror = probe.stop();
+        const double busyMirror = probe.busyMaxMs();
+        mirrorCpuMs = std::max(mirrorCpuMs, probe.cpuMaxMs());
+        const double msMirror = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        if (!document.path().endsWith(QStringLiteral("@_@_tx.iso"))) {
+            state.SkipWithError(("mirror failed: " + ui.last.toStdString()).c_str());
+            break;
+        }
+        state.SetIterationTime((msLoad + msMirror) / 1000);
+        loadGapMs = std::max(loadGapMs, gapLoad);
+        loadBusyMs = std::max(loadBusyMs, busyLoad);
+        mirrorBusyMs = std::max(mirrorBusyMs, busyMirror);
+        mirrorGapMs = std::max(mirrorGapMs, gapMirror);
+        loadMs += msLoad;
+        mirrorMs += msMirror;
+        ++runs;
+        if (qEnvironmentVariableIsSet("KORVEX_BENCH_VERBOSE"))
+            std::fprintf(stderr,
+                         "run %d: load %.0f ms (longest UI gap %.1f ms, work %.1f ms), "
+                         "mirror %.0f ms (%.1f ms, %.1f ms)\n",
+                         runs, msLoad, gapLoad, busyLoad, msMirror, gapMirror, busyMirror);
+        frame.hide();
+        document.resetDocument();
+    }
+    if (runs == 0) return;
+    state.counters["loadMs"] = loadMs / runs;
+    state.counters["loadUiMaxGapMs"] = loadGapMs;
+    state.counters["mirrorMs"] = mirrorMs / runs;
+    state.counters["mirrorUiMaxGapMs"] = mirrorGapMs;
+    state.counters["loadUiMaxBusyMs"] = loadBusyMs;
+    state.counters["mirrorUiMaxBusyMs"] = mirrorBusyMs;
+    state.counters["loadUiMaxCpuMs"] = loadCpuMs;
+    state.counters["mirrorUiMaxCpuMs"] = mirrorCpuMs;
+}
+BENCHMARK(mainWindowLoadAndMirror)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(3);
+
+#endif  // KORVEX_BENCH_MAIN_WINDOW
 
 // Cancel pressed a given time after the reading worker started: how long until the dialog has
 // closed and the document is empty again.

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <system_error>
@@ -122,6 +123,7 @@ QString CDCSDoc::boxTitle() const {
 void CDCSDoc::updateTitle() { emit titleChanged(windowTitle()); }
 
 void CDCSDoc::message(const QString& text, bool stopIcon) {
+    if (env_.ending && env_.ending()) return;
     if (env_.operatorUi)
         env_.operatorUi->message(boxTitle(), text,
                                  stopIcon ? Icon::Critical : Icon::Warning);
@@ -190,7 +192,7 @@ bool CDCSDoc::openChecked(const QString& path) {
     }
     if (!askCloseIfLoaded()) return false;
     if (!openDocument(path)) {
-        message(qtTrId("61472"), false);
+        if (!loadCancelled_) message(qtTrId("61472"), false);  // a cancel is not a failure
         return false;
     }
     return true;
@@ -238,6 +240,15 @@ bool CDCSDoc::openDocument(const QString& path) {
     if (ok) emit programLoaded(path);
     updateTitle();
     return ok && loaded_;
+}
+
+bool CDCSDoc::isProgramFile(const QString& path) const {
+    if (!loaded_ || path_.isEmpty()) return false;
+    struct stat held {}, other {};
+    if (::stat(QFile::encodeName(path_).constData(), &held) != 0 ||
+        ::stat(QFile::encodeName(path).constData(), &other) != 0)
+        return false;  // a file that does not exist is not the loaded one
+    return held.st_dev == other.st_dev && held.st_ino == other.st_ino;
 }
 
 int CDCSDoc::unload() {
@@ -306,6 +317,7 @@ bool CDCSDoc::load(const QString& path) {
         return false;
     }
     loading_ = true;
+    loadCancelled_ = false;
     struct LoadingGuard {
         bool& flag;
         ~LoadingGuard() { flag = false; }
@@ -364,6 +376,7 @@ bool CDCSDoc::load(const QString& path) {
     connect(&reading, &CWaitDialog::workerStarted, this,
             [this, &reading] { emit waitDialogStarted(&reading); });
     if (reading.exec() != QDialog::Accepted) {
+        loadCancelled_ = reading.cancelledByOperator();
         // After a cancel the worker may still be finishing: its job is not read.
         if (!reading.cancelledByOperator() && reading.workerEnded()) {
             const FailureText text = failureText(job->failure.status);

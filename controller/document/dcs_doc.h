@@ -45,6 +45,9 @@ struct DocumentEnvironment {
     std::function<bool()> idle;
     // The title of the document's message boxes; unset means the application's name.
     std::function<QString()> messageTitle;
+    // True once the program is ending because the card stopped answering: its alarm was the
+    // last thing the operator sees, so the document shows nothing more. Unset means never.
+    std::function<bool()> ending;
 };
 
 class CDCSDoc : public QObject {
@@ -102,6 +105,12 @@ public:
     // The descriptor sent with the last successful load.
     const LoadDescriptor& loadDescriptor() const { return descriptor_; }
     bool holdsProgramFile() const { return heldFile_.isOpen(); }
+    // True when `path` names the loaded program's file (by identity, so another spelling, a
+    // symbolic or a hard link counts too). Writers refuse it: the file must keep what the
+    // screen and the card hold.
+    bool isProgramFile(const QString& path) const;
+    // True when the last load ended because the operator cancelled it (no failure to report).
+    bool loadCancelled() const { return loadCancelled_; }
 
     static constexpr int kJumpCapacity = 500;
     static constexpr int kSwitchCapacity = 3000;
@@ -154,6 +163,7 @@ private:
     bool loaded_ = false;
     bool loading_ = false;
     bool inEntry_ = false;
+    bool loadCancelled_ = false;
     ReadLockedFile heldFile_;
     std::thread disposer_;
     std::thread copier_;

@@ -1,16 +1,19 @@
 #include "controller/edit/edit_commands.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QAbstractItemView>
 #include <QWidget>
 
 #include <cmath>
+#include <memory>
 
 #include "code/loader.h"
 #include "code/writer.h"
 #include "controller/document/dcs_doc.h"
+#include "controller/document/wait_dialog.h"
 #include "controller/edit/multipass_settings.h"
 #include "platform/operator_interaction.h"
 
@@ -66,6 +69,8 @@ QString EditCommands::boxTitle() const {
 }
 
 void EditCommands::tell(const QString& text, bool warning) {
+    // After a lost link the program is ending: its alarm is the last message.
+    if (context_.ending && context_.ending()) return;
     if (context_.operatorUi)
         context_.operatorUi->message(boxTitle(), text, warning ? Icon::Warning : Icon::Information);
 }
@@ -77,23 +82,44 @@ bool EditCommands::refuseWhileBusy() {
     return true;
 }
 
+bool EditCommands::refuseLoadedTarget(const QString& path) {
+    if (!context_.document || !context_.document->isProgramFile(path)) return false;
+    tell(qtTrId("ed-target-loaded").arg(QDir::toNativeSeparators(path)), true);
+    return true;
+}
+
 bool EditCommands::openDerived(const QString& path) {
     // The document's open handler: the previous program is replaced by the new one, the file is
     // held and the recent list follows, exactly as for a file the operator opened.
     if (context_.document->openDocument(path)) return true;
-    tell(qtTrId("61472"), true);
+    if (!context_.document->loadCancelled()) tell(qtTrId("61472"), true);
     return false;
+}
+
+int EditCommands::runBesideWindow(std::function<int()> work) {
+    CWaitDialog wait(CWaitDialog::Style::Card, qtTrId("doc.loadmodel_thread_error"),
+                     context_.operatorUi, context_.dialogParent);
+    wait.setWork([work = std::move(work)](WaitContext&) { return work(); });
+    wait.exec();
+    return wait.result();
 }
 
 int EditCommands::transform(Transform t) {
     if (!context_.document || !deriveEnabled()) return -1;
     if (refuseWhileBusy()) return -1;
-    const auto program = context_.document->program();
+    auto program = context_.document->program();
     if (!program || !context_.document->isLoaded()) return -1;
 
-    std::string written;
-    const int rc = transformProgramFile(nativePath(context_.document->path()).c_str(),
-                                        program->lines, program->kind, t, written);
+    const std::string source = nativePath(context_.document->path());
+    const std::string target =
+        transformOutputPath(source, t, program->kind, !readTaperHeaderBlock(source.c_str()).empty());
+    if (refuseLoadedTarget(QFile::decodeName(QByteArray::fromStdString(target)))) return -1;
+
+    // The work's own copy of what it needs: nothing it touches belongs to the window.
+    auto written = std::make_shared<std::string>();
+    const int rc = runBesideWindow([program, source, t, written] {
+        return transformProgramFile(source.c_str(), program->lines, program->kind, t, *written);
+    });
     switch (rc) {
     case 0:
         break;
@@ -107,13 +133,15 @@ int EditCommands::transform(Transform t) {
         // A line that does not parse: the program stays as it is, without a message.
         return -1;
     }
-    return openDerived(QFile::decodeName(QByteArray::fromStdString(written))) ? 0 : -1;
+    // The document frees the old program off this thread; this reference must not outlive it.
+    program.reset();
+    return openDerived(QFile::decodeName(QByteArray::fromStdString(*written))) ? 0 : -1;
 }
 
 int EditCommands::offset() {
     if (!context_.document || !deriveEnabled()) return -1;
     if (refuseWhileBusy()) return -1;
-    const auto program = context_.document->program();
+    auto program = context_.document->program();
     if (!program || !context_.document->isLoaded()) return -1;
     // The dialog does not even open for a program it cannot compensate.
     if (twoContourOrGroups(program->kind)) {
@@ -130,7 +158,7 @@ int EditCommands::offset() {
 int EditCommands::applyOffset(const OffsetRequest& request) {
     if (!context_.document || !deriveEnabled()) return -1;
     if (refuseWhileBusy()) return -1;
-    const auto program = context_.document->program();
+    auto program = context_.document->program();
     if (!program || !context_.document->isLoaded()) return -1;
     if (twoContourOrGroups(program->kind)) {
         tell(qtTrId("ed-offset-not-taper"), true);
@@ -145,10 +173,24 @@ int EditCommands::applyOffset(const OffsetRequest& request) {
         return -1;
     }
 
-    std::vector<std::string> out;
-    std::string error;
-    if (offsetProgram(program->lines, program->kind, static_cast<int>(program->jumps.size()),
-                      request.offsetMm, request.corner, out, error) != 0) {
+    const QString path =
+        derivedProgramPath(context_.document->path(), QLatin1String(kOffsetFileName));
+    if (refuseLoadedTarget(path)) return -1;
+
+    struct OffsetResult {
+        std::vector<std::string> out;
+        std::string error;
+    };
+    auto result = std::make_shared<OffsetResult>();
+    const int rc = runBesideWindow([program, request, result] {
+        return offsetProgram(program->lines, program->kind, static_cast<int>(program->jumps.size()),
+                             request.offsetMm, request.corner, result->out, result->error) == 0
+                   ? 0
+                   : -1;
+    });
+    const std::vector<std::string>& out = result->out;
+    const std::string& error = result->error;
+    if (rc != 0) {
         if (error == kOffsetNotForTaper)
             tell(qtTrId("ed-offset-not-taper"), true);
         else if (error == kOffsetNotForJumps)
@@ -158,8 +200,6 @@ int EditCommands::applyOffset(const OffsetRequest& request) {
         return -1;
     }
 
-    const QString path =
-        derivedProgramPath(context_.document->path(), QLatin1String(kOffsetFileName));
     const std::string target = nativePath(path);
     // A name that still holds ".3nb" (a taper file's folder or base name) is read with a taper
     // header, so the source's header goes along or the result would not load.
@@ -170,6 +210,7 @@ int EditCommands::applyOffset(const OffsetRequest& request) {
         tell(qtTrId("61472"), true);
         return -1;
     }
+    program.reset();  // freed with the document's copy, off this thread
     return openDerived(path) ? 0 : -1;
 }
 
@@ -181,6 +222,7 @@ int EditCommands::selectedLine() const {
 }
 
 int EditCommands::writeResult(const QString& path, const std::string& text) {
+    if (refuseLoadedTarget(path)) return -1;
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         out.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
@@ -268,8 +310,30 @@ int EditCommands::generate3B() {
     return 0;
 }
 
+std::optional<QString> EditCommands::chooseManual3BPath() {
+    OperatorInteraction* ui = context_.operatorUi;
+    if (!ui) return std::nullopt;
+    QString folder = lastSaveFolder_;
+    if (context_.document && context_.document->isLoaded())
+        folder = QFileInfo(context_.document->path()).absolutePath();
+    const std::optional<QString> chosen =
+        ui->chooseSaveFile(qtTrId("ed-gen3b-save-caption"), folder, qtTrId("ed-gen3b-filter"));
+    if (!chosen || chosen->isEmpty()) return std::nullopt;
+    const QString path = withDefault3BExtension(*chosen);
+    lastSaveFolder_ = QFileInfo(path).absolutePath();
+    // The dialog asked about the name typed; the extension added here makes another name. The
+    // loaded program's file is refused when written, so there is nothing to ask about it.
+    const bool loadedFile = context_.document && context_.document->isProgramFile(path);
+    if (path != *chosen && QFileInfo::exists(path) && !loadedFile &&
+        ui->ask(boxTitle(), qtTrId("ed-replace-question").arg(QDir::toNativeSeparators(path)),
+                OperatorInteraction::Buttons::YesNo, Icon::Question) != OperatorInteraction::Answer::Yes)
+        return std::nullopt;
+    return path;
+}
+
 int EditCommands::writeManual3B(const QString& path, double startXMm, double startYMm,
                                 const std::vector<std::string>& statements) {
+    if (refuseLoadedTarget(path)) return -1;
     if (write3BFile(nativePath(path).c_str(), startXMm, startYMm, statements) != 0) {
         tell(qtTrId("61472"), true);
         return -1;

@@ -52,6 +52,8 @@ struct EditCommandContext {
     std::function<bool()> recoveryMarkPending;  // default: false
     std::function<bool()> idle;                 // default: true (no operation running)
     std::function<QString()> boxTitle;          // default: the application name
+    // True once the card stopped answering: the program is ending and says nothing more.
+    std::function<bool()> ending;               // default: never
     // The card's settings file ("<card id>.ini") for the Multiple and SingleMultiple sections;
     // default: none, the dialogs open with the defaults and nothing is written.
     std::function<QString()> cardSettingsPath;
@@ -107,9 +109,15 @@ public:
     int applySegmentMultiple(const SegmentMultipleSettings& settings);
     // The manual generator, shown through showGenerator.
     int generate3B();
-    // The generator's "Gen 3B file": writes the file and reports the result.
+    // The generator's "Gen 3B file": writes the file and reports the result. The loaded
+    // program's file is refused.
     int writeManual3B(const QString& path, double startXMm, double startYMm,
                       const std::vector<std::string>& statements);
+    // The generator's save dialog: opens in the loaded program's folder, else the folder used
+    // last; a name typed without an extension gets ".3b", and replacing a file so named is
+    // asked first, as the dialog asks for a name typed whole. The path, or nothing when the
+    // operator cancelled.
+    std::optional<QString> chooseManual3BPath();
 
     // ---- hooks set by whoever shows the dialogs ----
     // Shows the Offset dialog with the last values; nothing when cancelled.
@@ -129,13 +137,19 @@ public:
 
 private:
     bool refuseWhileBusy();
+    // Refuses (with its message) a target that is the loaded program's file.
+    bool refuseLoadedTarget(const QString& path);
     void tell(const QString& text, bool warning);
     bool openDerived(const QString& path);
+    // Runs `work` on a worker thread behind the card wait dialog, so a million-line program is
+    // rewritten while the window keeps repainting. Returns the work's result.
+    int runBesideWindow(std::function<int()> work);
     int selectedLine() const;
     int writeResult(const QString& path, const std::string& text);
 
     EditCommandContext context_;
     OffsetRequest lastOffset_;
+    QString lastSaveFolder_;
 };
 
 }  // namespace korvex

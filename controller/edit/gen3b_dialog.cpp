@@ -145,13 +145,10 @@ void CGen3BDialog::showList(int selectRow) {
 }
 
 int CGen3BDialog::generateFile() {
-    OperatorInteraction* ui = commands_.operatorUi();
-    if (!ui) return -1;
-    const std::optional<QString> chosen =
-        ui->chooseSaveFile(qtTrId("ed-gen3b-save-caption"), QString(), qtTrId("ed-gen3b-filter"));
-    if (!chosen || chosen->isEmpty()) return 1;
-    return commands_.writeManual3B(withDefault3BExtension(*chosen), startX_->value(),
-                                   startY_->value(), list_.statements());
+    if (!commands_.operatorUi()) return -1;
+    const std::optional<QString> path = commands_.chooseManual3BPath();
+    if (!path) return 1;
+    return commands_.writeManual3B(*path, startX_->value(), startY_->value(), list_.statements());
 }
 
 }  // namespace korvex

@@ -15,9 +15,20 @@
 namespace korvex {
 namespace {
 
-// Raw 8N1 at 19200 with every kind of flow control off. Any setting another program left on the
-// device (hardware handshake, XON/XOFF, canonical input, echo) is cleared explicitly.
-bool configureLine(int fd) {
+bool speedOf(int baud, speed_t& speed) {
+    switch (baud) {
+        case 9600: speed = B9600; return true;
+        case 19200: speed = B19200; return true;
+        case 38400: speed = B38400; return true;
+        case 57600: speed = B57600; return true;
+        case 115200: speed = B115200; return true;
+        default: return false;
+    }
+}
+
+// Raw 8N1 with every kind of flow control off. Any setting another program left on the device
+// (hardware handshake, XON/XOFF, canonical input, echo) is cleared explicitly.
+bool configureLine(int fd, speed_t speed) {
     termios tio{};
     if (tcgetattr(fd, &tio) != 0) {
         LinkTrace("GetCommState ERROR\n");
@@ -29,7 +40,7 @@ bool configureLine(int fd) {
     tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | ISTRIP);
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
-    if (cfsetispeed(&tio, B19200) != 0 || cfsetospeed(&tio, B19200) != 0 ||
+    if (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0 ||
         tcsetattr(fd, TCSANOW, &tio) != 0) {
         LinkTrace("SetCommState ERROR\n");
         return false;
@@ -39,8 +50,13 @@ bool configureLine(int fd) {
 
 }  // namespace
 
-int SerialPort::Open(const std::string& device) {
+int SerialPort::Open(const std::string& device, int baud) {
     Close();
+    speed_t speed = B0;
+    if (!speedOf(baud, speed)) {
+        LinkTrace("SetCommState ERROR\n");
+        return -1;
+    }
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         LinkTrace("CreateFile ERROR\n");
@@ -53,7 +69,7 @@ int SerialPort::Open(const std::string& device) {
         ::close(fd);
         return -1;
     }
-    if (!configureLine(fd)) {
+    if (!configureLine(fd, speed)) {
         ioctl(fd, TIOCNXCL);
         ::close(fd);
         return -1;

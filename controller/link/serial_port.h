@@ -1,5 +1,6 @@
-// The serial device the card hangs on: a termios port set to 19200 baud, 8 data bits, no parity,
-// one stop bit, raw, without flow control, used non-blocking and driven by poll().
+// A serial device: a termios port set to 8 data bits, no parity, one stop bit, raw, without flow
+// control, used non-blocking and driven by poll(). The card runs at 19200 baud, the GSM modem at
+// 9600.
 #pragma once
 
 #include <cstddef>
@@ -18,8 +19,9 @@ public:
     SerialPort& operator=(const SerialPort&) = delete;
 
     // Opens the device for this program alone and sets the line. Returns 0, or -1 with the trace
-    // text of the step that failed; nothing stays open on failure.
-    int Open(const std::string& device);
+    // text of the step that failed (a baud rate termios has no constant for fails too); nothing
+    // stays open on failure.
+    int Open(const std::string& device, int baud = kBaudRate);
     void Close();
     bool isOpen() const { return fd_ >= 0; }
     int fd() const { return fd_; }

@@ -79,5 +79,27 @@ TEST(CardEventRouting, EventsFromOtherThreadsAreHeldUntilReleasedAndKeepTheirOrd
     EXPECT_EQ(segments.back(), 6);
 }
 
+TEST(CardEventRouting, SegmentReportsReachTheSinkOnTheReaderThreadEvenWhileHeld) {
+    testing::ensureApplication();
+    CardEventRouter router;
+    std::vector<std::pair<int32_t, std::thread::id>> sunk;
+    router.setSegmentSink([&sunk](int32_t s) { sunk.emplace_back(s, std::this_thread::get_id()); });
+    router.hold();  // the UI side may be busy: the window must not wait for it
+    const auto hook = router.hook();
+    std::thread::id readerId;
+    std::thread reader([&] {
+        readerId = std::this_thread::get_id();
+        hook(event(2, {0, 0, 0, 0, 0x10, 0x27, 0, 0}));
+        hook(event(1, {3, 6}));  // other reports do not reach the sink
+    });
+    reader.join();
+    ASSERT_EQ(sunk.size(), 1u);
+    EXPECT_EQ(sunk[0].first, 10000);
+    EXPECT_EQ(sunk[0].second, readerId);
+    router.setSegmentSink({});
+    hook(event(2, {0, 0, 0, 0, 1, 0, 0, 0}));
+    EXPECT_EQ(sunk.size(), 1u);
+}
+
 }  // namespace
 }  // namespace korvex

@@ -17,7 +17,10 @@ namespace korvex::testing {
 
 struct ControllerParts {
     explicit ControllerParts(uint32_t cardId = sim::kDefaultCardId)
-        : card(cardId), link(fastLinkOptions()) {}
+        : card(cardId), link(fastLinkOptions()) {
+        // Ending the test program's event loops would end every later test's dialogs at once.
+        frame.setQuitHandler([this](int status) { quitStatuses.push_back(status); });
+    }
 
     VirtualCard card;
     CardEventRouter events;
@@ -43,6 +46,8 @@ struct ControllerParts {
     }
 
     QString offeredPort;
+    // The statuses the program was asked to end with (a lost link).
+    std::vector<int> quitStatuses;
 };
 
 class ControllerTest : public ::testing::Test {

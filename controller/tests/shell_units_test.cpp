@@ -43,6 +43,20 @@ TEST(CommandLine, OptionsAndTheProgramFile) {
     EXPECT_EQ(parseCommandLine({"korvex", "part.3b"}).programPath, QDir::current().absoluteFilePath("part.3b"));
 }
 
+TEST(CommandLine, HelpAndVersionAreAnsweredWithoutTheWindow) {
+    testing::ensureApplication();
+    const std::optional<QString> version = infoText({"korvex", "--version"});
+    ASSERT_TRUE(version.has_value());
+    EXPECT_EQ(*version, "Korvex V6.5 (6.5.0.1)\n");
+    const std::optional<QString> help = infoText({"korvex", "--lang", "zh", "-h"});
+    ASSERT_TRUE(help.has_value());
+    for (const char* option : {"--connect", "--port", "--lang", "--version"})
+        EXPECT_TRUE(help->contains(option)) << option;
+    EXPECT_FALSE(infoText({"korvex", "--connect", "/dev/ttyS0", "part.3b"}).has_value());
+    // A line the start cannot understand is reported by the start itself.
+    EXPECT_FALSE(infoText({"korvex", "--help", "--bogus"}).has_value());
+}
+
 TEST(MachineName, TakenUpToTheFirstZeroAndNeverCutInsideACharacter) {
     struct Case {
         QByteArray bytes;

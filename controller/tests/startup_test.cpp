@@ -42,9 +42,11 @@ TEST_F(ControllerTest, FirstStartWithNoSettingsFiles) {
               QStringLiteral("%1-No Title : %2").arg(c.session.machineName, c.card.deviceText()));
     EXPECT_TRUE(c.frame.paneText(CMainFrame::kMaxSpeedPane).startsWith("X/Y Max Spd:"));
 
-    // Only the empty pulse table file is made: no settings file is written by reading defaults,
-    // and the pseudo-terminal has no COM number to remember.
-    EXPECT_EQ(data.files(), QStringList{"Param/dao.tbl"});
+    // Only the empty pulse table file and the chosen port are written: reading defaults writes
+    // no settings file. The pseudo-terminal has no COM number, so it is kept by its path.
+    EXPECT_EQ(data.files(), (QStringList{"Korvex.ini", "Param/dao.tbl"}));
+    EXPECT_EQ(SettingsFile(machineSettingsPath()).readText("Port", "Device", ""), c.card.deviceText());
+    EXPECT_FALSE(SettingsFile(machineSettingsPath()).readText("Port", "COMM").has_value());
     EXPECT_EQ(QFileInfo(data.path() + "/Param/dao.tbl").size(), 0);
     EXPECT_TRUE(QFileInfo(data.path() + "/Tmp").isDir());
 }

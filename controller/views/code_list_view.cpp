@@ -1,6 +1,8 @@
 #include "controller/views/code_list_view.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
 
 namespace korvex {
 
@@ -27,6 +29,28 @@ void CDCSView::onSegmentReached(int segment) {
     lastSegment_ = segment;
     if (model() && segment >= 0 && segment < model()->rowCount())
         scrollTo(model()->index(segment, 0));
+}
+
+QString CDCSView::toolTipAt(const QPoint& pos) const {
+    const QModelIndex index = indexAt(pos);
+    if (!index.isValid() || !model())
+        return {};
+    // The statement is the last column, whichever column the pointer is over.
+    return model()->index(index.row(), model()->columnCount() - 1).data().toString();
+}
+
+bool CDCSView::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QTableView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString text = toolTipAt(help->pos());
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(help->globalPos(), text, viewport(), visualRect(indexAt(help->pos())));
+    }
+    return true;
 }
 
 }  // namespace korvex

@@ -14,11 +14,17 @@ public:
     void attachModel(QAbstractItemModel* model, int indexWidth, int commandWidth);
 
     int lastReportedSegment() const { return lastSegment_; }
+    // The whole statement of the row at `pos` (viewport coordinates), shown as the row's tool
+    // tip: the column cuts long statements. Empty outside the rows.
+    QString toolTipAt(const QPoint& pos) const;
 
 public slots:
     // The card reached a segment (message 10 of the card's reports); the segment window is
     // answered by the machining work, the list follows the segment.
     void onSegmentReached(int segment);
+
+protected:
+    bool viewportEvent(QEvent* event) override;
 
 private:
     int lastSegment_ = -1;

@@ -1,8 +1,10 @@
 #include "controller/views/graph_view.h"
 
 #include "code/loader.h"
+#include "controller/views/graph_picture.h"
 
 #include <QPainter>
+#include <QResizeEvent>
 
 #include <cmath>
 
@@ -10,28 +12,8 @@ namespace korvex {
 
 namespace {
 
-constexpr int kGridPixels = 40;           // a grid square on screen
+constexpr int kGridPixels = 40;  // a grid square on screen
 constexpr int kMarginPixels = 20;
-constexpr double kArcStepRadians = 0.05;  // chord length of drawn arcs
-// Points closer than this share of the program's size are merged, so a million-line program
-// draws (and builds) in a few milliseconds.
-constexpr double kMergeFraction = 1.0 / 4000.0;
-
-void addArc(QPainterPath& path, double cx, double cy, const PathElement& e) {
-    const double a0 = std::atan2(static_cast<double>(e.startY), static_cast<double>(e.startX));
-    double a1 = std::atan2(static_cast<double>(e.endY), static_cast<double>(e.endX));
-    const double r = std::hypot(static_cast<double>(e.startX), static_cast<double>(e.startY));
-    const bool ccw = e.kind == kElementArcCcw;
-    if (ccw && a1 <= a0)
-        a1 += 2 * M_PI;
-    if (!ccw && a1 >= a0)
-        a1 -= 2 * M_PI;
-    const int steps = std::max(2, static_cast<int>(std::abs(a1 - a0) / kArcStepRadians));
-    for (int i = 1; i <= steps; ++i) {
-        const double a = a0 + (a1 - a0) * i / steps;
-        path.lineTo(cx + r * std::cos(a), cy + r * std::sin(a));
-    }
-}
 
 }  // namespace
 
@@ -39,47 +21,65 @@ CGraphView::CGraphView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("GraphView"));
     setAutoFillBackground(false);
     setMinimumSize(200, 200);
+    // Finished pictures travel to the window's thread as queued calls; pending ones are dropped
+    // with the view, and the thread is joined before the view goes.
+    pictures_ = std::make_unique<GraphPictureThread>([this](uint64_t generation, QImage picture) {
+        QMetaObject::invokeMethod(
+            this, [this, generation, picture = std::move(picture)] { takePicture(generation, picture); },
+            Qt::QueuedConnection);
+    });
 }
 
-void CGraphView::setProgram(const LoadedProgram* program) {
-    path_ = QPainterPath();
-    rapids_ = QPainterPath();
-    hasProgram_ = program && !program->segments.empty();
-    if (hasProgram_) {
-        const Extents& ext = program->extents;
+CGraphView::~CGraphView() { pictures_.reset(); }
+
+void CGraphView::setProgram(std::shared_ptr<const LoadedProgram> program) {
+    if (program && program->segments.empty())
+        program.reset();
+    program_ = std::move(program);
+    if (program_) {
+        const Extents& ext = program_->extents;
         bounds_ = QRectF(QPointF(ext.minX, ext.minY), QPointF(ext.maxX, ext.maxY)).normalized();
-        const double merge = std::max(bounds_.width(), bounds_.height()) * kMergeFraction;
-        double x = 0, y = 0;
-        path_.moveTo(0, 0);
-        QPointF last(0, 0);
-        for (const CodeSegment& s : program->segments) {
-            const PathElement& e = s.lower;
-            if (e.kind == kElementLine || e.kind == kElementSwitch) {
-                const double nx = x + e.dx(), ny = y + e.dy();
-                if (e.kind == kElementSwitch && (e.dx() != 0 || e.dy() != 0)) {
-                    rapids_.moveTo(x, y);
-                    rapids_.lineTo(nx, ny);
-                    path_.moveTo(nx, ny);
-                    last = QPointF(nx, ny);
-                } else if (std::abs(nx - last.x()) + std::abs(ny - last.y()) >= merge) {
-                    path_.lineTo(nx, ny);
-                    last = QPointF(nx, ny);
-                }
-                x = nx;
-                y = ny;
-            } else if (e.isArc()) {
-                addArc(path_, x - e.startX, y - e.startY, e);
-                x += e.dx();
-                y += e.dy();
-                path_.lineTo(x, y);
-                last = QPointF(x, y);
-            }
-        }
-        if (last != QPointF(x, y))
-            path_.lineTo(x, y);
-        bounds_ = bounds_.united(path_.boundingRect());
+    } else {
+        bounds_ = QRectF();
     }
+    hasPicture_ = false;
+    picture_ = QImage();
+    requestPicture();
+    programGeneration_ = generation_;
     update();
+}
+
+void CGraphView::requestPicture() {
+    ++generation_;
+    if (!program_ || width() <= 0 || height() <= 0)
+        return;
+    GraphPictureThread::Job job;
+    job.generation = generation_;
+    job.program = program_;
+    job.bounds = bounds_;
+    const double ratio = devicePixelRatioF();
+    job.devicePixelRatio = ratio;
+    job.size = QSize(static_cast<int>(std::ceil(width() * ratio)), static_cast<int>(std::ceil(height() * ratio)));
+    job.marginPx = kMarginPixels;
+    pictures_->request(std::move(job));
+}
+
+void CGraphView::takePicture(uint64_t generation, const QImage& picture) {
+    // A picture of an earlier program is never shown; one of an earlier size of this program
+    // stands in until the current size is drawn.
+    if (generation < programGeneration_ || generation < pictureGeneration_)
+        return;
+    picture_ = picture;
+    pictureGeneration_ = generation;
+    hasPicture_ = true;
+    update();
+    emit pictureUpdated();
+}
+
+void CGraphView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (program_)
+        requestPicture();
 }
 
 QRectF CGraphView::fitRect() const {
@@ -87,7 +87,7 @@ QRectF CGraphView::fitRect() const {
 }
 
 int CGraphView::micronsPerGrid() const {
-    if (!hasProgram_)
+    if (!program_)
         return 0;
     const QRectF area = fitRect();
     const double size = std::max(bounds_.width(), bounds_.height());
@@ -98,35 +98,26 @@ int CGraphView::micronsPerGrid() const {
 void CGraphView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
-    p.setRenderHint(QPainter::Antialiasing);
-    if (!hasProgram_) {
+    if (!program_) {
         p.setPen(Qt::darkGray);
         p.drawText(rect(), Qt::AlignCenter, qtTrId("view.graph_empty"));
         return;
     }
     const QRectF area = fitRect();
-    const double size = std::max({bounds_.width(), bounds_.height(), 1.0});
-    const double scale = std::min(area.width(), area.height()) / size;
-    // Machine coordinates have Y upwards.
-    QTransform t;
-    t.translate(area.center().x(), area.center().y());
-    t.scale(scale, -scale);
-    t.translate(-bounds_.center().x(), -bounds_.center().y());
-
     p.setPen(QPen(QColor(40, 40, 40), 1));
     for (double gx = area.left(); gx < area.right(); gx += kGridPixels)
         p.drawLine(QPointF(gx, area.top()), QPointF(gx, area.bottom()));
     for (double gy = area.top(); gy < area.bottom(); gy += kGridPixels)
         p.drawLine(QPointF(area.left(), gy), QPointF(area.right(), gy));
 
-    p.setTransform(t);
-    p.setPen(QPen(Qt::green, 0));
-    p.drawPath(path_);
-    p.setPen(QPen(Qt::yellow, 0, Qt::DashLine));
-    p.drawPath(rapids_);
+    if (hasPicture_) {
+        // Drawn at this size, or stretched over the window while a resize is being drawn.
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(QRectF(rect()), picture_);
+    }
     // The origin: where the wire starts.
-    p.resetTransform();
-    const QPointF origin = t.map(QPointF(0, 0));
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF origin = graphFitTransform(bounds_, size(), kMarginPixels).map(QPointF(0, 0));
     p.setPen(QPen(Qt::red, 2));
     p.drawLine(origin - QPointF(6, 0), origin + QPointF(6, 0));
     p.drawLine(origin - QPointF(0, 6), origin + QPointF(0, 6));

@@ -66,12 +66,12 @@
     <message id="ed-offset-note">
         <source>+ :Along the direction,shift on the RIGHT
 
-- :Along the direction,shit on the LEFT
+- :Along the direction,shift on the LEFT
 
 If the offset has been already set before, please don't set it here again!</source>
         <translation>+ :Along the direction,shift on the RIGHT
 
-- :Along the direction,shit on the LEFT
+- :Along the direction,shift on the LEFT
 
 If the offset has been already set before, please don't set it here again!</translation>
     </message>
@@ -130,6 +130,22 @@ If the offset has been already set before, please don't set it here again!</tran
     <message id="ed-gen3b-filter">
         <source>Wire-cut files (*.3b)</source>
         <translation>Wire-cut files (*.3b)</translation>
+    </message>
+    <message id="ed-target-loaded">
+        <source>This file holds the program loaded now and cannot be written:
+%1
+
+Choose another name, or close the program first.</source>
+        <translation>This file holds the program loaded now and cannot be written:
+%1
+
+Choose another name, or close the program first.</translation>
+    </message>
+    <message id="ed-replace-question">
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 already exists.
+Do you want to replace it?</translation>
     </message>
 </context>
 </TS>

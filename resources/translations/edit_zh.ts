@@ -66,7 +66,7 @@
     <message id="ed-offset-note">
         <source>+ :Along the direction,shift on the RIGHT
 
-- :Along the direction,shit on the LEFT
+- :Along the direction,shift on the LEFT
 
 If the offset has been already set before, please don't set it here again!</source>
         <translation>+ :沿切割方向，向右偏移
@@ -130,6 +130,22 @@ If the offset has been already set before, please don't set it here again!</sour
     <message id="ed-gen3b-filter">
         <source>Wire-cut files (*.3b)</source>
         <translation>线切割文件 (*.3b)</translation>
+    </message>
+    <message id="ed-target-loaded">
+        <source>This file holds the program loaded now and cannot be written:
+%1
+
+Choose another name, or close the program first.</source>
+        <translation>该文件是当前已加载的程序，不能写入：
+%1
+
+请换一个文件名，或先关闭该程序。</translation>
+    </message>
+    <message id="ed-replace-question">
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1已存在。
+要替换它吗？</translation>
     </message>
 </context>
 </TS>

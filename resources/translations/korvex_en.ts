@@ -247,6 +247,10 @@ Please choose again</translation>
         <source>Total Segment: %1</source>
         <translation>Total Segment: %1</translation>
     </message>
+    <message id="startup.connecting">
+        <source>Connecting to %1...</source>
+        <translation>Connecting to %1...</translation>
+    </message>
     <message id="mp-menu-multiple">
         <source>Multiple(&amp;M)</source>
         <translation>Multiple(&amp;M)</translation>
@@ -332,8 +336,8 @@ Please choose again</translation>
         <translation>Out Index:</translation>
     </message>
     <message id="mp-sign-note">
-        <source>+ :Along the direction,shift on the RIGHT   - :Along the direction,shit on the LEFT</source>
-        <translation>+ :Along the direction,shift on the RIGHT   - :Along the direction,shit on the LEFT</translation>
+        <source>+ :Along the direction,shift on the RIGHT   - :Along the direction,shift on the LEFT</source>
+        <translation>+ :Along the direction,shift on the RIGHT   - :Along the direction,shift on the LEFT</translation>
     </message>
     <message id="mp-lead-length">
         <source>Lead Length:</source>

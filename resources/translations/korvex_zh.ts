@@ -247,6 +247,10 @@ Please choose again</source>
         <source>Total Segment: %1</source>
         <translation>总段数: %1</translation>
     </message>
+    <message id="startup.connecting">
+        <source>Connecting to %1...</source>
+        <translation>正在连接%1……</translation>
+    </message>
     <message id="mp-menu-multiple">
         <source>Multiple(&amp;M)</source>
         <translation>多次切割(&amp;M)</translation>
@@ -332,7 +336,7 @@ Please choose again</source>
         <translation>引出刀号:</translation>
     </message>
     <message id="mp-sign-note">
-        <source>+ :Along the direction,shift on the RIGHT   - :Along the direction,shit on the LEFT</source>
+        <source>+ :Along the direction,shift on the RIGHT   - :Along the direction,shift on the LEFT</source>
         <translation>+ :沿切割方向向右偏移   - :沿切割方向向左偏移</translation>
     </message>
     <message id="mp-lead-length">

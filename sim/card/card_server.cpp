@@ -290,7 +290,13 @@ void CardServer::handleFrameLocked(const uint8_t* frame, std::size_t length) {
     }
 
     if (!options_.manualClock) syncEngineLocked();
-    const CardAnswer answer = engine_.handle(view.type, view.payload, view.payloadLength);
+    CardAnswer answer;
+    if (int& left = refusals_[view.type]; left > 0) {
+        --left;  // refused unexecuted: the engine never sees it
+        answer.status = kStatusRefused;
+    } else {
+        answer = engine_.handle(view.type, view.payload, view.payloadLength);
+    }
     uint8_t out[CPS_MAX_FRAME_SIZE];
     const int n = PackResponseFrame(out, sizeof out, view.type, view.sequence, answer.status,
                                     answer.payload.data(), answer.payload.size());
@@ -491,6 +497,28 @@ void CardServer::setResponseDelay(int64_t ms) {
     std::lock_guard lock(mutex_);
     delayMicros_ = std::max<int64_t>(ms, 0) * kMicrosPerMs;
     trace_.fault(traceSeconds(), "delay " + std::to_string(ms));
+}
+
+void CardServer::refuseNext(uint8_t type, int count) {
+    std::lock_guard lock(mutex_);
+    refusals_[type] = std::max(count, 0);
+    const CommandInfo* info = FindCommand(type);
+    trace_.fault(traceSeconds(), "refuse " + std::string(info ? info->name : std::to_string(type)) + " " +
+                                     std::to_string(std::max(count, 0)));
+}
+
+void CardServer::injectReport(uint8_t type, const std::array<uint8_t, kReportDataBytes>& data) {
+    std::lock_guard lock(mutex_);
+    if (poweredOff_) return;
+    uint8_t out[CPS_MAX_FRAME_SIZE];
+    const int n = PackReportFrame(out, sizeof out, type, data.data(), data.size());
+    if (n < 0) return;
+    trace_.fault(traceSeconds(), "report " + std::to_string(type));
+    trace_.report(traceSeconds(), CardReport{type, data});
+    queueLocked(std::vector<uint8_t>(out, out + n), 0);
+    ++counters_.reportsSent;
+    flushOutputLocked();
+    wake();
 }
 
 void CardServer::powerLoss() {

@@ -21,6 +21,7 @@
 // real 19200-baud line.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -93,6 +94,11 @@ public:
     void corruptNextResponse();
     void duplicateNextResponse();
     void setResponseDelay(int64_t ms);
+    // The next `count` requests of this command are answered "refused" (status 1) without being
+    // executed, as a card that will not do what it is asked. count 0 ends the fault.
+    void refuseNext(uint8_t type, int count);
+    // Sends a report of this type with these 8 data bytes at once, as if the card raised it.
+    void injectReport(uint8_t type, const std::array<uint8_t, kReportDataBytes>& data);
     // Stops the card where it stands, writes its memory and goes deaf, as a power cut would.
     void powerLoss();
     bool poweredOff() const { return poweredOff_.load(); }
@@ -166,6 +172,7 @@ private:
     bool corruptNext_ = false;
     bool duplicateNext_ = false;
     int64_t delayMicros_ = 0;
+    std::array<int, 256> refusals_{};  // per command code: requests still to refuse
     std::mt19937 noise_;
     int64_t lastPersist_ = 0;
     bool persistPending_ = false;

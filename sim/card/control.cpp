@@ -1,5 +1,6 @@
 #include "sim/card/control.h"
 
+#include <array>
 #include <charconv>
 #include <sstream>
 #include <vector>
@@ -19,6 +20,19 @@ bool parseInt(const std::string& text, int low, int high, int& value) {
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     return ec == std::errc() && ptr == end && value >= low && value <= high;
+}
+
+// Exactly 16 hexadecimal digits, two per byte.
+bool parseReportBytes(const std::string& text, std::array<uint8_t, kReportDataBytes>& out) {
+    if (text.size() != 2 * out.size()) return false;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        unsigned value = 0;
+        const char* first = text.data() + 2 * i;
+        const auto [ptr, ec] = std::from_chars(first, first + 2, value, 16);
+        if (ec != std::errc() || ptr != first + 2) return false;
+        out[i] = static_cast<uint8_t>(value);
+    }
+    return true;
 }
 
 std::string statusText(CardServer& server) {
@@ -75,6 +89,20 @@ int applyControlCommand(CardServer& server, const std::string& line, std::string
         if (args != 1 || !parseInt(w[1], 0, kMaxDelayMs, ms))
             return fail("usage: delay MS (0 to " + std::to_string(kMaxDelayMs) + ")");
         server.setResponseDelay(ms);
+    } else if (cmd == "refuse") {
+        const CommandInfo* command = args >= 1 ? FindCommand(w[1]) : nullptr;
+        int n = 1;
+        if (args < 1 || args > 2) return fail("usage: refuse CMD_NAME [N]");
+        if (command == nullptr) return fail("unknown card command '" + w[1] + "'");
+        if (args == 2 && !parseInt(w[2], 0, kMaxRefusals, n))
+            return fail("usage: refuse CMD_NAME [N] (N 0 to " + std::to_string(kMaxRefusals) + ")");
+        server.refuseNext(command->code, n);
+    } else if (cmd == "report") {
+        int type = 0;
+        std::array<uint8_t, kReportDataBytes> data{};
+        if (args != 2 || !parseInt(w[1], 0, 255, type) || !parseReportBytes(w[2], data))
+            return fail("usage: report TYPE HEX (TYPE 0 to 255, HEX the 8 data bytes as 16 hex digits)");
+        server.injectReport(static_cast<uint8_t>(type), data);
     } else if (cmd == "powerloss") {
         server.powerLoss();
     } else if (cmd == "status") {
@@ -82,7 +110,7 @@ int applyControlCommand(CardServer& server, const std::string& line, std::string
     } else {
         return fail("unknown command '" + cmd +
                     "' (short, break, silence on|off, noise N, drop-response, corrupt-response, "
-                    "duplicate-response, delay MS, powerloss, status)");
+                    "duplicate-response, delay MS, refuse CMD_NAME [N], report TYPE HEX, powerloss, status)");
     }
     return 0;
 }

@@ -9,6 +9,8 @@
 //   corrupt-response     flip a bit in the next answer
 //   duplicate-response   send the next answer twice
 //   delay MS             hold every answer back MS milliseconds (0 ends it)
+//   refuse CMD_NAME [N]  refuse the next N requests of that command unexecuted (default 1, 0 ends it)
+//   report TYPE HEX      send a report of TYPE (0..255) with 8 data bytes given as 16 hex digits
 //   powerloss            stop at once keeping the record; the simulator exits
 //   status               run state, sub-state, segment, position and figures
 #pragma once
@@ -21,6 +23,7 @@ namespace korvex::sim {
 
 inline constexpr int kMaxNoiseBytes = 4096;
 inline constexpr int kMaxDelayMs = 60000;
+inline constexpr int kMaxRefusals = 1000;
 
 // Applies one command line. Returns 0 with reply "ok" (or the status text), or -1 with reply
 // "error: ..." for an unknown command or a bad argument.

@@ -78,11 +78,16 @@ TEST(EditTransform, WritesBesideTheSourceAndOpensItAsTheDocument) {
               "N0 G92;\nN1 G01 X1.000 Y-2.000;\nN2 G03 X1.000 Y-1.000 I1.000 J0.000;\nN3 M02;\n");
     EXPECT_TRUE(f.ui.messages.empty());
 
-    // Mirrored again from the mirrored program: the name does not grow and the geometry is back.
-    ASSERT_EQ(commands.transform(Transform::kVerticalMirror), 0);
+    // Mirrored again from the mirrored program: the name does not grow, so the result would
+    // land on the loaded program's own file. It is refused and the file keeps what the card has.
+    EXPECT_EQ(commands.transform(Transform::kVerticalMirror), -1);
+    ASSERT_EQ(f.ui.messages.size(), 1u);
+    EXPECT_TRUE(f.ui.messages[0].contains(mirrored)) << f.ui.messages[0].toStdString();
     EXPECT_EQ(f.doc.path(), mirrored);
+    EXPECT_TRUE(f.doc.isLoaded());
+    EXPECT_EQ(f.card.loads, loadsBefore + 1);
     EXPECT_EQ(f.read(mirrored),
-              "N0 G92;\nN1 G01 X1.000 Y2.000;\nN2 G02 X1.000 Y1.000 I1.000 J0.000;\nN3 M02;\n");
+              "N0 G92;\nN1 G01 X1.000 Y-2.000;\nN2 G03 X1.000 Y-1.000 I1.000 J0.000;\nN3 M02;\n");
 
     ASSERT_EQ(commands.transform(Transform::kForwardFlip), 0);
     EXPECT_EQ(f.doc.path(), source + QStringLiteral("@_@_tm.iso"));
@@ -90,7 +95,7 @@ TEST(EditTransform, WritesBesideTheSourceAndOpensItAsTheDocument) {
     EXPECT_EQ(f.doc.path(), source + QStringLiteral("@_@_tn.iso"));
     // The two flips cancel.
     EXPECT_EQ(f.read(f.doc.path()),
-              "N0 G92;\nN1 G01 X1.000 Y2.000;\nN2 G02 X1.000 Y1.000 I1.000 J0.000;\nN3 M02;\n");
+              "N0 G92;\nN1 G01 X1.000 Y-2.000;\nN2 G03 X1.000 Y-1.000 I1.000 J0.000;\nN3 M02;\n");
 }
 
 TEST(EditTransform, A3BProgramIsTransformedInItsTranslatedForm) {
@@ -215,13 +220,50 @@ TEST(EditOffset, CompensatedProgramIsWrittenAsGapFileAndOpened) {
     const std::string text = f.read(gap);
     EXPECT_EQ(text.rfind("N0 G92 X0.000 Y0.000;\nN1 G01 X0.000 Y0.900 I0.000 J0.000;\n", 0), 0u) << text;
 
-    // Compensating the compensated program again writes the same name, and the dialog shows
-    // the last value entered.
+    // Compensating the compensated program again would write over the loaded file: refused,
+    // after the dialog (which shows the last value entered).
+    const std::string compensated = f.read(gap);
     double shown = 0;
     answerOffset(f, -0.1, true, &shown);
-    ASSERT_EQ(commands.offset(), 0);
+    EXPECT_EQ(commands.offset(), -1);
     EXPECT_DOUBLE_EQ(shown, 0.1);
+    ASSERT_EQ(f.ui.messages.size(), 1u);
+    EXPECT_TRUE(f.ui.messages[0].startsWith("This file holds the program loaded now")) << f.ui.messages[0].toStdString();
     EXPECT_EQ(f.doc.path(), gap);
+    EXPECT_EQ(f.read(gap), compensated);
+}
+
+// The shipped examples: the slot entered along its side cannot be offset (the lead-in and the
+// moved side never meet), the slot entered square to its side can, either way round.
+TEST(EditOffset, ShippedSlotExamplesRefuseAndAccept) {
+    struct Case {
+        const char* file;
+        double offsetMm;
+        bool compensated;
+    };
+    const Case cases[] = {
+        {"slot.iso", 0.1, false}, {"slot-offset.iso", 0.1, true}, {"slot-offset.iso", -0.1, true},
+        {"slot-offset.iso", 0.5, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + std::to_string(c.offsetMm));
+        EditFixture f;
+        // A copy, so the derived file lands in the scratch folder and not in the checkout.
+        QFile example(QStringLiteral(KORVEX_EXAMPLES_DIR "/") + QLatin1String(c.file));
+        ASSERT_TRUE(example.open(QIODevice::ReadOnly));
+        const QString source = f.write(QLatin1String(c.file), example.readAll().toStdString());
+        ASSERT_TRUE(f.open(source));
+        EditCommands commands(f.context());
+        attachEditDialogs(commands);
+        answerOffset(f, c.offsetMm, false);
+        EXPECT_EQ(commands.offset(), c.compensated ? 0 : -1);
+        if (c.compensated) {
+            EXPECT_EQ(f.doc.path(), source + QStringLiteral("@_@_gap.iso"));
+            EXPECT_TRUE(f.ui.messages.empty());
+        } else {
+            EXPECT_EQ(f.ui.messages, std::vector<QString>{QStringLiteral("Offset setup failed!")});
+            EXPECT_EQ(f.doc.path(), source);
+        }
+    }
 }
 
 TEST(EditOffset, RefusalsComeInOrderTaperThenJumpsThenFailure) {

@@ -29,7 +29,7 @@ void ScriptedOperator::message(const QString&, const QString& text, Icon) {
 OperatorInteraction::Answer ScriptedOperator::ask(const QString&, const QString& text, Buttons,
                                                   Icon) {
     questions.push_back(text);
-    return Answer::No;
+    return answer;
 }
 
 std::optional<QString> ScriptedOperator::chooseOpenFile(const QString&, const QString&,
@@ -37,8 +37,9 @@ std::optional<QString> ScriptedOperator::chooseOpenFile(const QString&, const QS
     return std::nullopt;
 }
 
-std::optional<QString> ScriptedOperator::chooseSaveFile(const QString&, const QString&,
+std::optional<QString> ScriptedOperator::chooseSaveFile(const QString&, const QString& directory,
                                                         const QString&) {
+    saveDirectory = directory;
     return saveChoice;
 }
 

@@ -46,6 +46,8 @@ public:
     std::vector<QString> questions;
     std::vector<QString> dialogsRun;
     std::optional<QString> saveChoice;   // the save dialog's answer; cancelled when empty
+    QString saveDirectory;               // the folder the save dialog last opened in
+    Answer answer = Answer::No;          // what every question is answered
     // Fills the named dialog and returns its result; a dialog without a handler is rejected.
     std::map<QString, std::function<int(QDialog&)>> dialogHandlers;
 };

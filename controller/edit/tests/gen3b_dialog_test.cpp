@@ -122,5 +122,62 @@ TEST(Gen3BDialog, CancelledOrFailingSaveTellsTheOperator) {
     EXPECT_NE(text.find("N    1: DD\n"), std::string::npos) << text;
 }
 
+// The loaded program's file is never written over, whether the name was typed whole or without
+// its extension; another existing file is replaced only after the question, which the name
+// typed without ".3b" gets too. The save dialog opens where the loaded program lies.
+TEST(Gen3BDialog, NeverWritesTheLoadedProgramAndAsksBeforeReplacing) {
+    GeneratorFixture f;
+    const QString loaded = f.write(QStringLiteral("mysq.3b"), "B 1000 B 0 B 1000 GX L1;\nDD\n");
+    const QString other = f.write(QStringLiteral("other.3b"), "B 0 B 1000 B 1000 GY L2;\nDD\n");
+    ASSERT_TRUE(f.open(loaded));
+    const std::string loadedText = f.read(loaded);
+    f.type(1000, 0, 1000, 0, 0);
+    f.dialog.addStatement();
+
+    for (const QString& typed : {QStringLiteral("mysq"), QStringLiteral("mysq.3b")}) {
+        SCOPED_TRACE(typed.toStdString());
+        f.ui.messages.clear();
+        f.ui.answer = OperatorInteraction::Answer::Yes;
+        f.ui.saveChoice = f.dir.filePath(typed);
+        EXPECT_EQ(f.dialog.generateFile(), -1);
+        EXPECT_TRUE(f.ui.questions.empty());  // nothing to ask about a refused file
+        ASSERT_EQ(f.ui.messages.size(), 1u);
+        EXPECT_TRUE(f.ui.messages[0].contains(loaded)) << f.ui.messages[0].toStdString();
+        EXPECT_EQ(f.read(loaded), loadedText);
+        EXPECT_EQ(f.ui.saveDirectory, f.dir.path());
+    }
+
+    // "other" names other.3b, which exists: No keeps it, Yes replaces it.
+    const std::string otherText = f.read(other);
+    f.ui.messages.clear();
+    f.ui.questions.clear();
+    f.ui.answer = OperatorInteraction::Answer::No;
+    f.ui.saveChoice = f.dir.filePath(QStringLiteral("other"));
+    EXPECT_EQ(f.dialog.generateFile(), 1);
+    ASSERT_EQ(f.ui.questions.size(), 1u);
+    EXPECT_TRUE(f.ui.questions[0].contains(other));
+    EXPECT_EQ(f.read(other), otherText);
+    EXPECT_TRUE(f.ui.messages.empty());
+    f.ui.answer = OperatorInteraction::Answer::Yes;
+    EXPECT_EQ(f.dialog.generateFile(), 0);
+    EXPECT_NE(f.read(other), otherText);
+    // A name typed whole was asked about by the dialog itself: no second question.
+    f.ui.questions.clear();
+    f.ui.saveChoice = other;
+    EXPECT_EQ(f.dialog.generateFile(), 0);
+    EXPECT_TRUE(f.ui.questions.empty());
+}
+
+TEST(Gen3BDialog, SaveDialogOpensInTheFolderUsedLastWhenNothingIsLoaded) {
+    GeneratorFixture f;
+    ASSERT_TRUE(QDir(f.dir.path()).mkdir(QStringLiteral("parts")));
+    f.ui.saveChoice = f.dir.filePath(QStringLiteral("parts/first"));
+    EXPECT_EQ(f.dialog.generateFile(), 0);
+    EXPECT_TRUE(f.ui.saveDirectory.isEmpty());
+    f.ui.saveChoice.reset();
+    EXPECT_EQ(f.dialog.generateFile(), 1);
+    EXPECT_EQ(f.ui.saveDirectory, f.dir.filePath(QStringLiteral("parts")));
+}
+
 }  // namespace
 }  // namespace korvex
