@@ -9,7 +9,7 @@
 
 #include "controller/card_events.h"
 #include "controller/machine_session.h"
-#include "controller/operator_interaction.h"
+#include "platform/operator_interaction.h"
 #include "controller/pulse_table.h"
 #include "controller/segment_range_dialog.h"
 #include "controller/settings_keys.h"

@@ -8,7 +8,7 @@
 #include "controller/main_frame.h"
 #include "controller/pulse_table.h"
 #include "controller/startup.h"
-#include "controller/widget_operator.h"
+#include "platform/widget_operator.h"
 #include "controller/work_recovery.h"
 #include "platform/data_dirs.h"
 #include "platform/string_table.h"

@@ -5,7 +5,7 @@
 #include "controller/document/code_list_model.h"
 #include "controller/document/dcs_doc.h"
 #include "controller/machine_session.h"
-#include "controller/operator_interaction.h"
+#include "platform/operator_interaction.h"
 #include "controller/pulse_table.h"
 #include "controller/startup.h"
 #include "controller/views/button_view.h"

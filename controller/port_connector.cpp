@@ -1,7 +1,7 @@
 #include "controller/port_connector.h"
 
 #include "controller/card_control.h"
-#include "controller/operator_interaction.h"
+#include "platform/operator_interaction.h"
 #include "controller/settings_keys.h"
 #include "platform/data_dirs.h"
 

@@ -6,7 +6,7 @@
 #include "controller/document/dcs_doc.h"
 #include "controller/main_frame.h"
 #include "controller/machine_session.h"
-#include "controller/operator_interaction.h"
+#include "platform/operator_interaction.h"
 #include "controller/port_connector.h"
 #include "controller/pulse_table.h"
 #include "controller/settings_keys.h"

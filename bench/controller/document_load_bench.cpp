@@ -33,7 +33,7 @@
 #include "controller/document/code_list_model.h"
 #include "controller/document/dcs_doc.h"
 #include "controller/document/wait_dialog.h"
-#include "controller/operator_interaction.h"
+#include "platform/operator_interaction.h"
 #include "platform/string_table.h"
 
 #ifdef KORVEX_BENCH_MAIN_WINDOW

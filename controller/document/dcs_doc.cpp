@@ -16,7 +16,7 @@
 #include "controller/document/taper_header.h"
 #include "controller/document/wait_dialog.h"
 #include "code/lines.h"
-#include "controller/operator_interaction.h"
+#include "platform/operator_interaction.h"
 #include "platform/settings_file.h"
 
 namespace korvex {

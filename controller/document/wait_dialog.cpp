@@ -15,7 +15,7 @@
 #include <system_error>
 #include <thread>
 
-#include "controller/operator_interaction.h"
+#include "platform/operator_interaction.h"
 
 namespace korvex {
 

@@ -15,7 +15,7 @@
 #include "controller/document/dcs_doc.h"
 #include "controller/document/wait_dialog.h"
 #include "controller/edit/multipass_settings.h"
-#include "controller/operator_interaction.h"
+#include "platform/operator_interaction.h"
 
 namespace korvex {
 

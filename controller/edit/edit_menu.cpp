@@ -12,7 +12,7 @@
 #include "controller/edit/gen3b_dialog.h"
 #include "controller/edit/multipass_dialogs.h"
 #include "controller/edit/offset_dialog.h"
-#include "controller/operator_interaction.h"
+#include "platform/operator_interaction.h"
 
 namespace korvex {
 

@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "controller/edit/edit_commands.h"
-#include "controller/operator_interaction.h"
+#include "platform/operator_interaction.h"
 
 namespace korvex {
 

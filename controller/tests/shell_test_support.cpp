@@ -45,35 +45,6 @@ QStringList ScratchDataDir::files() const {
     return out;
 }
 
-void ScriptedOperator::message(const QString& title, const QString& text, Icon) {
-    messages.push_back({title, text});
-}
-
-OperatorInteraction::Answer ScriptedOperator::ask(const QString&, const QString& text, Buttons, Icon) {
-    questions.push_back(text);
-    if (answers.empty())
-        return Answer::Cancel;
-    const Answer a = answers.front();
-    answers.pop_front();
-    return a;
-}
-
-std::optional<QString> ScriptedOperator::chooseOpenFile(const QString&, const QString&, const QString&) {
-    return openChoice;
-}
-
-std::optional<QString> ScriptedOperator::chooseSaveFile(const QString&, const QString&, const QString&) {
-    return std::nullopt;
-}
-
-int ScriptedOperator::exec(QDialog& dialog, const QString& name) {
-    dialogsRun.push_back(name);
-    const auto it = scripts.find(name);
-    if (it == scripts.end())
-        return QDialog::Rejected;
-    return it->second(dialog);
-}
-
 int RecordingCard::note(const char* name, int result) {
     std::lock_guard lock(mutex_);
     sent_.push_back(name);

@@ -16,7 +16,8 @@
 #include <vector>
 
 #include "controller/link_card_control.h"
-#include "controller/operator_interaction.h"
+#include "platform/operator_interaction.h"
+#include "platform/testing/scripted_operator.h"
 #include "sim/card/card_server.h"
 
 namespace korvex::testing {
@@ -37,29 +38,6 @@ private:
     QTemporaryDir dir_;
     QByteArray previous_;
     bool hadPrevious_;
-};
-
-class ScriptedOperator : public OperatorInteraction {
-public:
-    struct Shown {
-        QString title;
-        QString text;
-    };
-    using DialogScript = std::function<int(QDialog&)>;
-
-    void message(const QString& title, const QString& text, Icon icon) override;
-    Answer ask(const QString& title, const QString& text, Buttons buttons, Icon icon) override;
-    std::optional<QString> chooseOpenFile(const QString&, const QString&, const QString&) override;
-    std::optional<QString> chooseSaveFile(const QString&, const QString&, const QString&) override;
-    // Runs the script registered for the dialog's name; a dialog without one is rejected.
-    int exec(QDialog& dialog, const QString& name) override;
-
-    std::vector<Shown> messages;
-    std::vector<QString> questions;
-    std::deque<Answer> answers;  // next answers to ask(); Cancel when empty
-    std::optional<QString> openChoice;
-    std::vector<QString> dialogsRun;
-    std::map<QString, DialogScript> scripts;
 };
 
 // Forwards to the real link and records the name of every command sent, with its result.

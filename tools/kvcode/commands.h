@@ -12,5 +12,6 @@ int runOffset(int argc, char** argv);     // kvcode offset FILE OFFSET_MM [--rou
 int runTaper(int argc, char** argv);      // kvcode taper one|two ...
 int runGuides(int argc, char** argv);     // kvcode guides FILE INDEX [--end | --steps L,U]
 int runMultipass(int argc, char** argv);  // kvcode multipass FILE [options] | --segment LINE FILE
+int runDoc(int argc, char** argv);        // kvcode doc FILE [--save OUT]
 
 }  // namespace korvex::kvcode

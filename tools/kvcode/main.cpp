@@ -21,7 +21,8 @@ void usage() {
         "       kvcode multipass FILE [--punch] [--count N] [--len MM] [--last-len MM] [--once] [--first-gap]\n"
         "              [--groups G1,G2,...] [--offsets O1,O2,...] [--in G] [--out G] [--first G] [--last G]\n"
         "       kvcode multipass --segment LINE FILE [--count N] [--len MM] [--groups ...] [--offsets ...]\n"
-        "              [--in G] [--out G]\n",
+        "              [--in G] [--out G]\n"
+        "       kvcode doc FILE [--save OUT]\n",
         stderr);
 }
 
@@ -34,7 +35,7 @@ int main(int argc, char** argv) {
         {"parse", runParse}, {"steps", runSteps}, {"info", runInfo},
         {"transform", runTransform}, {"gen3b", runGen3b}, {"offset", runOffset},
         {"taper", runTaper}, {"guides", runGuides},
-        {"multipass", runMultipass},
+        {"multipass", runMultipass}, {"doc", runDoc},
     };
     if (argc < 2) {
         usage();

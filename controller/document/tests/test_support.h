@@ -13,7 +13,7 @@
 
 #include "controller/document/card_port.h"
 #include "controller/document/dcs_doc.h"
-#include "controller/operator_interaction.h"
+#include "platform/operator_interaction.h"
 
 namespace korvex::test {
 

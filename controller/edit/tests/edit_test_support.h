@@ -17,7 +17,7 @@
 #include "controller/document/card_port.h"
 #include "controller/document/dcs_doc.h"
 #include "controller/edit/edit_commands.h"
-#include "controller/operator_interaction.h"
+#include "platform/operator_interaction.h"
 
 class QDialog;
 

@@ -1,8 +1,8 @@
-// The operator interaction of the running program: real message boxes, file dialogs and modal
+// The operator interaction of the running programs: real message boxes, file dialogs and modal
 // dialogs on screen.
 #pragma once
 
-#include "controller/operator_interaction.h"
+#include "platform/operator_interaction.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-// Every message box, question and input dialog of the controller passes through this one
+// Every message box, question and input dialog of both programs passes through this one
 // interface, so that a test can answer it and a whole cut can run headless.
 #pragma once
 

@@ -1,4 +1,4 @@
-#include "controller/widget_operator.h"
+#include "platform/widget_operator.h"
 
 #include <QDialog>
 #include <QFileDialog>
