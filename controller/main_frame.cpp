@@ -403,13 +403,13 @@ void CMainFrame::finishKeepAlive() {
         keepAliveThread_.join();
 }
 
-void CMainFrame::refuseWhileLoading() {
+void CMainFrame::refuseWhileBusy() {
     operatorUi_.message(session_.alarmTitle(), qtTrId("61482"), OperatorInteraction::Icon::Warning);
 }
 
 bool CMainFrame::openRequest(const QString& path) {
     if (document_.isLoading()) {
-        refuseWhileLoading();
+        refuseWhileBusy();
         return false;
     }
     return document_.openPath(path);
@@ -417,7 +417,7 @@ bool CMainFrame::openRequest(const QString& path) {
 
 bool CMainFrame::openFromMenu() {
     if (document_.isLoading()) {
-        refuseWhileLoading();
+        refuseWhileBusy();
         return false;
     }
     return document_.openFromDialog();
@@ -425,7 +425,7 @@ bool CMainFrame::openFromMenu() {
 
 bool CMainFrame::closeFromMenu() {
     if (document_.isLoading()) {
-        refuseWhileLoading();
+        refuseWhileBusy();
         return false;
     }
     if (!document_.isLoaded())
@@ -487,7 +487,7 @@ void CMainFrame::openDroppedFiles(const QList<QUrl>& urls) {
 
 bool CMainFrame::confirmExit() {
     if (document_.isLoading() || !idle()) {
-        refuseWhileLoading();
+        refuseWhileBusy();
         return false;
     }
     using A = OperatorInteraction::Answer;

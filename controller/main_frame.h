@@ -153,7 +153,8 @@ private:
     // a large load the disk may be busy with the working copy.
     void storeRecentInBackground(const QStringList& entries);
     void finishRecentStore();
-    void refuseWhileLoading();
+    // 61482: a load or a simulation, walk, cut or back is under way.
+    void refuseWhileBusy();
     void onProgramParsed();
     void onProgramCleared();
     void onProgramLoaded(const QString& path);
