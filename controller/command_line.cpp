@@ -30,6 +30,33 @@ QString versionText() {
 
 }  // namespace
 
+std::optional<StartRequest> parseStartRequest(const QString& value) {
+    constexpr int kMostSegment = 9'999'999;  // what the range dialog's fields take
+    const QString name = value.section(QLatin1Char('='), 0, 0);
+    StartRequest request;
+    if (name == QLatin1String("simulate"))
+        request.kind = StartRequest::Kind::Simulate;
+    else if (name == QLatin1String("walk"))
+        request.kind = StartRequest::Kind::Walk;
+    else if (name == QLatin1String("cut"))
+        request.kind = StartRequest::Kind::Cut;
+    else
+        return std::nullopt;
+    if (!value.contains(QLatin1Char('=')))
+        return request;
+    const QStringList ends = value.section(QLatin1Char('='), 1).split(QLatin1Char(':'));
+    if (ends.size() != 2)
+        return std::nullopt;
+    bool firstOk = false;
+    bool lastOk = false;
+    const int first = ends[0].toInt(&firstOk);
+    const int last = ends[1].toInt(&lastOk);
+    if (!firstOk || !lastOk || first < 0 || last < 0 || first > kMostSegment || last > kMostSegment)
+        return std::nullopt;
+    request.range = std::pair{first, last};
+    return request;
+}
+
 std::optional<QString> infoText(const QStringList& arguments) {
     // Only a line that asks for nothing else is answered here; the same parser as the start's.
     if (!arguments.contains(QStringLiteral("--help")) && !arguments.contains(QStringLiteral("-h")) &&
@@ -71,7 +98,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption connectTo(QStringLiteral("connect"),
                                        QStringLiteral("Connect to this serial device without the port dialog."),
                                        QStringLiteral("DEVICE"));
-    parser.addOptions({lang, port, connectTo});
+    const QCommandLineOption start(
+        QStringLiteral("start"),
+        QStringLiteral("Once the program is loaded, start this work; the range dialog is answered with "
+                       "FIRST:LAST (default: the whole program)."),
+        QStringLiteral("simulate|walk|cut[=FIRST:LAST]"));
+    parser.addOptions({lang, port, connectTo, start});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Program to open once connected."));
 
     CommandLine line;
@@ -97,6 +129,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         line.error = QStringLiteral("Only one program file can be opened.");
     else if (files.size() == 1)
         line.programPath = QFileInfo(files.first()).absoluteFilePath();
+    if (parser.isSet(start) && line.error.isEmpty()) {
+        line.start = parseStartRequest(parser.value(start));
+        if (!line.start)
+            line.error = QStringLiteral("Unknown start \"%1\"; use simulate, walk or cut, optionally =FIRST:LAST.")
+                             .arg(parser.value(start));
+        else if (line.programPath.isEmpty())
+            line.error = QStringLiteral("--start needs a program file.");
+    }
     return line;
 }
 

@@ -1,21 +1,35 @@
 // The controller's command line:
-//   korvex [--lang en|zh] [--port DEVICE | --connect DEVICE] [FILE]
+//   korvex [--lang en|zh] [--port DEVICE | --connect DEVICE]
+//          [--start simulate|walk|cut[=FIRST:LAST]] [FILE]
 //   korvex --help | --version        (answered on standard output, no display needed)
 #pragma once
 
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
 
 #include "platform/string_table.h"
 
 namespace korvex {
+
+// --start: the operation pressed once start-up has loaded the program, and the segment range
+// the range dialog is answered with (none: the whole program).
+struct StartRequest {
+    enum class Kind { Simulate, Walk, Cut };
+    Kind kind = Kind::Simulate;
+    std::optional<std::pair<int, int>> range;
+};
+
+// The value of --start; nothing when it is not one.
+std::optional<StartRequest> parseStartRequest(const QString& value);
 
 struct CommandLine {
     std::optional<Language> language;  // none: from the locale
     QString portDevice;
     QString connectDevice;
     QString programPath;
+    std::optional<StartRequest> start;
     QString error;  // set when the line could not be understood
     bool showHelp = false;
     bool showVersion = false;

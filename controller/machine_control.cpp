@@ -7,6 +7,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <utility>
+
 #include "controller/card_events.h"
 #include "controller/machine_session.h"
 #include "platform/operator_interaction.h"
@@ -112,6 +114,15 @@ void MachineControl::runOnUi(std::function<void()> call) {
 std::optional<std::pair<int32_t, int32_t>> MachineControl::chooseRange(int32_t segmentCount, bool reverse) {
     CSegmentRangeDialog dialog(segmentCount, reverse, operatorUi_, session_.alarmTitle(), window_);
     connect(&dialog, &CSegmentRangeDialog::segmentFocused, this, &MachineControl::segmentFocused);
+    if (const std::optional<RangeAnswer> answer = std::exchange(rangeAnswer_, std::nullopt)) {
+        if (answer->range) {
+            dialog.setStart(answer->range->first);
+            dialog.setEnd(answer->range->second);
+        }
+        dialog.accept();  // a range the program cannot hold shows its box and keeps the dialog
+        if (dialog.result() == QDialog::Accepted)
+            return std::pair{static_cast<int32_t>(dialog.start()), static_cast<int32_t>(dialog.end())};
+    }
     if (operatorUi_.exec(dialog, dialog.objectName()) != QDialog::Accepted)
         return std::nullopt;
     return std::pair{static_cast<int32_t>(dialog.start()), static_cast<int32_t>(dialog.end())};
@@ -209,7 +220,17 @@ void MachineControl::usedTime(int seconds) {
         showUsedTime(seconds);
 }
 
+void MachineControl::pressAnswering(Operation op, std::optional<std::pair<int, int>> range) {
+    rangeAnswer_ = RangeAnswer{op, range};
+    operations_.press(op);
+    if (operations_.idle())
+        rangeAnswer_.reset();  // refused at once
+}
+
 void MachineControl::stateChanged() {
+    // A start has ended once it runs or has given up; an answer it did not use goes with it.
+    if (rangeAnswer_ && (operations_.idle() || operations_.label(rangeAnswer_->op) == ButtonLabel::Pause))
+        rangeAnswer_.reset();
     if (changed)
         changed();
 }

@@ -72,6 +72,12 @@ public:
     std::function<void()> changed;                     // labels and enables follow
     std::function<void(int seconds)> showUsedTime;     // the "Used Time" pane
 
+    // Presses the operation's button with the range dialog, should this start ask it, answered
+    // with `range` (none: the dialog's own whole-program choice) as if the operator had typed it
+    // and pressed OK. A range the program cannot hold gets its box and leaves the dialog to the
+    // operator. The answer ends with this start.
+    void pressAnswering(Operation op, std::optional<std::pair<int, int>> range);
+
     // Seconds of the running or last work, for the Statistics dialog.
     int usedSeconds() const { return usedSeconds_; }
 
@@ -119,6 +125,11 @@ private:
     CardWorker worker_;
     MachiningOperations operations_;
     std::unique_ptr<AlarmSound> sound_;
+    struct RangeAnswer {
+        Operation op;
+        std::optional<std::pair<int, int>> range;
+    };
+    std::optional<RangeAnswer> rangeAnswer_;
     bool workStarted_ = false;
     bool linkLost_ = false;
     int usedSeconds_ = 0;

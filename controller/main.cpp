@@ -4,6 +4,7 @@
 #include "controller/document/dcs_doc.h"
 #include "controller/exit_signals.h"
 #include "controller/link_card_control.h"
+#include "controller/machine_control.h"
 #include "controller/machine_session.h"
 #include "controller/main_frame.h"
 #include "controller/pulse_table.h"
@@ -17,6 +18,7 @@
 #include <QLocale>
 
 #include <clocale>
+#include <optional>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -69,7 +71,17 @@ int main(int argc, char** argv) {
     if (!started && !exitSignals.received())
         return 1;
     int status = 0;
+    // The machining operations need the card's identity and the loaded program: made once
+    // start-up has them, and gone before the link they use.
+    std::optional<MachineControl> machine;
     if (started) {
+        machine.emplace(session, card.link(), operatorUi, events, pulseTable, &frame);
+        frame.attachMachineControl(*machine);
+        // --start: what the button does, once the program is loaded.
+        if (line.start && document.isLoaded()) {
+            constexpr Operation kOperations[] = {Operation::Simulate, Operation::Walk, Operation::Cut};
+            machine->pressAnswering(kOperations[static_cast<int>(line.start->kind)], line.start->range);
+        }
         // A signal during start-up has ended its loops already; the event loop is entered once
         // all the same, which clears that request, so the exit steps can show their wait dialog.
         if (exitSignals.received())
@@ -82,5 +94,6 @@ int main(int argc, char** argv) {
     }
     card.close();
     card.setEventHook({});
+    machine.reset();
     return status;
 }

@@ -1,9 +1,11 @@
 #include "controller/main_frame.h"
 
+#include "controller/action_table.h"
 #include "controller/card_control.h"
 #include "controller/card_events.h"
 #include "controller/document/code_list_model.h"
 #include "controller/document/dcs_doc.h"
+#include "controller/machine_control.h"
 #include "controller/machine_session.h"
 #include "platform/operator_interaction.h"
 #include "controller/pulse_table.h"
@@ -34,6 +36,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 #include <system_error>
 
@@ -199,11 +202,14 @@ void CMainFrame::buildMenus() {
     edit.dialogParent = this;
     edit.boxTitle = [this] { return session_.alarmTitle(); };
     edit.ending = [this] { return linkLost_ || events_.linkFailureReported(); };
+    edit.idle = [this] { return idle(); };
+    edit.fastRolling = [this] { return machine_ && machine_->operations().rolling(); };
     edit.cardSettingsPath = [this] { return session_.cardSettings().path(); };
     installEditCommands(fileMenu_, editMenu, toolBar_, std::move(edit), this);
 #else
     editMenu->setEnabled(false);
 #endif
+    buildControlMenu();
     // The list is read from Korvex.ini whenever the menu opens, so another instance's or a
     // hand edit's change shows at once.
     connect(fileMenu_, &QMenu::aboutToShow, this, [this] {
@@ -211,6 +217,72 @@ void CMainFrame::buildMenus() {
         rebuildRecentMenu();
     });
     rebuildRecentMenu();
+}
+
+void CMainFrame::buildControlMenu() {
+    toolBar_->addSeparator();
+    actions_ = new ActionTable(menuBar()->addMenu(qtTrId("menu.control")), toolBar_, this);
+    using E = ActionTable::Entry;
+    auto on = [this](E entry, auto run) {
+        connect(actions_->action(entry), &QAction::triggered, this, [this, run] {
+            if (machine_)
+                run(machine_->operations());
+            // A checkable entry ticked itself; it shows what the card has until the card answered.
+            updateControls();
+        });
+    };
+    on(E::Motor, [](MachiningOperations& ops) { ops.toggleMotor(); });
+    on(E::Freq, [](MachiningOperations& ops) { ops.toggleHf(); });
+    on(E::FastRoll, [](MachiningOperations& ops) { ops.pressFastRoll(); });
+    on(E::SegmentStop, [this](MachiningOperations& ops) { ops.toggleSegmentStop(currentSegment()); });
+    on(E::ReturnOrigin, [](MachiningOperations& ops) { ops.pressReturn(); });
+    on(E::Walk, [](MachiningOperations& ops) { ops.press(Operation::Walk); });
+    on(E::Cut, [](MachiningOperations& ops) { ops.press(Operation::Cut); });
+    on(E::Back, [](MachiningOperations& ops) { ops.press(Operation::Back); });
+    on(E::Reverse, [](MachiningOperations& ops) { ops.toggleReverse(); });
+    on(E::IgnorePause, [](MachiningOperations& ops) { ops.toggleIgnorePause(); });
+    on(E::SpeedUp, [this](MachiningOperations&) { stepFeed(+1); });
+    on(E::SpeedDown, [this](MachiningOperations&) { stepFeed(-1); });
+}
+
+void CMainFrame::updateControls() {
+    actions_->setMachiningReady(machine_ && !linkLost_);
+    if (!machine_) {
+        actions_->apply(MenuState{});
+        return;
+    }
+    const MachiningOperations& ops = machine_->operations();
+    actions_->apply(menuState(ops.runState(), ops.flags()));
+    const std::array<ButtonLabel, 4> labels{ops.label(Operation::Simulate), ops.label(Operation::Walk),
+                                            ops.label(Operation::Cut), ops.label(Operation::Back)};
+    buttons_->show(panelState(ops.runState(), ops.flags()), labels, ops.motorOn(), ops.hfOn());
+}
+
+void CMainFrame::pressPanelButton(PanelButton button) {
+    if (!machine_)
+        return;
+    MachiningOperations& ops = machine_->operations();
+    switch (button) {
+    case PanelButton::Simulate: ops.press(Operation::Simulate); break;
+    case PanelButton::Walk: ops.press(Operation::Walk); break;
+    case PanelButton::Cut: ops.press(Operation::Cut); break;
+    case PanelButton::Back: ops.press(Operation::Back); break;
+    case PanelButton::Motor: ops.toggleMotor(); break;
+    case PanelButton::Freq: ops.toggleHf(); break;
+    }
+}
+
+int32_t CMainFrame::currentSegment() const {
+    const int reached = codeList_->lastReportedSegment();
+    if (reached >= 0)
+        return reached;
+    return codeList_->currentIndex().isValid() ? codeList_->currentIndex().row() : 0;
+}
+
+void CMainFrame::stepFeed(int step) {
+    constexpr int kLeastFeed = 1;
+    constexpr int kMostFeed = 200;
+    status_->setFreq(std::clamp(status_->freq() + step, kLeastFeed, kMostFeed));
 }
 
 void CMainFrame::storeRecentInBackground(const QStringList& entries) {
@@ -331,13 +403,13 @@ void CMainFrame::finishKeepAlive() {
         keepAliveThread_.join();
 }
 
-void CMainFrame::refuseWhileLoading() {
+void CMainFrame::refuseWhileBusy() {
     operatorUi_.message(session_.alarmTitle(), qtTrId("61482"), OperatorInteraction::Icon::Warning);
 }
 
 bool CMainFrame::openRequest(const QString& path) {
     if (document_.isLoading()) {
-        refuseWhileLoading();
+        refuseWhileBusy();
         return false;
     }
     return document_.openPath(path);
@@ -345,7 +417,7 @@ bool CMainFrame::openRequest(const QString& path) {
 
 bool CMainFrame::openFromMenu() {
     if (document_.isLoading()) {
-        refuseWhileLoading();
+        refuseWhileBusy();
         return false;
     }
     return document_.openFromDialog();
@@ -353,7 +425,7 @@ bool CMainFrame::openFromMenu() {
 
 bool CMainFrame::closeFromMenu() {
     if (document_.isLoading()) {
-        refuseWhileLoading();
+        refuseWhileBusy();
         return false;
     }
     if (!document_.isLoaded())
@@ -414,8 +486,8 @@ void CMainFrame::openDroppedFiles(const QList<QUrl>& urls) {
 }
 
 bool CMainFrame::confirmExit() {
-    if (document_.isLoading()) {
-        refuseWhileLoading();
+    if (document_.isLoading() || !idle()) {
+        refuseWhileBusy();
         return false;
     }
     using A = OperatorInteraction::Answer;
@@ -473,6 +545,9 @@ void CMainFrame::shutDown(bool cardAnswers) {
     if (splitterSave_.isActive())
         saveSplitterSizes();
     finishRecentStore();
+    // No poll or window of the machining worker follows the exit's last commands.
+    if (machine_)
+        machine_->worker().stop();
     if (cardAnswers && document_.isLoaded() && card_.isOpen())
         document_.unload();  // a refusal does not stop the exit
     card_.close();  // the hook can only be removed once the reader has stopped
@@ -493,12 +568,18 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 void CMainFrame::onLinkLost(int failedCommand) {
     if (exiting_ || shutDown_)
         return;
-    exiting_ = true;
-    linkLost_ = true;
-    keepAlive_.stop();
     const QString text = linkLostText(failedCommand);
     card_.logError(text);  // the message outlives the program in the card's error log
     operatorUi_.message(session_.alarmTitle(), text, OperatorInteraction::Icon::Critical);
+    endAfterLinkLost();
+}
+
+void CMainFrame::endAfterLinkLost() {
+    if (shutDown_)
+        return;
+    exiting_ = true;
+    linkLost_ = true;
+    keepAlive_.stop();
     // The card keeps its work record; the pulse table is saved so nothing of this session is
     // lost, and the program ends as the operator was told. A load or a command waiting behind
     // a wait dialog unwinds quietly (the document says nothing more once the link failed).
@@ -512,6 +593,54 @@ void CMainFrame::onLinkLost(int failedCommand) {
         QMetaObject::invokeMethod(
             qApp, [] { QCoreApplication::exit(kLinkLostExitStatus); }, Qt::QueuedConnection);
     }
+}
+
+bool CMainFrame::idle() const { return !machine_ || machine_->operations().idle(); }
+
+void CMainFrame::showUsedTime(int seconds) {
+    panes_[kUsedTimePane]->setText(qtTrId("61528")
+                                       .arg(seconds / 3600)
+                                       .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                                       .arg(seconds % 60, 2, 10, QLatin1Char('0')));
+}
+
+void CMainFrame::resetMachiningWork() {
+    MachiningOperations& operations = machine_->operations();
+    operations.setProgram(document_.isLoaded() ? document_.program() : nullptr);
+    operations.resetWork();
+    operations.refresh();
+}
+
+void CMainFrame::attachMachineControl(MachineControl& control) {
+    machine_ = &control;
+    // The machining side owns the lost link from here on: it ends its worker and timers first.
+    disconnect(graph_, &CGraphView::linkLost, this, &CMainFrame::onLinkLost);
+    control.showText = [this](const QString& text) {
+        setMessage(text);
+        if (miniStatus_)
+            miniStatus_->setWindowTitle(text);
+    };
+    control.isWorkStarted = [this] { return workStarted_; };
+    control.markWorkStarted = [this](bool started) { workStarted_ = started; };
+    control.stopHeartbeat = [this] {
+        exiting_ = true;  // no heartbeat starts while the alarm is on screen
+        keepAlive_.stop();
+    };
+    control.quit = [this] { endAfterLinkLost(); };
+    control.showUsedTime = [this](int seconds) { showUsedTime(seconds); };
+    control.changed = [this] {
+        buttons_->refresh();
+        updateControls();
+        emit machiningStateChanged();
+    };
+    document_.setIdleTest([this] { return idle(); });
+    connect(buttons_, &CButtonView::pressed, this, &CMainFrame::pressPanelButton);
+    // Load, close and reset start the work afresh.
+    connect(&document_, &CDCSDoc::programLoaded, this, [this] { resetMachiningWork(); });
+    connect(&document_, &CDCSDoc::programClosed, this, [this] { resetMachiningWork(); });
+    connect(&document_, &CDCSDoc::workReset, this, [this] { resetMachiningWork(); });
+    resetMachiningWork();
+    updateControls();
 }
 
 }  // namespace korvex

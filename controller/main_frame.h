@@ -13,6 +13,7 @@
 #include <functional>
 #include <thread>
 
+#include "controller/machining/work_state.h"
 #include "controller/recent_files.h"
 
 class QLabel;
@@ -22,6 +23,7 @@ class QToolBar;
 
 namespace korvex {
 
+class ActionTable;
 class CardControl;
 class CardEventRouter;
 class CButtonView;
@@ -30,6 +32,7 @@ class CDCSView;
 class CGraphView;
 class CStatusView;
 class CodeListModel;
+class MachineControl;
 class MachineSession;
 class OperatorInteraction;
 class PulseTable;
@@ -68,6 +71,8 @@ public:
     // The recent-file list, once a write still under way has landed.
     RecentFiles& recentFiles();
     QMenu* fileMenu() const { return fileMenu_; }
+    // The Control menu's entries, keys and toolbar buttons.
+    ActionTable& actionTable() const { return *actions_; }
 
     // The modeless mini status window, created hidden with no parent so it can stand in for the
     // minimised main window.
@@ -110,6 +115,14 @@ public:
     // closed. Only once start-up has read the table. Nothing happens after a finished exit.
     void leaveOnSignal();
 
+    // The machining operations, once start-up is done: their texts, flags and state changes go
+    // to this window, the lost link becomes theirs alone, and the file commands, the edit
+    // commands and the exit are refused while a work runs.
+    void attachMachineControl(MachineControl& control);
+    MachineControl* machineControl() const { return machine_; }
+    // No simulation, walk, cut or back runs (always so without machining operations).
+    bool idle() const;
+
     // True once the card stopped answering and the program is ending.
     bool linkLost() const { return linkLost_; }
     // How the program is ended after a lost link; by default every event loop of the process
@@ -121,6 +134,10 @@ public:
     QSplitter* paneSplitter() const { return upper_; }
     QSplitter* rowSplitter() const { return rows_; }
     void saveSplitterSizes();
+
+signals:
+    // The run state or a work flag changed: menu entries, keys and buttons follow.
+    void machiningStateChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -136,11 +153,24 @@ private:
     // a large load the disk may be busy with the working copy.
     void storeRecentInBackground(const QStringList& entries);
     void finishRecentStore();
-    void refuseWhileLoading();
+    // 61482: a load or a simulation, walk, cut or back is under way.
+    void refuseWhileBusy();
     void onProgramParsed();
     void onProgramCleared();
     void onProgramLoaded(const QString& path);
     void onLinkLost(int failedCommand);
+    // What follows a lost link once its alarm was shown: the table saved, no card command more,
+    // the window closed and the program ended.
+    void endAfterLinkLost();
+    void showUsedTime(int seconds);
+    void resetMachiningWork();
+    void buildControlMenu();
+    // Every Control entry again from the run state and the flags.
+    void updateControls();
+    // The segment the code list shows as reached, else its selected row.
+    int32_t currentSegment() const;
+    void stepFeed(int step);
+    void pressPanelButton(PanelButton button);
     void restoreSplitterSizes();
     // Ends the keep-alive, unloads the program (when the card still answers), closes the link.
     void shutDown(bool cardAnswers = true);
@@ -162,6 +192,7 @@ private:
     QMenu* fileMenu_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     QToolBar* toolBar_ = nullptr;
+    ActionTable* actions_ = nullptr;
     QAction* closeAction_ = nullptr;
     QAction* clearRecentAction_ = nullptr;
     QWidget* miniStatus_ = nullptr;
@@ -177,6 +208,7 @@ private:
     bool shutDown_ = false;
     bool linkLost_ = false;
     std::function<void(int)> quit_;
+    MachineControl* machine_ = nullptr;
 };
 
 }  // namespace korvex

@@ -57,6 +57,8 @@ public:
     ~CDCSDoc() override;
 
     void setEnvironment(DocumentEnvironment environment);
+    // The idle test alone: the machining controls exist only once start-up has set the rest.
+    void setIdleTest(std::function<bool()> idle) { env_.idle = std::move(idle); }
     // Machine name and port ("COM3") of the window title "name-file : port".
     void setCardIdentity(const QString& machineName, const QString& portLabel);
     // The machine type chosen with the last taper generated; sent with a taper header.

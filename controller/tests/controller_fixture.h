@@ -16,8 +16,8 @@
 namespace korvex::testing {
 
 struct ControllerParts {
-    explicit ControllerParts(uint32_t cardId = sim::kDefaultCardId)
-        : card(cardId), link(fastLinkOptions()) {
+    explicit ControllerParts(uint32_t cardId = sim::kDefaultCardId, double speedScale = 1.0)
+        : card(cardId, {}, speedScale), link(fastLinkOptions()) {
         // Ending the test program's event loops would end every later test's dialogs at once.
         frame.setQuitHandler([this](int status) { quitStatuses.push_back(status); });
     }

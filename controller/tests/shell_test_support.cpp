@@ -102,9 +102,10 @@ int RecordingCard::loadModel(const LoadDescriptor& d, LoadMode m) {
 int RecordingCard::unloadModel() { return note("CMD_UNLOAD_MODEL", LinkCardControl::unloadModel()); }
 int RecordingCard::clearWork() { return note("CMD_CLEAR_WORK", LinkCardControl::clearWork()); }
 
-VirtualCard::VirtualCard(uint32_t cardId, const QString& stateDir) {
+VirtualCard::VirtualCard(uint32_t cardId, const QString& stateDir, double speedScale) {
     sim::ServerOptions options;
     options.cardId = cardId;
+    options.speedScale = speedScale;
     if (!stateDir.isEmpty())
         options.statePath = (stateDir + QStringLiteral("/card-%1.mem").arg(cardId, 8, 16, QLatin1Char('0'))).toStdString();
     server_ = std::make_unique<sim::CardServer>(options);

@@ -81,7 +81,8 @@ private:
 // The virtual card on a pseudo-terminal, answering in its own thread.
 class VirtualCard {
 public:
-    explicit VirtualCard(uint32_t cardId = sim::kDefaultCardId, const QString& stateDir = {});
+    // speedScale > 1 runs the card's motion faster than real time.
+    explicit VirtualCard(uint32_t cardId = sim::kDefaultCardId, const QString& stateDir = {}, double speedScale = 1.0);
     ~VirtualCard();
     const std::string& device() const { return server_->devicePath(); }
     QString deviceText() const { return QString::fromStdString(device()); }

@@ -361,5 +361,37 @@ Please choose again</translation>
         <source>Generate multple file failed</source>
         <translation>Generate multple file failed</translation>
     </message>
+    <message id="menu.motor">
+        <source>Motor&#9;F1</source>
+        <translation>Motor&#9;F1</translation>
+    </message>
+    <message id="menu.freq">
+        <source>Freq&#9;F2</source>
+        <translation>Freq&#9;F2</translation>
+    </message>
+    <message id="menu.fast_roll">
+        <source>Fast Roll&#9;F9</source>
+        <translation>Fast Roll&#9;F9</translation>
+    </message>
+    <message id="menu.segment_stop">
+        <source>Segment Stop&#9;F10</source>
+        <translation>Segment Stop&#9;F10</translation>
+    </message>
+    <message id="menu.reverse">
+        <source>Reverse&#9;F6</source>
+        <translation>Reverse&#9;F6</translation>
+    </message>
+    <message id="menu.ignore_d">
+        <source>Ignore D</source>
+        <translation>Ignore D</translation>
+    </message>
+    <message id="menu.speed_up">
+        <source>Speed Up&#9;+</source>
+        <translation>Speed Up&#9;+</translation>
+    </message>
+    <message id="menu.speed_down">
+        <source>Speed Down&#9;-</source>
+        <translation>Speed Down&#9;-</translation>
+    </message>
 </context>
 </TS>

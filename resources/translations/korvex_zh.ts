@@ -361,5 +361,37 @@ Please choose again</source>
         <source>Generate multple file failed</source>
         <translation>生成多次轨迹失败！</translation>
     </message>
+    <message id="menu.motor">
+        <source>Motor&#9;F1</source>
+        <translation>电机&#9;F1</translation>
+    </message>
+    <message id="menu.freq">
+        <source>Freq&#9;F2</source>
+        <translation>高频&#9;F2</translation>
+    </message>
+    <message id="menu.fast_roll">
+        <source>Fast Roll&#9;F9</source>
+        <translation>快速滚动&#9;F9</translation>
+    </message>
+    <message id="menu.segment_stop">
+        <source>Segment Stop&#9;F10</source>
+        <translation>段暂停&#9;F10</translation>
+    </message>
+    <message id="menu.reverse">
+        <source>Reverse&#9;F6</source>
+        <translation>逆向&#9;F6</translation>
+    </message>
+    <message id="menu.ignore_d">
+        <source>Ignore D</source>
+        <translation>忽略D</translation>
+    </message>
+    <message id="menu.speed_up">
+        <source>Speed Up&#9;+</source>
+        <translation>加速&#9;+</translation>
+    </message>
+    <message id="menu.speed_down">
+        <source>Speed Down&#9;-</source>
+        <translation>减速&#9;-</translation>
+    </message>
 </context>
 </TS>
