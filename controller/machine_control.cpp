@@ -200,6 +200,16 @@ void MachineControl::alarmSound(int kind, bool on) {
         sound_->stop();
 }
 
+void MachineControl::sms(const char* textId) {
+    if (sendNotice)
+        sendNotice(textId);
+}
+
+void MachineControl::finishAction(int kind) {
+    if (runFinishAction)
+        runFinishAction(kind);
+}
+
 void MachineControl::switchDelay(int seconds) {
     CSwitchDelayDialog dialog(seconds, window_);
     operatorUi_.exec(dialog, dialog.objectName());

@@ -71,6 +71,8 @@ public:
     std::function<void()> quit;                        // ends the program after a lost link
     std::function<void()> changed;                     // labels and enables follow
     std::function<void(int seconds)> showUsedTime;     // the "Used Time" pane
+    std::function<void(const char* textId)> sendNotice;  // the mobile notice of a card event
+    std::function<void(int kind)> runFinishAction;        // 1 after a pause, 2 after a finished cut
 
     // Presses the operation's button with the range dialog, should this start ask it, answered
     // with `range` (none: the dialog's own whole-program choice) as if the operator had typed it
@@ -99,6 +101,8 @@ public:
     int defaultGroup() const override;
     void alarm(const char* textId, Icon icon, int soundKind) override;
     void alarmSound(int kind, bool on) override;
+    void sms(const char* textId) override;
+    void finishAction(int kind) override;
     void switchDelay(int seconds) override;
     EventSettings eventSettings() const override;
     void stateChanged() override;

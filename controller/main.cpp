@@ -7,6 +7,7 @@
 #include "controller/machine_control.h"
 #include "controller/machine_session.h"
 #include "controller/main_frame.h"
+#include "controller/notify/notifications.h"
 #include "controller/pulse_table.h"
 #include "controller/startup.h"
 #include "platform/widget_operator.h"
@@ -77,6 +78,8 @@ int main(int argc, char** argv) {
     if (started) {
         machine.emplace(session, card.link(), operatorUi, events, pulseTable, &frame);
         frame.attachMachineControl(*machine);
+        if (!line.modemDevice.isEmpty())
+            frame.notifications().openAtStart(line.modemDevice);
         // --start: what the button does, once the program is loaded.
         if (line.start && document.isLoaded()) {
             constexpr Operation kOperations[] = {Operation::Simulate, Operation::Walk, Operation::Cut};

@@ -7,6 +7,7 @@
 #include "controller/document/dcs_doc.h"
 #include "controller/machine_control.h"
 #include "controller/machine_session.h"
+#include "controller/notify/notifications.h"
 #include "platform/operator_interaction.h"
 #include "controller/pulse_table.h"
 #include "controller/startup.h"
@@ -93,6 +94,7 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
       recent_(machineSettingsPath()) {
     setObjectName(QStringLiteral("Korvex"));
     setAcceptDrops(true);
+    notifications_ = new Notifications(session_, operatorUi_, pulseTable_, this);
 
     buttons_ = new CButtonView(this);
     graph_ = new CGraphView(this);
@@ -209,7 +211,10 @@ void CMainFrame::buildMenus() {
 #else
     editMenu->setEnabled(false);
 #endif
+    configMenu_ = menuBar()->addMenu(qtTrId("menu.config"));
     buildControlMenu();
+    QAction* mobileNotice = actions_->addConfigEntry(configMenu_, "menu.mobile_notice", QKeySequence(Qt::CTRL | Qt::Key_E));
+    connect(mobileNotice, &QAction::triggered, this, [this] { notifications_->configure(); });
     // The list is read from Korvex.ini whenever the menu opens, so another instance's or a
     // hand edit's change shows at once.
     connect(fileMenu_, &QMenu::aboutToShow, this, [this] {
@@ -249,10 +254,12 @@ void CMainFrame::updateControls() {
     actions_->setMachiningReady(machine_ && !linkLost_);
     if (!machine_) {
         actions_->apply(MenuState{});
+        actions_->applyConfig(RunState{}, WorkFlags{});
         return;
     }
     const MachiningOperations& ops = machine_->operations();
     actions_->apply(menuState(ops.runState(), ops.flags()));
+    actions_->applyConfig(ops.runState(), ops.flags());
     const std::array<ButtonLabel, 4> labels{ops.label(Operation::Simulate), ops.label(Operation::Walk),
                                             ops.label(Operation::Cut), ops.label(Operation::Back)};
     buttons_->show(panelState(ops.runState(), ops.flags()), labels, ops.motorOn(), ops.hfOn());
@@ -554,6 +561,7 @@ void CMainFrame::shutDown(bool cardAnswers) {
     finishKeepAlive();  // a heartbeat under way ends with the closed link
     card_.setEventHook({});
     destroyMiniStatusWindow();
+    notifications_->close();
     document_.resetDocument();
 }
 
@@ -633,6 +641,7 @@ void CMainFrame::attachMachineControl(MachineControl& control) {
         updateControls();
         emit machiningStateChanged();
     };
+    notifications_->attach(control);
     document_.setIdleTest([this] { return idle(); });
     connect(buttons_, &CButtonView::pressed, this, &CMainFrame::pressPanelButton);
     // Load, close and reset start the work afresh.

@@ -34,6 +34,7 @@ class CStatusView;
 class CodeListModel;
 class MachineControl;
 class MachineSession;
+class Notifications;
 class OperatorInteraction;
 class PulseTable;
 
@@ -73,6 +74,8 @@ public:
     QMenu* fileMenu() const { return fileMenu_; }
     // The Control menu's entries, keys and toolbar buttons.
     ActionTable& actionTable() const { return *actions_; }
+    // The mobile notices, the alarm sound and the power-off after the last cut.
+    Notifications& notifications() const { return *notifications_; }
 
     // The modeless mini status window, created hidden with no parent so it can stand in for the
     // minimised main window.
@@ -193,6 +196,8 @@ private:
     QMenu* recentMenu_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     ActionTable* actions_ = nullptr;
+    Notifications* notifications_ = nullptr;
+    QMenu* configMenu_ = nullptr;
     QAction* closeAction_ = nullptr;
     QAction* clearRecentAction_ = nullptr;
     QWidget* miniStatus_ = nullptr;
