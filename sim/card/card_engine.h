@@ -163,6 +163,7 @@ public:
     const CardFigures& figures() const { return figures_; }
     int64_t now() const { return now_; }
     const SettingsBlock& settings() const { return settings_; }
+    bool motorOn() const { return motorOn_; }
 
 private:
     // ShortSensed: a short circuit holds the wire for the back delay before backing starts.
