@@ -13,8 +13,11 @@
 #include <chrono>
 #include <memory>
 
+#include "controller/command_line.h"
 #include "controller/machine_session.h"
 #include "controller/notify/mobile_notice.h"
+#include "controller/notify/notifications.h"
+#include "controller/pulse_table.h"
 #include "controller/settings_keys.h"
 #include "controller/tests/shell_test_support.h"
 #include "sim/modem/modem_server.h"
@@ -194,6 +197,25 @@ TEST_F(NoticeDialogsTest, AFailedOpenKeepsSmsConfigWithItsMessageAndCancelStillL
     EXPECT_EQ(work("NoticeType"), QStringLiteral("0"));
     notice.notify("61502");  // nothing is queued without a modem
     EXPECT_FALSE(notice.pending());
+}
+
+TEST_F(NoticeDialogsTest, TheModemOptionOpensWithTheStoredCentreAndAFailureOnlyShowsItsMessage) {
+    const CommandLine line = parseCommandLine({QStringLiteral("korvex"), QStringLiteral("--modem"), QStringLiteral("COM4")});
+    EXPECT_TRUE(line.error.isEmpty());
+    EXPECT_EQ(line.modemDevice, QStringLiteral("COM4"));
+
+    startModem(sim::ModemScenario::Normal);
+    PulseTable table;
+    Notifications notifications(session, operatorUi, table, nullptr, fastModemTiming());
+    EXPECT_FALSE(notifications.openAtStart(device));  // no stored service centre
+    SettingsFile card = session.cardSettings();
+    card.writeText(QStringLiteral("Work"), QStringLiteral("SMSC"), QStringLiteral("+8613800100500"));
+    EXPECT_FALSE(notifications.openAtStart(QStringLiteral("/dev/no-such-modem")));
+    EXPECT_TRUE(notifications.openAtStart(device));
+    EXPECT_EQ(shownTexts(), (std::vector<QString>{qtTrId("notify.check_port_smsc"), qtTrId("notify.comm_open_failed")}));
+    EXPECT_TRUE(notifications.notice().enabled());
+    notifications.close();
+    EXPECT_FALSE(notifications.notice().enabled());
 }
 
 }  // namespace

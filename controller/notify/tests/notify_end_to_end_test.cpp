@@ -3,6 +3,7 @@
 // power-off armed for the end or for a pause.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
@@ -152,12 +153,28 @@ TEST_F(NotifyEndToEnd, AFinishedCutAndABreakReachTheModemAndAWalkDoesNot) {
     EXPECT_EQ(tones->loops().back(), kNoticeSoundId);
     EXPECT_EQ(tones->looping(), 0);
 
+    // Config > Mobile Notice is offered while idle, not while a cut runs.
+    QAction* mobileNotice = c->frame.findChild<QAction*>(QStringLiteral("menu.mobile_notice"));
+    ASSERT_NE(mobileNotice, nullptr);
+    EXPECT_EQ(mobileNotice->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    ops().refresh();
+    ASSERT_TRUE(processUntil([&] { return ops().runState().state == 11; }));
+    EXPECT_TRUE(mobileNotice->isEnabled());
     ops().press(Operation::Cut);
     ASSERT_TRUE(processUntil([&] { return ops().label(Operation::Cut) == ButtonLabel::Pause; }));
+    ops().refresh();
+    ASSERT_TRUE(processUntil([&] { return ops().runState().state == 3; }));
+    EXPECT_FALSE(mobileNotice->isEnabled());
+
     ASSERT_EQ(c->card.server().wireBreak(), 0);
     ASSERT_TRUE(processUntil([&] { return c->frame.paneText(CMainFrame::kMessagePane) == qtTrId("61512"); }));
     ASSERT_TRUE(processUntil([&] { return sentText(qtTrId("61512")); }));
     EXPECT_EQ(tones->loops().back(), kAlarmSoundId);
+
+    // The exit closes the modem with the card link.
+    c->operatorUi.answers = {OperatorInteraction::Answer::Yes};
+    ASSERT_TRUE(c->frame.confirmExit());
+    EXPECT_FALSE(c->frame.notifications().notice().enabled());
     machine->worker().stop();
 }
 
