@@ -21,10 +21,14 @@ CShutdownCountdownDialog::CShutdownCountdownDialog(const QString& firstLine, QWi
     auto* layout = new QVBoxLayout(this);
     auto* first = new QLabel(firstLine, this);
     first->setObjectName(QStringLiteral("firstLine"));
+    first->setAlignment(Qt::AlignCenter);
     layout->addWidget(first);
     count_ = new QLabel(countText(), this);
     count_->setObjectName(QStringLiteral("count"));
+    count_->setAlignment(Qt::AlignCenter);
     layout->addWidget(count_);
+    layout->setContentsMargins(kMarginPx, kMarginPx, kMarginPx, kMarginPx);
+    setMinimumWidth(kMinimumWidthPx);
     timer_.setInterval(kTickMs);
     connect(&timer_, &QTimer::timeout, this, &CShutdownCountdownDialog::tick);
     timer_.start();

@@ -34,6 +34,8 @@ public:
     static constexpr char kObjectName[] = "ShutdownCountdown";
     static constexpr int kTickMs = 1000;
     static constexpr int kStartSeconds = 5;
+    static constexpr int kMinimumWidthPx = 320;
+    static constexpr int kMarginPx = 24;
 
     explicit CShutdownCountdownDialog(const QString& firstLine, QWidget* parent = nullptr);
     int remaining() const { return remaining_; }
