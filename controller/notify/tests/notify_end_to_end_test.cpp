@@ -50,13 +50,49 @@ std::string ucs2Hex(const QString& text) {
     return out;
 }
 
+// The controller's parts as main() builds them, with a card link that waits longer for an
+// answer than the shell tests' (these works run for seconds beside the modem's worker, and a
+// loaded machine must not make them lose the card).
+struct NotifyParts {
+    static constexpr int kResponseTimeoutMs = 1500;
+    static LinkOptions linkOptions() {
+        LinkOptions o = fastLinkOptions();
+        o.responseTimeoutMs = kResponseTimeoutMs;
+        return o;
+    }
+    explicit NotifyParts(double speedScale) : card(sim::kDefaultCardId, {}, speedScale), link(linkOptions()) {
+        frame.setQuitHandler([](int) {});
+    }
+    bool start() {
+        StartupOptions options;
+        options.showMaximized = false;
+        operatorUi.scripts.try_emplace(QStringLiteral("CommConfig"), pressOkWith(card.deviceText()));
+        operatorUi.scripts.try_emplace(QStringLiteral("Tips"), [](QDialog& d) {
+            d.accept();
+            return d.result();
+        });
+        Startup startup(session, link, operatorUi, events, pulseTable, recovery, document);
+        return startup.run(frame, options);
+    }
+
+    VirtualCard card;
+    CardEventRouter events;
+    RecordingCard link;
+    ScriptedOperator operatorUi;
+    MachineSession session;
+    PulseTable pulseTable;
+    WorkRecovery recovery;
+    CDCSDoc document;
+    CMainFrame frame{session, link, operatorUi, events, pulseTable, document};
+};
+
 class NotifyEndToEnd : public ControllerTest {
 protected:
     static constexpr double kFastCard = 50.0;
 
     void SetUp() override {
         ControllerTest::SetUp();
-        c = std::make_unique<ControllerParts>(sim::kDefaultCardId, kFastCard);
+        c = std::make_unique<NotifyParts>(kFastCard);
         c->frame.notifications().setToneOutput(tones);
         c->frame.notifications().setPowerOff([this] { powerOff(); });
         sim::ModemOptions o;
@@ -129,7 +165,7 @@ protected:
 
     std::shared_ptr<ToneRecorder> tones = std::make_shared<ToneRecorder>();
     std::unique_ptr<sim::ModemServer> modem;
-    std::unique_ptr<ControllerParts> c;
+    std::unique_ptr<NotifyParts> c;
     std::optional<MachineControl> machine;
     QString firstLine;
     std::vector<int> counts;
