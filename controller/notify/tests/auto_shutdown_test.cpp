@@ -13,6 +13,12 @@
 #include "controller/machine_session.h"
 #include "controller/settings_keys.h"
 #include "controller/tests/shell_test_support.h"
+#include "platform/power_off.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
 
 namespace korvex::testing {
 namespace {
@@ -123,6 +129,20 @@ TEST_F(AutoShutdownTest, OnlyTheValueOneArmsAndAnyValueIsResetOnRead) {
     EXPECT_FALSE(shutdown().run(kFinishAfterEnd));
     EXPECT_EQ(key(keys::kAutoShutEnd), 0);
     EXPECT_TRUE(steps.empty());
+}
+
+TEST_F(AutoShutdownTest, ThePowerOffCommandRunsThroughTheShellInsteadOfTheLoginManager) {
+    const QString mark = data.path() + QStringLiteral("/powered off");
+    qputenv(kPowerOffCommandVariable, QStringLiteral("echo off > '%1'").arg(mark).toUtf8());
+    EXPECT_EQ(powerOffMachine(), 0);
+    qunsetenv(kPowerOffCommandVariable);
+    // The command runs detached; its line is there once the shell ran it.
+    const QDeadlineTimer patience(10000);
+    while (QFileInfo(mark).size() < 4 && !patience.hasExpired())
+        QThread::msleep(10);
+    QFile file(mark);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("off\n"));
 }
 
 }  // namespace
