@@ -169,6 +169,14 @@ TEST_F(HandOffTest, QuickMachiningLoadsTheSavedFileAndInsistsOnSavingAfterAnEdit
     EXPECT_EQ(quickMachining(), SendResult::Failed) << "nothing is sent";
     EXPECT_TRUE(shown(editorUi, qtTrId("61216")));
     EXPECT_EQ(c->link.descriptorsSent.size(), loads);
+
+    // Saved under another name: that file is what the controller gets.
+    const QString copy = QDir(files.path()).filePath("copy.3b");
+    editorUi.saveChoice = copy;
+    ASSERT_TRUE(editor->session().saveAs());
+    c->operatorUi.answers = {Answer::Yes};  // close the program loaded before
+    EXPECT_EQ(quickMachining(), SendResult::Opened);
+    EXPECT_EQ(c->document.path(), copy);
 }
 
 TEST_F(HandOffTest, WithoutAControllerQuickMachiningSays61210) {
