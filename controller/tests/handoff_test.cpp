@@ -413,42 +413,62 @@ pid_t spawn(std::vector<std::string> args, const std::string& outputPath) {
     return pid;
 }
 
-TEST_F(ControllerTest, SendFromTheCommandLineToTheRunningController) {
+// A spawned program, killed when the test leaves early.
+struct Spawned {
+    pid_t pid = -1;
+    ~Spawned() {
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+    // Waits for the end and returns the wait status.
+    int wait() {
+        int status = 0;
+        EXPECT_EQ(::waitpid(pid, &status, 0), pid);
+        pid = -1;
+        return status;
+    }
+};
+
+TEST_F(ControllerTest, SendFromTheCommandLineToKorvexOnTheVirtualCard) {
     QTemporaryDir runtime;
     const QByteArray previousRuntime = qgetenv("XDG_RUNTIME_DIR");
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    struct Restore {
+        QByteArray value;
+        ~Restore() { qputenv("XDG_RUNTIME_DIR", value); }
+    } restore{previousRuntime};
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     SettingsFile(cardSettingsPath(sim::kDefaultCardId)).writeInt("Others", "SettingNotice", 0);  // no Tips
     const QDir dir(data.path());
-    sim::ServerOptions options;
-    options.tracePath = dir.filePath("card.jsonl").toStdString();
-    sim::CardServer card(options);
-    ASSERT_EQ(card.start(), 0) << card.error();
+    const std::string device = dir.filePath("card").toStdString();
+    const std::string trace = dir.filePath("card.jsonl").toStdString();
+    Spawned card{spawn({KVCARDSIM_PATH, "--link", device, "--trace", trace}, dir.filePath("card.out").toStdString())};
+    ASSERT_GT(card.pid, 0);
+    ASSERT_TRUE(processUntil([&] { return QFileInfo::exists(QString::fromStdString(device)); }));
     const QString program = dir.filePath("my part.3b");
     QFile::copy(QStringLiteral(KORVEX_EXAMPLES_DIR "/square.3b"), program);
     const std::string out = dir.filePath("out").toStdString();
 
     // Nobody there yet.
-    pid_t send = spawn({TAVREL_PATH, "--send", program.toStdString()}, out);
-    int status = 0;
-    ASSERT_EQ(::waitpid(send, &status, 0), send);
+    int status = Spawned{spawn({TAVREL_PATH, "--send", program.toStdString()}, out)}.wait();
     EXPECT_EQ(WEXITSTATUS(status), 2);
     EXPECT_EQ(readWhole(out), "no-controller\n");
 
-    const pid_t korvex = spawn({KORVEX_PATH, "--lang", "en", "--connect", card.devicePath()}, dir.filePath("korvex.out").toStdString());
-    ASSERT_GT(korvex, 0);
-    ASSERT_TRUE(processUntil([&] { return QFileInfo::exists(runtime.path() + "/korvex/Korvex"); }))
-        << readWhole(dir.filePath("korvex.out").toStdString());
-    send = spawn({TAVREL_PATH, "--send", program.toStdString()}, out);
-    ASSERT_EQ(::waitpid(send, &status, 0), send);
+    const std::string korvexOut = dir.filePath("korvex.out").toStdString();
+    Spawned korvex{spawn({KORVEX_PATH, "--lang", "en", "--connect", device}, korvexOut)};
+    ASSERT_GT(korvex.pid, 0);
+    ASSERT_TRUE(processUntil([&] { return QFileInfo::exists(runtime.path() + "/korvex/Korvex"); })) << readWhole(korvexOut);
+    status = Spawned{spawn({TAVREL_PATH, "--send", program.toStdString()}, out)}.wait();
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(readWhole(out), "opened\n");
-    EXPECT_NE(readWhole(options.tracePath).find("\"cmd\":\"CMD_LOAD_MODEL\""), std::string::npos);
+    EXPECT_NE(readWhole(trace).find("\"cmd\":\"CMD_LOAD_MODEL\""), std::string::npos);
 
-    ::kill(korvex, SIGTERM);
-    ASSERT_EQ(::waitpid(korvex, &status, 0), korvex);
-    card.stop();
-    qputenv("XDG_RUNTIME_DIR", previousRuntime);
+    for (Spawned* p : {&korvex, &card}) {
+        ::kill(p->pid, SIGTERM);
+        p->wait();
+    }
 }
 
 }  // namespace
