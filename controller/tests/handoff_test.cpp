@@ -220,7 +220,7 @@ TEST_F(HandOffTest, WhileCuttingTheControllerRefusesAndTheCutGoesOn) {
     ASSERT_TRUE(processUntil([&] { return machine->operations().idle(); }));
 }
 
-TEST_F(HandOffTest, WhileLoadingTheControllerRefuses) {
+TEST_F(HandOffTest, WhileLoadingOrWithADialogOpenTheControllerRefuses) {
     startEditor();
     ASSERT_TRUE(editor->openFile(square));
     std::optional<SendResult> during;
@@ -234,6 +234,19 @@ TEST_F(HandOffTest, WhileLoadingTheControllerRefuses) {
     EXPECT_EQ(during, SendResult::Refused);
     EXPECT_TRUE(shown(c->operatorUi, qtTrId("61482")));
     EXPECT_EQ(c->document.path(), other);
+
+    // A dialog of the controller's operator is open: nothing is replaced behind it.
+    c->operatorUi.messages.clear();
+    QDialog dialog(&c->frame);
+    dialog.setModal(true);
+    dialog.show();
+    EXPECT_EQ(quickMachining(), SendResult::Refused);
+    EXPECT_TRUE(shown(c->operatorUi, qtTrId("61482")));
+    EXPECT_TRUE(c->operatorUi.questions.empty());
+    dialog.hide();
+    c->operatorUi.answers = {Answer::Yes};
+    EXPECT_EQ(quickMachining(), SendResult::Opened);
+    EXPECT_EQ(c->document.path(), square);
 }
 
 TEST_F(HandOffTest, AnsweringNoToTheCloseQuestionIsDeclinedAndKeepsTheProgram) {
