@@ -87,6 +87,10 @@ private:
     void onPaste();
     void onCut();
     void onNotYet();
+    // Machining menu and Join (machining_menu.cpp).
+    void onHfGroup();
+    void onRecognise();
+    void onJoin();
     void onAbout();
     void runLineCommand(int (EditorSession::*command)(const std::vector<int>&));
 
