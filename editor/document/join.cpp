@@ -1,7 +1,6 @@
 #include "editor/document/join.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "code/kind.h"
