@@ -99,7 +99,7 @@ QString joinExtension(int kind) {
 
 void OperatorPrompter::show(const DocMessage& message) {
     using Icon = korvex::OperatorInteraction::Icon;
-    ui_.message(qtTrId("tavrel.app"), messageText(message), message.isFatal() ? Icon::Critical : Icon::Warning);
+    ui_.message(qtTrId("tavrel.app"), messageText(message), message.isFatal() || message.stop ? Icon::Critical : Icon::Warning);
 }
 
 void OperatorPrompter::busy(bool on) {

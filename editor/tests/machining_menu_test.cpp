@@ -81,6 +81,11 @@ TEST(MachiningMenu, CommandsFollowTheMachinableFlag) {
     EXPECT_EQ(f.frame.action("join")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
     ASSERT_TRUE(f.frame.openFile(QStringLiteral(KORVEX_SOURCE_DIR "/examples/taper-square.iso")));
     for (const char* name : {"hfGroup", "recognise", "join"}) EXPECT_FALSE(f.frame.action(name)->isEnabled()) << name;
+    // Asked anyway, Join refuses with the stop icon.
+    EXPECT_FALSE(f.frame.session().join());
+    ASSERT_FALSE(f.ui.messages.empty());
+    EXPECT_EQ(f.ui.messages.back().text, "This kind of code cannot be joined");
+    EXPECT_EQ(f.ui.messages.back().icon, korvex::OperatorInteraction::Icon::Critical);
 }
 
 TEST(MachiningMenu, ClickingARecognisedEntryMovesTheCodeListTheDrawingAndTheGroupCommand) {
