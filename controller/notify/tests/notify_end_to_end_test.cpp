@@ -99,7 +99,7 @@ protected:
         modem = std::make_unique<sim::ModemServer>(o);
         ASSERT_EQ(modem->start(), 0) << modem->error();
         ASSERT_TRUE(c->start());
-        ASSERT_TRUE(c->frame.openRequest(kSquare));
+        ASSERT_EQ(c->frame.openRequest(kSquare), OpenOutcome::Opened);
         machine.emplace(c->session, c->link.link(), c->operatorUi, c->events, c->pulseTable, &c->frame);
         c->frame.attachMachineControl(*machine);
         c->operatorUi.scripts[QStringLiteral("SegmentRange")] = [](QDialog& d) {
