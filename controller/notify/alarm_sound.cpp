@@ -45,24 +45,6 @@ bool StopSignal::waitFor(int ms) {
     return cv_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return raised_.load(); });
 }
 
-void StopSignal::markDone() {
-    {
-        std::lock_guard lock(mutex_);
-        done_ = true;
-    }
-    cv_.notify_all();
-}
-
-bool StopSignal::done() {
-    std::lock_guard lock(mutex_);
-    return done_;
-}
-
-void StopSignal::waitDone() {
-    std::unique_lock lock(mutex_);
-    cv_.wait(lock, [this] { return done_; });
-}
-
 BeepAlarm::BeepAlarm(std::shared_ptr<ToneOutput> output, std::function<bool()> shutMusic,
                      std::function<void(const QString&)> tellError)
     : output_(std::move(output)), shutMusic_(std::move(shutMusic)), tellError_(std::move(tellError)),
@@ -79,29 +61,28 @@ void BeepAlarm::start(int style) {
     if (!output_ || !output_->available())
         return;
     stop();
-    reapFinished();
-    auto signal = std::make_shared<StopSignal>();
-    // The new loop waits for the one before it, never the interface thread.
-    std::shared_ptr<StopSignal> previous = loops_.empty() ? nullptr : loops_.back().signal;
+    auto loop = std::make_shared<Loop>();
+    loop->signal = std::make_shared<StopSignal>();
+    // The new loop waits for the one before it (it was told to stop just now) and joins its
+    // thread; the interface thread goes on at once.
+    std::shared_ptr<Loop> previous = last_;
     const std::span<const int> pattern = beepPattern(style);
-    std::thread thread;
     try {
-        thread = starter_([output = output_, signal, previous, pattern] {
-            if (previous)
-                previous->waitDone();
+        loop->thread = starter_([output = output_, signal = loop->signal, previous, pattern] {
+            if (previous && previous->thread.joinable())
+                previous->thread.join();
             beepLoop(*output, *signal, pattern);
-            signal->markDone();
         });
     } catch (const std::system_error&) {
     }
-    if (!thread.joinable()) {
+    if (!loop->thread.joinable()) {
         if (tellError_)
             tellError_(qtTrId("notify.sound_thread_error"));
         return;
     }
     ++loopsStarted_;
-    loops_.push_back(Loop{std::move(thread), signal});
-    current_ = signal;
+    last_ = std::move(loop);
+    current_ = last_->signal;
     output_->startLoop(loopSoundFor(style));
 }
 
@@ -114,20 +95,11 @@ void BeepAlarm::stop() {
         output_->stopLoop();
 }
 
-void BeepAlarm::reapFinished() {
-    // Only loops that have ended are joined (at once); the last one stays, as the next loop
-    // waits on its signal.
-    while (loops_.size() > 1 && loops_.front().signal->done()) {
-        loops_.front().thread.join();
-        loops_.erase(loops_.begin());
-    }
-}
-
 void BeepAlarm::joinLoops() {
-    for (Loop& loop : loops_)
-        if (loop.thread.joinable())
-            loop.thread.join();
-    loops_.clear();
+    // Each loop's thread joins the one before it, so the last one's end is the end of all.
+    if (last_ && last_->thread.joinable())
+        last_->thread.join();
+    last_.reset();
 }
 
 }  // namespace korvex

@@ -21,7 +21,6 @@
 #include <mutex>
 #include <span>
 #include <thread>
-#include <vector>
 
 #include "controller/machine_control.h"
 
@@ -44,14 +43,9 @@ public:
     bool raised() const { return raised_.load(); }
     // Waits up to ms; true when the signal was raised (at once or meanwhile).
     bool waitFor(int ms);
-    // The loop it stops has ended.
-    void markDone();
-    bool done();
-    void waitDone();
 
 private:
     std::atomic<bool> raised_{false};
-    bool done_ = false;
     std::mutex mutex_;
     std::condition_variable cv_;
 };
@@ -88,18 +82,19 @@ public:
     void joinLoops();
 
 private:
-    void reapFinished();
+    // A beep loop: its thread is joined by the next loop's thread (or by joinLoops), never by
+    // the interface thread while it may still be running.
+    struct Loop {
+        std::thread thread;
+        std::shared_ptr<StopSignal> signal;
+    };
 
     std::shared_ptr<ToneOutput> output_;
     std::function<bool()> shutMusic_;
     std::function<void(const QString&)> tellError_;
     ThreadStarter starter_;
     std::shared_ptr<StopSignal> current_;
-    struct Loop {
-        std::thread thread;
-        std::shared_ptr<StopSignal> signal;
-    };
-    std::vector<Loop> loops_;
+    std::shared_ptr<Loop> last_;
     int loopsStarted_ = 0;
 };
 
