@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+#include "controller/action_table.h"
 #include "controller/machine_control.h"
 #include "controller/notify/auto_shutdown.h"
 #include "controller/notify/notifications.h"
@@ -196,12 +197,17 @@ TEST_F(NotifyEndToEnd, AFinishedCutAndABreakReachTheModemAndAWalkDoesNot) {
     ops().refresh();
     ASSERT_TRUE(processUntil([&] { return ops().runState().state == 11; }));
     EXPECT_TRUE(mobileNotice->isEnabled());
+    // Only states 0, 1, 2 and 11 without a fast roll offer it.
+    for (int state = 0; state <= 12; ++state) {
+        const bool offered = state == 0 || state == 1 || state == 2 || state == 11;
+        EXPECT_EQ(ActionTable::configAllowed(RunState{static_cast<uint8_t>(state), 0}, WorkFlags{}), offered) << state;
+    }
+    WorkFlags rolling;
+    rolling.rolling = true;
+    EXPECT_FALSE(ActionTable::configAllowed(RunState{1, 0}, rolling));
+
     ops().press(Operation::Cut);
     ASSERT_TRUE(processUntil([&] { return ops().label(Operation::Cut) == ButtonLabel::Pause; }));
-    ops().refresh();
-    ASSERT_TRUE(processUntil([&] { return ops().runState().state == 3; }));
-    EXPECT_FALSE(mobileNotice->isEnabled());
-
     ASSERT_EQ(c->card.server().wireBreak(), 0);
     ASSERT_TRUE(processUntil([&] { return c->frame.paneText(CMainFrame::kMessagePane) == qtTrId("61512"); }));
     ASSERT_TRUE(processUntil([&] { return sentText(qtTrId("61512")); }));
