@@ -13,6 +13,7 @@
 #include "controller/views/button_view.h"
 #include "controller/views/code_list_view.h"
 #include "controller/views/graph_view.h"
+#include "controller/views/graph_wiring.h"
 #include "controller/views/status_view.h"
 #include "controller/working_copies.h"
 #include "platform/data_dirs.h"
@@ -133,6 +134,7 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
     connect(&events_, &CardEventRouter::segmentReached, codeList_, &CDCSView::onSegmentReached);
     connect(&events_, &CardEventRouter::pulseGroupSwitched, status_, &CStatusView::onPulseGroupSwitched);
     connect(graph_, &CGraphView::linkLost, this, &CMainFrame::onLinkLost);
+    connectGraphView(*this, *graph_, document_, operatorUi_, session_);
 
     connect(&document_, &CDCSDoc::programParsed, this, &CMainFrame::onProgramParsed);
     connect(&document_, &CDCSDoc::programCleared, this, &CMainFrame::onProgramCleared);
@@ -353,6 +355,8 @@ QString CMainFrame::paneText(Pane pane) const { return panes_[pane]->text(); }
 
 void CMainFrame::setMessage(const QString& text) { panes_[kMessagePane]->setText(text); }
 
+void CMainFrame::setPaneText(Pane pane, const QString& text) { panes_[pane]->setText(text); }
+
 void CMainFrame::showCardSettings() {
     panes_[kMaxSpeedPane]->setText(qtTrId("61535").arg(session_.settings.speeds[0]));
     const auto& phase = session_.settings.phase;
@@ -441,11 +445,11 @@ bool CMainFrame::closeFromMenu() {
 
 void CMainFrame::onProgramParsed() {
     const auto program = document_.program();
-    graph_->setProgram(program);
+    if (!graph_->setProgram(program))
+        return;  // 61516 was shown and the load fails
     if (program)
         status_->setProgramLayout(program->kind == 3 || program->kind == 5,
                                   static_cast<int>(program->segments.size()) - 1);
-    panes_[kGridPane]->setText(qtTrId("61489").arg(graph_->micronsPerGrid()));
 }
 
 void CMainFrame::onProgramCleared() {

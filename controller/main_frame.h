@@ -68,6 +68,7 @@ public:
     CDCSView* codeListView() const { return codeList_; }
     QWidget* miniStatusWindow() const { return miniStatus_; }
     QString paneText(Pane pane) const;
+    void setPaneText(Pane pane, const QString& text);
     // The recent-file list, once a write still under way has landed.
     RecentFiles& recentFiles();
     QMenu* fileMenu() const { return fileMenu_; }

@@ -113,6 +113,9 @@ public:
     bool isProgramFile(const QString& path) const;
     // True when the last load ended because the operator cancelled it (no failure to report).
     bool loadCancelled() const { return loadCancelled_; }
+    // Called by a view while programParsed is delivered: the program cannot be shown, so the
+    // load fails there and the card is never told of it.
+    void rejectParsedProgram() { parsedRejected_ = true; }
 
     static constexpr int kJumpCapacity = 500;
     static constexpr int kSwitchCapacity = 3000;
@@ -166,6 +169,7 @@ private:
     bool loading_ = false;
     bool inEntry_ = false;
     bool loadCancelled_ = false;
+    bool parsedRejected_ = false;
     ReadLockedFile heldFile_;
     std::thread disposer_;
     std::thread copier_;
