@@ -220,6 +220,16 @@ void MachineControl::usedTime(int seconds) {
         showUsedTime(seconds);
 }
 
+void MachineControl::showPosition(const PositionBlock& position) {
+    if (positionShown)
+        positionShown(position);
+}
+
+void MachineControl::showStatus(const StatusBlock& status) {
+    if (statusShown)
+        statusShown(status);
+}
+
 void MachineControl::pressAnswering(Operation op, std::optional<std::pair<int, int>> range) {
     rangeAnswer_ = RangeAnswer{op, range};
     operations_.press(op);

@@ -71,6 +71,9 @@ public:
     std::function<void()> quit;                        // ends the program after a lost link
     std::function<void()> changed;                     // labels and enables follow
     std::function<void(int seconds)> showUsedTime;     // the "Used Time" pane
+    // Polled positions and the status blocks of stops, for the graph view and status panel.
+    std::function<void(const PositionBlock&)> positionShown;
+    std::function<void(const StatusBlock&)> statusShown;
 
     // Presses the operation's button with the range dialog, should this start ask it, answered
     // with `range` (none: the dialog's own whole-program choice) as if the operator had typed it
@@ -103,6 +106,8 @@ public:
     EventSettings eventSettings() const override;
     void stateChanged() override;
     void usedTime(int seconds) override;
+    void showPosition(const PositionBlock& position) override;
+    void showStatus(const StatusBlock& status) override;
 
     // The alarm message: the title line, 21 blanks, an empty line, the text.
     QString alarmText(const QString& text) const;

@@ -632,7 +632,9 @@ void CMainFrame::attachMachineControl(MachineControl& control) {
     };
     control.quit = [this] { endAfterLinkLost(); };
     control.showUsedTime = [this](int seconds) { showUsedTime(seconds); };
+    attachGraphToMachining(*graph_, control);
     control.changed = [this] {
+        syncGraphWithMachining(*graph_, *machine_);
         buttons_->refresh();
         updateControls();
         emit machiningStateChanged();

@@ -1,6 +1,7 @@
 #include "controller/views/graph_wiring.h"
 
 #include "controller/document/dcs_doc.h"
+#include "controller/machine_control.h"
 #include "controller/machine_session.h"
 #include "controller/main_frame.h"
 #include "controller/views/graph_view.h"
@@ -21,6 +22,24 @@ void connectGraphView(CMainFrame& frame, CGraphView& graph, CDCSDoc& document, O
         frame.setPaneText(CMainFrame::kXPane, QStringLiteral("X=%1").arg(x));
         frame.setPaneText(CMainFrame::kYPane, QStringLiteral("Y=%1").arg(y));
     });
+}
+
+void attachGraphToMachining(CGraphView& graph, MachineControl& control) {
+    control.positionShown = [&graph](const PositionBlock& p) { graph.showPosition(p); };
+    control.statusShown = [&graph](const StatusBlock& s) { graph.showStatus(s); };
+}
+
+void syncGraphWithMachining(CGraphView& graph, MachineControl& control) {
+    const MachiningOperations& ops = control.operations();
+    const GraphProgram* program = graph.program();
+    if (const auto range = ops.chosenRange(); range && program)
+        graph.setRange(range->first, range->second, ops.reverse());
+    else if (program && program->count() > 0)
+        graph.setRange(0, program->count() - 1, ops.reverse());
+    graph.setStops(ops.segmentStops());
+    graph.setIgnorePause(ops.ignorePause());
+    if (!ops.idle())
+        graph.leaveMoveMode();
 }
 
 }  // namespace korvex

@@ -7,10 +7,16 @@ namespace korvex {
 class CDCSDoc;
 class CGraphView;
 class CMainFrame;
+class MachineControl;
 class MachineSession;
 class OperatorInteraction;
 
 void connectGraphView(CMainFrame& frame, CGraphView& graph, CDCSDoc& document, OperatorInteraction& operatorUi,
                       const MachineSession& session);
+
+// Polled positions and stop blocks go to the view.
+void attachGraphToMachining(CGraphView& graph, MachineControl& control);
+// Range, direction, stops and Ignore D as the operations hold them now.
+void syncGraphWithMachining(CGraphView& graph, MachineControl& control);
 
 }  // namespace korvex
