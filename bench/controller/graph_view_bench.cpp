@@ -15,6 +15,7 @@
 #include "code/loader.h"
 #include "code/step.h"
 #include "controller/views/graph_view.h"
+#include "platform/string_table.h"
 
 namespace korvex {
 namespace {
@@ -50,6 +51,7 @@ PositionBlock blockAt(const LoadedProgram& p, int32_t segment, int32_t stepsDone
 struct ViewFixture {
     explicit ViewFixture(int lines) : program(benchProgram(lines)) {
         view.resize(kWidth, kHeight);
+        view.show();  // the size reaches the view with its first show
         view.setProgram(program);
         const auto n = static_cast<int32_t>(program->segments.size());
         view.setRange(0, n - 1, false);
@@ -159,6 +161,7 @@ BENCHMARK(dragStep)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    korvex::installTranslations(korvex::Language::English);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -23,7 +23,7 @@ void addElement(ProgramBox& box, const PathElement& e, int64_t x, int64_t y) {
     addPoint(box, x + e.dx(), y + e.dy());
     if (e.isArc()) {
         const int64_t cx = x - e.startX, cy = y - e.startY;
-        const auto r = static_cast<int64_t>(std::ceil(std::hypot(double(e.startX), double(e.startY)))) + 1;
+        const auto r = static_cast<int64_t>(std::ceil(std::sqrt(double(e.startX) * e.startX + double(e.startY) * e.startY))) + 1;
         addPoint(box, cx - r, cy - r);
         addPoint(box, cx + r, cy + r);
     }

@@ -133,6 +133,17 @@ void PixelCanvas::point(int64_t x, int64_t y, int diameter, QRgb color) {
     if (x + half < clip_.left() || x - half > clip_.right() || y + half < clip_.top() || y - half > clip_.bottom())
         return;
     const auto& spans = discSpans(diameter);
+    if (x - half >= clip_.left() && x + half <= clip_.right() && y - half >= clip_.top() &&
+        y + half <= clip_.bottom()) {
+        // Wholly inside: no test per pixel.
+        uchar* rowBits = bits_ + (y - half) * stride_;
+        for (int row = 0; row < diameter; ++row, rowBits += stride_) {
+            QRgb* line = reinterpret_cast<QRgb*>(rowBits) + x;
+            for (int i = spans[static_cast<std::size_t>(row)].from; i <= spans[static_cast<std::size_t>(row)].to; ++i)
+                line[i] = color;
+        }
+        return;
+    }
     for (int row = 0; row < diameter; ++row) {
         const int64_t yy = y - half + row;
         if (yy < clip_.top() || yy > clip_.bottom())

@@ -7,6 +7,8 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <system_error>
+#include <thread>
 
 #include "controller/views/graph_raster.h"
 
@@ -66,7 +68,9 @@ struct Pixel {
 // Draws elements of one layer: lines, arcs, and the dots of elements too small to draw.
 class PathPen {
 public:
-    PathPen(QImage& image, const GraphMapping& m, const QRect& clip) : canvas_(image, clip), m_(m) {
+    PathPen(QImage& image, const GraphMapping& m, const QRect& clip)
+        : canvas_(image, clip), m_(m), inverseScale_(1.0 / static_cast<double>(m.scale())) {
+        memo_ = {m.pixelX(0), m.pixelY(0)};
         const QRect c = canvas_.clip();
         left_ = c.left() - kMarginPx;
         right_ = c.right() + kMarginPx;
@@ -84,11 +88,18 @@ public:
         width_ = width;
     }
 
-    Pixel map(int64_t x, int64_t y) const { return {m_.pixelX(x), m_.pixelY(y)}; }
+    // Consecutive elements share their joint: the last point mapped is remembered.
+    Pixel map(int64_t x, int64_t y) const {
+        if (x != memoX_ || y != memoY_) {
+            memoX_ = x;
+            memoY_ = y;
+            memo_ = {m_.pixelX(x), m_.pixelY(y)};
+        }
+        return memo_;
+    }
     Pixel mapD(double x, double y) const {
-        const auto s = static_cast<double>(m_.scale());
-        return {m_.originX() + static_cast<int64_t>(std::clamp(x / s, -4.0e18, 4.0e18)),
-                m_.originY() - static_cast<int64_t>(std::clamp(y / s, -4.0e18, 4.0e18))};
+        return {m_.originX() + static_cast<int64_t>(std::clamp(x * inverseScale_, -4.0e18, 4.0e18)),
+                m_.originY() - static_cast<int64_t>(std::clamp(y * inverseScale_, -4.0e18, 4.0e18))};
     }
     bool boxVisible(int64_t x0, int64_t y0, int64_t x1, int64_t y1) const {
         return std::max(x0, x1) >= left_ && std::min(x0, x1) <= right_ && std::max(y0, y1) >= top_ &&
@@ -132,6 +143,9 @@ private:
 
     PixelCanvas canvas_;
     const GraphMapping& m_;
+    double inverseScale_;
+    mutable int64_t memoX_ = 0, memoY_ = 0;
+    mutable Pixel memo_;
     int64_t left_, right_, top_, bottom_;
     QRgb color_ = 0;
     int width_ = 1;
@@ -189,17 +203,68 @@ int visibleAngles(double cx, double cy, double r, double left, double top, doubl
     return count;
 }
 
+int quadrantOf(double x, double y) {
+    if (x > 0 && y >= 0)
+        return 0;
+    if (x <= 0 && y > 0)
+        return 1;
+    if (x < 0 && y <= 0)
+        return 2;
+    return 3;
+}
+
+// The box of an arc relative to its centre, without trigonometry: both ends, and the ends of the
+// axes the arc passes, found by the quadrants it goes through.
+void arcBox(double sx, double sy, double ex, double ey, double r, bool ccw, double& minX, double& minY, double& maxX,
+            double& maxY) {
+    minX = std::min(sx, ex);
+    maxX = std::max(sx, ex);
+    minY = std::min(sy, ey);
+    maxY = std::max(sy, ey);
+    const int qs = quadrantOf(sx, sy), qe = quadrantOf(ex, ey);
+    const double cross = sx * ey - sy * ex;
+    if (qs == qe && (ccw ? cross > 0 : cross < 0))
+        return;  // within one quadrant, no axis passed
+    // Axis ends by angle: 0 +X, 1 +Y, 2 -X, 3 -Y.
+    auto add = [&](int axis) {
+        switch (axis & 3) {
+        case 0: maxX = std::max(maxX, r); break;
+        case 1: maxY = std::max(maxY, r); break;
+        case 2: minX = std::min(minX, -r); break;
+        default: minY = std::min(minY, -r); break;
+        }
+    };
+    int q = qs;
+    do {
+        if (ccw) {
+            add(q + 1);
+            q = (q + 1) & 3;
+        } else {
+            add(q);
+            q = (q + 3) & 3;
+        }
+    } while (q != qe);
+}
+
 void PathPen::arc(const PathElement& e, int64_t x, int64_t y) {
     const int64_t cx = x - e.startX, cy = y - e.startY;
     const double sx = e.startX, sy = e.startY, ex = e.endX, ey = e.endY;
-    const double r0 = std::hypot(sx, sy), r1 = std::hypot(ex, ey);
+    const double r0 = std::sqrt(sx * sx + sy * sy);
     if (r0 <= 0)
         return;
-    const auto reach = static_cast<int64_t>(std::ceil(std::max(r0, r1))) + 1;
     const Pixel start = map(x, y), end = map(x + e.dx(), y + e.dy());
-    // A circle wholly outside the clip cannot leave anything in it, dots included.
-    if (!boxVisible(m_.pixelX(cx - reach), m_.pixelY(cy - reach), m_.pixelX(cx + reach), m_.pixelY(cy + reach)))
+    double bx0, by0, bx1, by1;
+    arcBox(sx, sy, ex, ey, std::ceil(r0) + 1, e.kind == kElementArcCcw, bx0, by0, bx1, by1);
+    const auto cxd = static_cast<double>(cx), cyd = static_cast<double>(cy);
+    const Pixel lo = mapD(cxd + bx0, cyd + by1), hi = mapD(cxd + bx1, cyd + by0);
+    if (underDotSize(hi.x - lo.x, hi.y - lo.y)) {
+        dot(end);
         return;
+    }
+    // An arc wholly outside the clip leaves nothing in it (its chords stay within its box).
+    if (!boxVisible(lo.x - 1, lo.y - 1, hi.x + 1, hi.y + 1))
+        return;
+    const double r1 = std::sqrt(ex * ex + ey * ey);
     double sweep = std::atan2(sx * ey - sy * ex, sx * ex + sy * ey);
     if (e.kind == kElementArcCcw) {
         if (sweep <= 0)
@@ -216,34 +281,20 @@ void PathPen::arc(const PathElement& e, int64_t x, int64_t y) {
 
     if (steps <= kDirectArcSteps) {
         // Every vertex, by rotating the start vector; the ends are the exact mapped end points.
-        std::array<Pixel, kDirectArcSteps + 1> v;
-        v[0] = start;
-        v[static_cast<std::size_t>(steps)] = end;
         const double cd = std::cos(d), sd = std::sin(d);
         double c = sx / r0, s = sy / r0;
-        Pixel lo = start, hi = start;
+        Pixel a = start;
         for (int64_t k = 1; k <= steps; ++k) {
-            const double nc = c * cd - s * sd;
-            s = s * cd + c * sd;
-            c = nc;
+            Pixel b = end;
             if (k < steps) {
+                const double nc = c * cd - s * sd;
+                s = s * cd + c * sd;
+                c = nc;
                 const double r = r0 + (r1 - r0) * static_cast<double>(k) / static_cast<double>(steps);
-                v[static_cast<std::size_t>(k)] = mapD(static_cast<double>(cx) + r * c, static_cast<double>(cy) + r * s);
+                b = mapD(cxd + r * c, cyd + r * s);
             }
-            const Pixel& p = v[static_cast<std::size_t>(k)];
-            lo = {std::min(lo.x, p.x), std::min(lo.y, p.y)};
-            hi = {std::max(hi.x, p.x), std::max(hi.y, p.y)};
-        }
-        if (underDotSize(hi.x - lo.x, hi.y - lo.y)) {
-            dot(end);
-            return;
-        }
-        if (!boxVisible(lo.x, lo.y, hi.x, hi.y))
-            return;
-        for (int64_t k = 0; k < steps; ++k) {
-            const Pixel& a = v[static_cast<std::size_t>(k)];
-            const Pixel& b = v[static_cast<std::size_t>(k + 1)];
             canvas_.line(a.x, a.y, b.x, b.y, color_, width_, false);
+            a = b;
         }
         return;
     }
@@ -428,7 +479,7 @@ QRect machinedPixelBox(const GraphScene& scene, int32_t from, int32_t to) {
         ProgramBox b{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
         if (e.isArc()) {
             const int64_t cx = x0 - e.startX, cy = y0 - e.startY;
-            const auto rr = static_cast<int64_t>(std::ceil(std::hypot(double(e.startX), double(e.startY)))) + 1;
+            const auto rr = static_cast<int64_t>(std::ceil(std::sqrt(double(e.startX) * e.startX + double(e.startY) * e.startY))) + 1;
             b = {std::min(b.minX, cx - rr), std::min(b.minY, cy - rr), std::max(b.maxX, cx + rr), std::max(b.maxY, cy + rr)};
         }
         if (!any)
@@ -552,13 +603,37 @@ void drawOverlay(QImage& image, const GraphScene& scene) {
     drawTexts(image, scene);
 }
 
+void drawInBands(QImage& image, const QRect& rect, const std::function<void(const QRect&)>& draw) {
+    constexpr int kLeastBandRows = 64;
+    if (rect.height() < 2 * kLeastBandRows) {
+        draw(rect);
+        return;
+    }
+    image.bits();  // detached here, before two threads write into it
+    const int middle = rect.top() + rect.height() / 2;
+    const QRect upper(QPoint(rect.left(), rect.top()), QPoint(rect.right(), middle - 1));
+    const QRect lower(QPoint(rect.left(), middle), rect.bottomRight());
+    std::thread helper;
+    try {
+        helper = std::thread([&] { draw(lower); });
+    } catch (const std::system_error&) {
+        draw(lower);
+    }
+    draw(upper);
+    if (helper.joinable())
+        helper.join();
+}
+
 QImage renderGraph(const GraphScene& scene) {
     const int w = std::max(scene.mapping.width(), 0), h = std::max(scene.mapping.height(), 0);
     QImage image(w, h, kGraphImageFormat);
     if (image.isNull())
         return image;
-    drawStaticLayer(image, scene, image.rect());
-    drawMachinedLayer(image, scene, 0, machinedCountOf(scene), image.rect());
+    const int32_t machined = machinedCountOf(scene);
+    drawInBands(image, image.rect(), [&](const QRect& band) {
+        drawStaticLayer(image, scene, band);
+        drawMachinedLayer(image, scene, 0, machined, band);
+    });
     drawOverlay(image, scene);
     return image;
 }

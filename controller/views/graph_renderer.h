@@ -17,6 +17,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -78,6 +79,11 @@ void drawOverlay(QImage& image, const GraphScene& scene);
 QRect machinedPixelBox(const GraphScene& scene, int32_t from, int32_t to);
 // How many segments the scene's progress counts as machined.
 int32_t machinedCountOf(const GraphScene& scene);
+
+// Runs `draw` over horizontal bands of `rect`, side by side on two threads when the rectangle is
+// tall enough (on one when no thread can be had). Drawing is exact per clip, so the bands join
+// without a seam.
+void drawInBands(QImage& image, const QRect& rect, const std::function<void(const QRect&)>& draw);
 
 // A fresh picture of the scene: the three layers in order.
 QImage renderGraph(const GraphScene& scene);

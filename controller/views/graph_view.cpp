@@ -16,6 +16,8 @@ namespace {
 
 constexpr int kWheelNotch = 120;
 constexpr int kCardEventLinkLost = 6;
+// Machined segments added at once from this many on are drawn on two threads.
+constexpr int32_t kBandedSegments = 4096;
 
 void copyRegion(QImage& to, const QImage& from, const QRect& region) {
     const QRect r = region.intersected(to.rect()).intersected(from.rect());
@@ -253,7 +255,7 @@ void CGraphView::redrawStatic() {
     const QSize size(scene_.mapping.width(), scene_.mapping.height());
     if (static_.size() != size)
         static_ = QImage(size, kGraphImageFormat);
-    drawStaticLayer(static_, scene_, static_.rect());
+    drawInBands(static_, static_.rect(), [this](const QRect& band) { drawStaticLayer(static_, scene_, band); });
     machined_ = static_.copy();
     machinedDrawn_ = 0;
 }
@@ -301,13 +303,19 @@ void CGraphView::compose() {
     }
     const int32_t target = machinedCountOf(scene_);
     if (target > machinedDrawn_) {
-        drawMachinedLayer(machined_, scene_, machinedDrawn_, target, machined_.rect());
+        const int32_t from = machinedDrawn_;
+        if (target - from < kBandedSegments)
+            drawMachinedLayer(machined_, scene_, from, target, machined_.rect());
+        else
+            drawInBands(machined_, machined_.rect(),
+                        [&](const QRect& band) { drawMachinedLayer(machined_, scene_, from, target, band); });
     } else if (target < machinedDrawn_) {
         // A back: what the segments no longer machined covered comes from the static picture,
         // then the machined segments inside that region are laid again in their order.
         const QRect region = machinedPixelBox(scene_, target, machinedDrawn_);
         copyRegion(machined_, static_, region);
-        drawMachinedLayer(machined_, scene_, 0, target, region);
+        drawInBands(machined_, region,
+                    [&](const QRect& band) { drawMachinedLayer(machined_, scene_, 0, target, band); });
     }
     machinedDrawn_ = target;
     if (frame_.size() != machined_.size())
