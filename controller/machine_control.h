@@ -64,7 +64,8 @@ public:
     void setSound(std::unique_ptr<AlarmSound> sound) { sound_ = std::move(sound); }
 
     // What the window around provides; unset ones do nothing.
-    std::function<void(const QString&)> showText;      // message pane and mini status window
+    std::function<void(const QString&)> showText;      // message pane
+    std::function<void(const char* textId)> showTextId;  // message pane and mini status window
     std::function<bool()> isWorkStarted;
     std::function<void(bool)> markWorkStarted;
     std::function<void()> stopHeartbeat;

@@ -12,8 +12,10 @@
 #include "controller/startup.h"
 #include "controller/views/button_view.h"
 #include "controller/views/code_list_view.h"
+#include "controller/views/graph_actions.h"
 #include "controller/views/graph_view.h"
 #include "controller/views/graph_wiring.h"
+#include "controller/views/mini_status_window.h"
 #include "controller/views/status_view.h"
 #include "controller/working_copies.h"
 #include "platform/data_dirs.h"
@@ -197,6 +199,9 @@ void CMainFrame::buildMenus() {
     toolBar_->addAction(open);
     toolBar_->addAction(closeAction_);
     toolBar_->addSeparator();
+    auto* viewMenu = new QMenu(qtTrId("view.menu"), this);
+    new GraphViewActions(viewMenu, toolBar_, graph_, this);
+    toolBar_->addSeparator();
 #ifdef KORVEX_HAVE_EDIT
     EditCommandContext edit;
     edit.document = &document_;
@@ -212,6 +217,7 @@ void CMainFrame::buildMenus() {
     editMenu->setEnabled(false);
 #endif
     buildControlMenu();
+    menuBar()->insertMenu(menuBar()->actions().value(2), viewMenu);  // File, Edit, View, Control
     // The list is read from Korvex.ini whenever the menu opens, so another instance's or a
     // hand edit's change shows at once.
     connect(fileMenu_, &QMenu::aboutToShow, this, [this] {
@@ -371,13 +377,16 @@ void CMainFrame::updateTitle() {
 }
 
 void CMainFrame::createMiniStatusWindow() {
+    if (!miniStatus_)
+        miniStatus_ = korvex::createMiniStatusWindow(*this, *graph_, session_);
+}
+
+QWidget* CMainFrame::miniStatusWindow() const { return miniStatus_; }
+
+void CMainFrame::showStatusText(const char* textId) {
+    setMessage(qtTrId(textId));
     if (miniStatus_)
-        return;
-    miniStatus_ = new QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint);
-    miniStatus_->setObjectName(QStringLiteral("MiniStatus"));
-    miniStatus_->setWindowTitle(QStringLiteral("Korvex"));
-    miniStatus_->resize(220, 60);
-    miniStatus_->hide();
+        miniStatus_->setStatus(textId);
 }
 
 void CMainFrame::destroyMiniStatusWindow() {
@@ -619,11 +628,8 @@ void CMainFrame::attachMachineControl(MachineControl& control) {
     machine_ = &control;
     // The machining side owns the lost link from here on: it ends its worker and timers first.
     disconnect(graph_, &CGraphView::linkLost, this, &CMainFrame::onLinkLost);
-    control.showText = [this](const QString& text) {
-        setMessage(text);
-        if (miniStatus_)
-            miniStatus_->setWindowTitle(text);
-    };
+    control.showText = [this](const QString& text) { setMessage(text); };
+    control.showTextId = [this](const char* textId) { showStatusText(textId); };
     control.isWorkStarted = [this] { return workStarted_; };
     control.markWorkStarted = [this](bool started) { workStarted_ = started; };
     control.stopHeartbeat = [this] {

@@ -34,6 +34,7 @@ class CStatusView;
 class CodeListModel;
 class MachineControl;
 class MachineSession;
+class MiniStatusWindow;
 class OperatorInteraction;
 class PulseTable;
 
@@ -66,7 +67,8 @@ public:
     CStatusView* statusView() const { return status_; }
     CButtonView* buttonView() const { return buttons_; }
     CDCSView* codeListView() const { return codeList_; }
-    QWidget* miniStatusWindow() const { return miniStatus_; }
+    QWidget* miniStatusWindow() const;
+    MiniStatusWindow* miniStatus() const { return miniStatus_; }
     QString paneText(Pane pane) const;
     void setPaneText(Pane pane, const QString& text);
     // The recent-file list, once a write still under way has landed.
@@ -83,6 +85,8 @@ public:
     // The Max Speed and Phase panes from the card's settings block.
     void showCardSettings();
     void setMessage(const QString& text);
+    // A status text by its identifier: the message pane and the mini status window.
+    void showStatusText(const char* textId);
     // The caption for the loaded program's title ("No Title" when none).
     void updateTitle();
 
@@ -196,7 +200,7 @@ private:
     ActionTable* actions_ = nullptr;
     QAction* closeAction_ = nullptr;
     QAction* clearRecentAction_ = nullptr;
-    QWidget* miniStatus_ = nullptr;
+    MiniStatusWindow* miniStatus_ = nullptr;
     QSplitter* upper_ = nullptr;
     QSplitter* rows_ = nullptr;
     QTimer splitterSave_;

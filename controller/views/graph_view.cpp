@@ -71,6 +71,8 @@ bool CGraphView::setProgram(std::shared_ptr<const LoadedProgram> program) {
             return false;
         }
     }
+    if (!program)
+        clear();  // Close: scale 125, level 0, nothing of the last cut left
     scene_.program = program ? std::make_shared<const GraphProgram>(std::move(program), defaultGroup_) : nullptr;
     scene_.progress.reset();
     scene_.selected = -1;

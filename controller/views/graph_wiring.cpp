@@ -1,10 +1,14 @@
 #include "controller/views/graph_wiring.h"
 
+#include "controller/document/code_list_model.h"
 #include "controller/document/dcs_doc.h"
 #include "controller/machine_control.h"
 #include "controller/machine_session.h"
 #include "controller/main_frame.h"
+#include "controller/views/code_list_view.h"
 #include "controller/views/graph_view.h"
+
+#include <QItemSelectionModel>
 #include "platform/operator_interaction.h"
 
 namespace korvex {
@@ -14,6 +18,20 @@ void connectGraphView(CMainFrame& frame, CGraphView& graph, CDCSDoc& document, O
     QObject::connect(&graph, &CGraphView::drawFailed, &frame, [&document, &operatorUi, &session](int segment) {
         operatorUi.message(session.alarmTitle(), qtTrId("61516").arg(segment, 3), OperatorInteraction::Icon::Critical);
         document.rejectParsedProgram();
+    });
+    QObject::connect(&document, &CDCSDoc::workReset, &graph, &CGraphView::clearAndFit);
+    // The code list's current row is the selected segment; a new current segment of the cut
+    // brings its statement to the bottom line.
+    if (CDCSView* list = frame.codeListView(); list && list->selectionModel()) {
+        QObject::connect(list->selectionModel(), &QItemSelectionModel::currentRowChanged, &graph,
+                         [&graph](const QModelIndex& current) { graph.setSelectedSegment(current.isValid() ? current.row() : -1); });
+    }
+    QObject::connect(&graph, &CGraphView::progressChanged, &graph, [&frame, &graph](const GraphProgress& p) {
+        auto* model = frame.codeListView() ? qobject_cast<CodeListModel*>(frame.codeListView()->model()) : nullptr;
+        if (model && p.current != graph.property("shownSegment").toInt()) {
+            graph.setProperty("shownSegment", p.current);
+            graph.setCodeText(model->commandText(p.current));
+        }
     });
     QObject::connect(&graph, &CGraphView::gridChanged, &frame, [&frame](qint64 microns) {
         frame.setPaneText(CMainFrame::kGridPane, qtTrId("61489").arg(microns));
