@@ -1,6 +1,8 @@
 // The graph view inside the main window: View keys wherever the focus is, the panes it feeds,
 // and the mini status window.
+#include "controller/machine_control.h"
 #include "controller/tests/controller_fixture.h"
+#include "controller/views/graph_raster.h"
 #include "controller/views/code_list_view.h"
 #include "controller/views/graph_view.h"
 #include "controller/views/mini_status_window.h"
@@ -8,6 +10,9 @@
 
 #include <QApplication>
 #include <QTest>
+
+#include <chrono>
+#include <optional>
 
 namespace korvex::testing {
 namespace {
@@ -80,6 +85,64 @@ TEST_F(ControllerTest, MiniStatusWindowStandsInForTheMinimisedWindow) {
     EXPECT_EQ(mini->segmentText(), QStringLiteral("12/40"));
     mini->setTransparent(true);
     EXPECT_TRUE(mini->transparent());
+}
+
+}  // namespace
+}  // namespace korvex::testing
+
+namespace korvex::testing {
+namespace {
+
+// A cut of the groups example on the virtual card: the polled positions reach the view, whose
+// machined pixels grow in the groups' colours and whose current point is the card's position.
+TEST_F(ControllerTest, PolledPositionsOfACutGrowTheMachinedPathInGroupColours) {
+    constexpr double kFastCard = 20.0;
+    ControllerParts c(sim::kDefaultCardId, kFastCard);
+    ASSERT_TRUE(c.start());
+    c.frame.resize(1000, 700);
+    c.frame.show();
+    ASSERT_TRUE(c.frame.openRequest(QStringLiteral(KORVEX_EXAMPLES_DIR "/groups.iso")));
+    std::optional<MachineControl> machine;
+    machine.emplace(c.session, c.link.link(), c.operatorUi, c.events, c.pulseTable, &c.frame);
+    c.frame.attachMachineControl(*machine);
+    c.operatorUi.scripts[QStringLiteral("SegmentRange")] = [](QDialog& d) {
+        d.accept();  // the whole program
+        return d.result();
+    };
+    CGraphView* graph = c.frame.graphView();
+    auto count = [graph](uint32_t bgr) {
+        const QImage& image = graph->picture();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += (image.pixel(x, y) | 0xFF000000u) == colorRef(bgr);
+        return n;
+    };
+    const int orangeBefore = count(0x0080FF);
+    machine->operations().press(Operation::Cut);
+    int lastOrange = orangeBefore, grew = 0;
+    int32_t lastSegment = -1;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        const auto progress = graph->progress();
+        if (!progress || progress->current == lastSegment)
+            continue;
+        lastSegment = progress->current;
+        const int orange = count(0x0080FF);
+        grew += orange > lastOrange;
+        EXPECT_GE(orange, lastOrange);
+        lastOrange = orange;
+        if (progress->current >= 5)
+            break;
+    }
+    ASSERT_TRUE(graph->progress());
+    EXPECT_GE(graph->progress()->current, 3);
+    EXPECT_GT(lastOrange, orangeBefore);
+    EXPECT_GE(grew, 1);
+    machine->operations().press(Operation::Cut);  // pause
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    machine.reset();
 }
 
 }  // namespace
