@@ -33,6 +33,10 @@ namespace korvex {
 class CWaitDialog;
 class OperatorInteraction;
 
+// How the last open request ended: loaded; refused because a work or a load runs (61482); the
+// operator kept the old program or cancelled the load; not opened for any other reason.
+enum class OpenOutcome { Opened, Refused, Declined, Failed };
+
 // What the document needs from the program around it.
 struct DocumentEnvironment {
     OperatorInteraction* operatorUi = nullptr;
@@ -116,6 +120,8 @@ public:
     // Called by a view while programParsed is delivered: the program cannot be shown, so the
     // load fails there and the card is never told of it.
     void rejectParsedProgram() { parsedRejected_ = true; }
+    // How the last openPath or openFromDialog ended.
+    OpenOutcome lastOpenOutcome() const { return openOutcome_; }
 
     static constexpr int kJumpCapacity = 500;
     static constexpr int kSwitchCapacity = 3000;
@@ -170,6 +176,7 @@ private:
     bool inEntry_ = false;
     bool loadCancelled_ = false;
     bool parsedRejected_ = false;
+    OpenOutcome openOutcome_ = OpenOutcome::Failed;
     ReadLockedFile heldFile_;
     std::thread disposer_;
     std::thread copier_;

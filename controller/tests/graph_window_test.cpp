@@ -24,7 +24,7 @@ TEST_F(ControllerTest, ViewKeysActWithTheFocusInTheCodeList) {
     ASSERT_TRUE(c.start());
     c.frame.resize(1000, 700);
     c.frame.show();
-    ASSERT_TRUE(c.frame.openRequest(kSquare));
+    ASSERT_EQ(c.frame.openRequest(kSquare), OpenOutcome::Opened);
     // The load's wait dialogs took the activation with them.
     c.frame.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&c.frame));
@@ -101,7 +101,7 @@ TEST_F(ControllerTest, PolledPositionsOfACutGrowTheMachinedPathInGroupColours) {
     ASSERT_TRUE(c.start());
     c.frame.resize(1000, 700);
     c.frame.show();
-    ASSERT_TRUE(c.frame.openRequest(QStringLiteral(KORVEX_EXAMPLES_DIR "/groups.iso")));
+    ASSERT_EQ(c.frame.openRequest(QStringLiteral(KORVEX_EXAMPLES_DIR "/groups.iso")), OpenOutcome::Opened);
     std::optional<MachineControl> machine;
     machine.emplace(c.session, c.link.link(), c.operatorUi, c.events, c.pulseTable, &c.frame);
     c.frame.attachMachineControl(*machine);
