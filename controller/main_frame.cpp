@@ -647,7 +647,7 @@ void CMainFrame::attachMachineControl(MachineControl& control) {
     control.showUsedTime = [this](int seconds) { showUsedTime(seconds); };
     attachGraphToMachining(*graph_, control);
     control.changed = [this] {
-        syncGraphWithMachining(*graph_, *machine_);
+        syncGraphWithMachining(*graph_, *machine_, pulseTable_);
         buttons_->refresh();
         updateControls();
         emit machiningStateChanged();

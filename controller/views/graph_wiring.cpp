@@ -5,6 +5,7 @@
 #include "controller/machine_control.h"
 #include "controller/machine_session.h"
 #include "controller/main_frame.h"
+#include "controller/pulse_table.h"
 #include "controller/views/code_list_view.h"
 #include "controller/views/graph_view.h"
 
@@ -47,7 +48,8 @@ void attachGraphToMachining(CGraphView& graph, MachineControl& control) {
     control.statusShown = [&graph](const StatusBlock& s) { graph.showStatus(s); };
 }
 
-void syncGraphWithMachining(CGraphView& graph, MachineControl& control) {
+void syncGraphWithMachining(CGraphView& graph, MachineControl& control, const PulseTable& table) {
+    graph.setTableName(table.tableName());
     const MachiningOperations& ops = control.operations();
     const GraphProgram* program = graph.program();
     if (const auto range = ops.chosenRange(); range && program)

@@ -10,13 +10,15 @@ class CMainFrame;
 class MachineControl;
 class MachineSession;
 class OperatorInteraction;
+class PulseTable;
 
 void connectGraphView(CMainFrame& frame, CGraphView& graph, CDCSDoc& document, OperatorInteraction& operatorUi,
                       const MachineSession& session);
 
 // Polled positions and stop blocks go to the view.
 void attachGraphToMachining(CGraphView& graph, MachineControl& control);
-// Range, direction, stops and Ignore D as the operations hold them now.
-void syncGraphWithMachining(CGraphView& graph, MachineControl& control);
+// Range, direction, stops, Ignore D and the pulse parameter file as the operations and the
+// table hold them now.
+void syncGraphWithMachining(CGraphView& graph, MachineControl& control, const PulseTable& table);
 
 }  // namespace korvex
