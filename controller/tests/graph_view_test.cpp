@@ -1,5 +1,6 @@
 // The graph view's pictures: colours and marks, nothing left out, the cached layers equal to a
-// fresh drawing after any mix of operations, and card blocks that name no segment.
+// fresh drawing after any mix of operations, card blocks that name no segment, and the
+// korvex --render command.
 #include "controller/tests/graph_test_programs.h"
 #include "controller/tests/shell_test_support.h"
 #include "controller/views/graph_raster.h"
@@ -7,6 +8,8 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QWheelEvent>
 
@@ -350,6 +353,56 @@ TEST_F(GraphViewTest, ViewCommandsAndTheMouse) {
     ASSERT_EQ(moved.count(), 1);
     EXPECT_EQ(moved.front()[0].toLongLong(), (100 - 5) * 19);
     EXPECT_EQ(moved.front()[1].toLongLong(), (300 - 100) * 19);
+}
+
+}  // namespace
+}  // namespace korvex
+
+namespace korvex {
+namespace {
+
+struct RenderRun {
+    int status = -1;
+    QString out, err;
+};
+
+RenderRun runRender(const QStringList& arguments) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));  // no display is needed
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(KORVEX_PATH), arguments);
+    p.waitForFinished(60000);
+    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+TEST(GraphRenderCommand, DrawsAFittedZoomedProgramAndReportsItsMapping) {
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("square.png"));
+    const RenderRun r = runRender({QStringLiteral("--render"), QStringLiteral(KORVEX_EXAMPLES_DIR "/square.3b"),
+                                   QStringLiteral("--out"), png, QStringLiteral("--size"), QStringLiteral("800x600"),
+                                   QStringLiteral("--zoom"), QStringLiteral("1"), QStringLiteral("--machined"),
+                                   QStringLiteral("3")});
+    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
+    const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[0], QStringLiteral("scale=18"));  // 19 fitted, one step in
+    EXPECT_EQ(lines[1], QStringLiteral("level=1"));
+    EXPECT_EQ(lines[2], QStringLiteral("originX=%1").arg(400 - (400 - 5) * 19 / 18));
+    EXPECT_EQ(lines[3], QStringLiteral("originY=300"));
+    EXPECT_TRUE(lines[4].startsWith(QStringLiteral("drawMs=")));
+    const QImage image(png);
+    ASSERT_EQ(image.size(), QSize(800, 600));
+    EXPECT_EQ(image.pixel(400 - (400 - 5) * 19 / 18 + 2500 / 18, 300) | 0xFF000000u, colorRef(0x0000FF));  // machined
+}
+
+TEST(GraphRenderCommand, ALoadFailureEndsWithTheLoadersMessage) {
+    QTemporaryDir dir;
+    const RenderRun r = runRender({QStringLiteral("--render"), dir.filePath(QStringLiteral("missing.iso")),
+                                   QStringLiteral("--out"), dir.filePath(QStringLiteral("x.png"))});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("The following file can't be opened:"))) << qPrintable(r.err);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("x.png"))));
 }
 
 }  // namespace
