@@ -11,6 +11,7 @@
 #include "controller/notify/notifications.h"
 #include "controller/pulse_table.h"
 #include "controller/startup.h"
+#include "controller/views/graph_render_command.h"
 #include "platform/widget_operator.h"
 #include "controller/work_recovery.h"
 #include "platform/data_dirs.h"
@@ -28,6 +29,9 @@ int main(int argc, char** argv) {
     // --help and --version need no display: answered before the GUI starts.
     if (const std::optional<int> answered = answerInfoOptions(argc, argv))
         return *answered;
+    // --render draws a program into a picture file; no card, window or settings are touched.
+    if (const std::optional<int> rendered = answerRenderOption(argc, argv))
+        return *rendered;
     QApplication app(argc, argv);
     // QApplication takes the C locale from the environment; code files are read and written
     // with printf/strtod, whose decimal point must stay "." whatever the desktop's language.

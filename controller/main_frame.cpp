@@ -14,7 +14,10 @@
 #include "controller/startup.h"
 #include "controller/views/button_view.h"
 #include "controller/views/code_list_view.h"
+#include "controller/views/graph_actions.h"
 #include "controller/views/graph_view.h"
+#include "controller/views/graph_wiring.h"
+#include "controller/views/mini_status_window.h"
 #include "controller/views/status_view.h"
 #include "controller/working_copies.h"
 #include "platform/data_dirs.h"
@@ -139,6 +142,7 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
     connect(&events_, &CardEventRouter::segmentReached, codeList_, &CDCSView::onSegmentReached);
     connect(&events_, &CardEventRouter::pulseGroupSwitched, status_, &CStatusView::onPulseGroupSwitched);
     connect(graph_, &CGraphView::linkLost, this, &CMainFrame::onLinkLost);
+    connectGraphView(*this, *graph_, document_, operatorUi_, session_);
 
     connect(&document_, &CDCSDoc::programParsed, this, &CMainFrame::onProgramParsed);
     connect(&document_, &CDCSDoc::programCleared, this, &CMainFrame::onProgramCleared);
@@ -201,6 +205,9 @@ void CMainFrame::buildMenus() {
     toolBar_->addAction(open);
     toolBar_->addAction(closeAction_);
     toolBar_->addSeparator();
+    auto* viewMenu = new QMenu(qtTrId("view.menu"), this);
+    new GraphViewActions(viewMenu, toolBar_, graph_, this);
+    toolBar_->addSeparator();
 #ifdef KORVEX_HAVE_EDIT
     EditCommandContext edit;
     edit.document = &document_;
@@ -219,6 +226,7 @@ void CMainFrame::buildMenus() {
     buildControlMenu();
     QAction* mobileNotice = actions_->addConfigEntry(configMenu_, "menu.mobile_notice", QKeySequence(Qt::CTRL | Qt::Key_E));
     connect(mobileNotice, &QAction::triggered, this, [this] { notifications_->configure(); });
+    menuBar()->insertMenu(menuBar()->actions().value(2), viewMenu);  // File, Edit, View, Config, Control
     // The list is read from Korvex.ini whenever the menu opens, so another instance's or a
     // hand edit's change shows at once.
     connect(fileMenu_, &QMenu::aboutToShow, this, [this] {
@@ -364,6 +372,8 @@ QString CMainFrame::paneText(Pane pane) const { return panes_[pane]->text(); }
 
 void CMainFrame::setMessage(const QString& text) { panes_[kMessagePane]->setText(text); }
 
+void CMainFrame::setPaneText(Pane pane, const QString& text) { panes_[pane]->setText(text); }
+
 void CMainFrame::showCardSettings() {
     panes_[kMaxSpeedPane]->setText(qtTrId("61535").arg(session_.settings.speeds[0]));
     const auto& phase = session_.settings.phase;
@@ -378,13 +388,16 @@ void CMainFrame::updateTitle() {
 }
 
 void CMainFrame::createMiniStatusWindow() {
+    if (!miniStatus_)
+        miniStatus_ = korvex::createMiniStatusWindow(*this, *graph_, session_);
+}
+
+QWidget* CMainFrame::miniStatusWindow() const { return miniStatus_; }
+
+void CMainFrame::showStatusText(const char* textId) {
+    setMessage(qtTrId(textId));
     if (miniStatus_)
-        return;
-    miniStatus_ = new QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint);
-    miniStatus_->setObjectName(QStringLiteral("MiniStatus"));
-    miniStatus_->setWindowTitle(QStringLiteral("Korvex"));
-    miniStatus_->resize(220, 60);
-    miniStatus_->hide();
+        miniStatus_->setStatus(textId);
 }
 
 void CMainFrame::destroyMiniStatusWindow() {
@@ -455,11 +468,11 @@ bool CMainFrame::closeFromMenu() {
 
 void CMainFrame::onProgramParsed() {
     const auto program = document_.program();
-    graph_->setProgram(program);
+    if (!graph_->setProgram(program))
+        return;  // 61516 was shown and the load fails
     if (program)
         status_->setProgramLayout(program->kind == 3 || program->kind == 5,
                                   static_cast<int>(program->segments.size()) - 1);
-    panes_[kGridPane]->setText(qtTrId("61489").arg(graph_->micronsPerGrid()));
 }
 
 void CMainFrame::onProgramCleared() {
@@ -630,11 +643,8 @@ void CMainFrame::attachMachineControl(MachineControl& control) {
     machine_ = &control;
     // The machining side owns the lost link from here on: it ends its worker and timers first.
     disconnect(graph_, &CGraphView::linkLost, this, &CMainFrame::onLinkLost);
-    control.showText = [this](const QString& text) {
-        setMessage(text);
-        if (miniStatus_)
-            miniStatus_->setWindowTitle(text);
-    };
+    control.showText = [this](const QString& text) { setMessage(text); };
+    control.showTextId = [this](const char* textId) { showStatusText(textId); };
     control.isWorkStarted = [this] { return workStarted_; };
     control.markWorkStarted = [this](bool started) { workStarted_ = started; };
     control.stopHeartbeat = [this] {
@@ -643,7 +653,9 @@ void CMainFrame::attachMachineControl(MachineControl& control) {
     };
     control.quit = [this] { endAfterLinkLost(); };
     control.showUsedTime = [this](int seconds) { showUsedTime(seconds); };
+    attachGraphToMachining(*graph_, control);
     control.changed = [this] {
+        syncGraphWithMachining(*graph_, *machine_, pulseTable_);
         buttons_->refresh();
         updateControls();
         emit machiningStateChanged();
