@@ -71,6 +71,11 @@ public:
     std::function<void()> quit;                        // ends the program after a lost link
     std::function<void()> changed;                     // labels and enables follow
     std::function<void(int seconds)> showUsedTime;     // the "Used Time" pane
+    std::function<void(const WorkParams&, int32_t speed)> showWork;  // a poll's position and speed
+    std::function<void(int32_t level)> showLevel;      // the HF level meter
+
+    // CMD_SET_FEED on the card worker, behind whatever it has queued.
+    void sendFeed(const FeedBytes& entry, int feedValue);
 
     // Presses the operation's button with the range dialog, should this start ask it, answered
     // with `range` (none: the dialog's own whole-program choice) as if the operator had typed it
@@ -103,6 +108,9 @@ public:
     EventSettings eventSettings() const override;
     void stateChanged() override;
     void usedTime(int seconds) override;
+    void showStatus(const StatusBlock& status) override;
+    void showPosition(const PositionBlock& position) override;
+    void showHfLevel(int32_t level) override;
 
     // The alarm message: the title line, 21 blanks, an empty line, the text.
     QString alarmText(const QString& text) const;

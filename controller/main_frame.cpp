@@ -10,6 +10,7 @@
 #include "platform/operator_interaction.h"
 #include "controller/pulse_table.h"
 #include "controller/startup.h"
+#include "controller/status_panel_control.h"
 #include "controller/views/button_view.h"
 #include "controller/views/code_list_view.h"
 #include "controller/views/graph_view.h"
@@ -99,6 +100,14 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
     codeList_ = new CDCSView(this);
     status_ = new CStatusView(this);
     codeModel_ = new CodeListModel(&document_, this);
+    statusPanel_ = new StatusPanelControl(
+        *status_, pulseTable_, [this] { return session_.cardSettings(); }, operatorUi_,
+        [this] { return session_.alarmTitle(); }, this);
+    // Start-up sends the feed itself; the machining work's worker takes over once it exists.
+    statusPanel_->feed().setSender([this](const FeedBytes& entry, int v) { card_.setFeed(entry, v); });
+    statusPanel_->feed().setSegmentSource(
+        [this] { return document_.isLoaded() ? document_.program() : nullptr; },
+        [this] { return statusPanel_->polledSegment() >= 0 ? statusPanel_->polledSegment() : currentSegment(); });
     codeList_->attachModel(codeModel_, CodeListModel::kIndexWidthPx, CodeListModel::kCommandWidthPx);
 
     upper_ = new QSplitter(Qt::Horizontal);
@@ -131,7 +140,7 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
     connect(&events_, &CardEventRouter::graphEvent, graph_, &CGraphView::onCardEvent);
     connect(&events_, &CardEventRouter::buttonsRefresh, buttons_, &CButtonView::refresh);
     connect(&events_, &CardEventRouter::segmentReached, codeList_, &CDCSView::onSegmentReached);
-    connect(&events_, &CardEventRouter::pulseGroupSwitched, status_, &CStatusView::onPulseGroupSwitched);
+    connect(&events_, &CardEventRouter::pulseGroupSwitched, statusPanel_, &StatusPanelControl::groupSwitched);
     connect(graph_, &CGraphView::linkLost, this, &CMainFrame::onLinkLost);
 
     connect(&document_, &CDCSDoc::programParsed, this, &CMainFrame::onProgramParsed);
@@ -279,11 +288,7 @@ int32_t CMainFrame::currentSegment() const {
     return codeList_->currentIndex().isValid() ? codeList_->currentIndex().row() : 0;
 }
 
-void CMainFrame::stepFeed(int step) {
-    constexpr int kLeastFeed = 1;
-    constexpr int kMostFeed = 200;
-    status_->setFreq(std::clamp(status_->freq() + step, kLeastFeed, kMostFeed));
-}
+void CMainFrame::stepFeed(int step) { statusPanel_->feed().step(step); }
 
 void CMainFrame::storeRecentInBackground(const QStringList& entries) {
     finishRecentStore();
@@ -442,15 +447,13 @@ bool CMainFrame::closeFromMenu() {
 void CMainFrame::onProgramParsed() {
     const auto program = document_.program();
     graph_->setProgram(program);
-    if (program)
-        status_->setProgramLayout(program->kind == 3 || program->kind == 5,
-                                  static_cast<int>(program->segments.size()) - 1);
+    statusPanel_->setProgram(program);
     panes_[kGridPane]->setText(qtTrId("61489").arg(graph_->micronsPerGrid()));
 }
 
 void CMainFrame::onProgramCleared() {
     graph_->clearProgram();
-    status_->reset();
+    statusPanel_->setProgram(nullptr);
     updateTitle();
 }
 
@@ -628,6 +631,19 @@ void CMainFrame::attachMachineControl(MachineControl& control) {
     };
     control.quit = [this] { endAfterLinkLost(); };
     control.showUsedTime = [this](int seconds) { showUsedTime(seconds); };
+    control.showWork = [this](const WorkParams& work, int32_t speed) { statusPanel_->showWork(work, speed); };
+    control.showLevel = [this](int32_t level) { statusPanel_->showHfLevel(level); };
+    statusPanel_->feed().setSender([&control](const FeedBytes& entry, int v) { control.sendFeed(entry, v); });
+    statusPanel_->setRangeSource([this]() -> std::optional<std::pair<int32_t, int32_t>> {
+        if (!machine_)
+            return std::nullopt;
+        if (const auto chosen = machine_->operations().chosenRange())
+            return chosen;
+        const WorkRange r = machine_->worker().range();
+        if (r.lo == r.hi)
+            return std::nullopt;
+        return machine_->operations().reverse() ? std::pair{r.hi, r.lo} : std::pair{r.lo, r.hi};
+    });
     control.changed = [this] {
         buttons_->refresh();
         updateControls();

@@ -31,6 +31,7 @@ class CDCSDoc;
 class CDCSView;
 class CGraphView;
 class CStatusView;
+class StatusPanelControl;
 class CodeListModel;
 class MachineControl;
 class MachineSession;
@@ -64,6 +65,8 @@ public:
 
     CGraphView* graphView() const { return graph_; }
     CStatusView* statusView() const { return status_; }
+    // The status panel's feed, progress and efficiency.
+    StatusPanelControl& statusPanel() const { return *statusPanel_; }
     CButtonView* buttonView() const { return buttons_; }
     CDCSView* codeListView() const { return codeList_; }
     QWidget* miniStatusWindow() const { return miniStatus_; }
@@ -187,6 +190,7 @@ private:
     CGraphView* graph_;
     CDCSView* codeList_;
     CStatusView* status_;
+    StatusPanelControl* statusPanel_;
     CodeListModel* codeModel_;
     QLabel* panes_[kPaneCount] = {};
     QMenu* fileMenu_ = nullptr;

@@ -80,9 +80,10 @@ bool MachiningOperations::switchHf(MachiningCard& card, bool on) {
         return false;
     hf_ = on;
     if (on)
-        worker_.startTimer(kTimerHfLevel, kPositionPollMs, [](MachiningCard& c) {
+        worker_.startTimer(kTimerHfLevel, kPositionPollMs, [this](MachiningCard& c) {
             int32_t level = 0;
-            c.getHfLevel(level);
+            if (c.getHfLevel(level) == 0)
+                host_.runOnUi([this, level] { host_.showHfLevel(level); });
         });
     else
         worker_.stopTimer(kTimerHfLevel);

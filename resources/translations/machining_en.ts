@@ -243,5 +243,81 @@
         <source>Pause Return	F12</source>
         <translation>Pause Return	F12</translation>
     </message>
+    <message id="status.current_position">
+        <source>Current Position:</source>
+        <translation>Current Position:</translation>
+    </message>
+    <message id="status.below_x">
+        <source>Below X:</source>
+        <translation>Below X:</translation>
+    </message>
+    <message id="status.below_y">
+        <source>Below Y:</source>
+        <translation>Below Y:</translation>
+    </message>
+    <message id="status.upper_u">
+        <source>Upper U:</source>
+        <translation>Upper U:</translation>
+    </message>
+    <message id="status.upper_v">
+        <source>Upper V:</source>
+        <translation>Upper V:</translation>
+    </message>
+    <message id="status.wedm_progress">
+        <source>WEDM Progress:</source>
+        <translation>WEDM Progress:</translation>
+    </message>
+    <message id="status.over_steps">
+        <source>Over Steps:</source>
+        <translation>Over Steps:</translation>
+    </message>
+    <message id="status.total_steps">
+        <source>Total Steps:</source>
+        <translation>Total Steps:</translation>
+    </message>
+    <message id="status.start_segment">
+        <source>Start Segment:</source>
+        <translation>Start Segment:</translation>
+    </message>
+    <message id="status.current_segment">
+        <source>Current Segment:</source>
+        <translation>Current Segment:</translation>
+    </message>
+    <message id="status.end_segment">
+        <source>End Segment:</source>
+        <translation>End Segment:</translation>
+    </message>
+    <message id="status.total_segment">
+        <source>Total Segment:</source>
+        <translation>Total Segment:</translation>
+    </message>
+    <message id="status.progress">
+        <source>Progress</source>
+        <translation>Progress</translation>
+    </message>
+    <message id="status.efficiency">
+        <source>Efficiency:</source>
+        <translation>Efficiency:</translation>
+    </message>
+    <message id="status.press_to_calculate">
+        <source>Press to Calculate</source>
+        <translation>Press to Calculate</translation>
+    </message>
+    <message id="status.efficiency_value">
+        <source>%1 mm2/h</source>
+        <translation>%1 mm2/h</translation>
+    </message>
+    <message id="status.cur_speed">
+        <source>Cur-Speed:</source>
+        <translation>Cur-Speed:</translation>
+    </message>
+    <message id="status.thickness_prompt">
+        <source>Please input the thickness of the work-piece:</source>
+        <translation>Please input the thickness of the work-piece:</translation>
+    </message>
+    <message id="status.thickness_unit">
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
 </context>
 </TS>
