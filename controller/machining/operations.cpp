@@ -136,6 +136,7 @@ void MachiningOperations::failStart(bool workStartedBefore) {
     idle_ = true;
     host_.setWorkStarted(workStartedBefore);
     host_.stateChanged();
+    refresh();  // whatever the card got as far as, the controls follow its run state
 }
 
 void MachiningOperations::continueStart(Operation op, const StateBlock& state, bool workStartedBefore) {
@@ -203,6 +204,7 @@ void MachiningOperations::continueStart(Operation op, const StateBlock& state, b
             setLabel(op, ButtonLabel::Pause);
             host_.statusText(traits(op).runningText);
             host_.stateChanged();
+            refresh();
         });
         return true;
     });
@@ -261,6 +263,7 @@ void MachiningOperations::stop(Operation op) {
     seq.finally([this, op, status, stopped](bool) {
         host_.runOnUi([this, op, status, stopped] {
             busy_ = false;
+            refresh();  // queued behind this handling: the run state read after the stop
             if (!*stopped) {
                 host_.message("machining.stop_refused", OperationsHost::Icon::Stop);
                 return;
