@@ -142,6 +142,10 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
     connect(&events_, &CardEventRouter::segmentReached, codeList_, &CDCSView::onSegmentReached);
     connect(&events_, &CardEventRouter::pulseGroupSwitched, statusPanel_, &StatusPanelControl::groupSwitched);
     connect(graph_, &CGraphView::linkLost, this, &CMainFrame::onLinkLost);
+    connect(codeList_, &CDCSView::stopToggleRequested, this, [this](int segment) {
+        if (machine_)
+            machine_->operations().toggleSegmentStop(segment);
+    });
 
     connect(&document_, &CDCSDoc::programParsed, this, &CMainFrame::onProgramParsed);
     connect(&document_, &CDCSDoc::programCleared, this, &CMainFrame::onProgramCleared);
@@ -448,12 +452,14 @@ void CMainFrame::onProgramParsed() {
     const auto program = document_.program();
     graph_->setProgram(program);
     statusPanel_->setProgram(program);
+    codeList_->clearMarks();
     panes_[kGridPane]->setText(qtTrId("61489").arg(graph_->micronsPerGrid()));
 }
 
 void CMainFrame::onProgramCleared() {
     graph_->clearProgram();
     statusPanel_->setProgram(nullptr);
+    codeList_->clearMarks();
     updateTitle();
 }
 
@@ -644,7 +650,9 @@ void CMainFrame::attachMachineControl(MachineControl& control) {
             return std::nullopt;
         return machine_->operations().reverse() ? std::pair{r.hi, r.lo} : std::pair{r.lo, r.hi};
     });
+    connect(&control, &MachineControl::segmentFocused, codeList_, &CDCSView::onSegmentFocused);
     control.changed = [this] {
+        codeList_->setStopSegments(machine_->operations().segmentStops());
         buttons_->refresh();
         updateControls();
         emit machiningStateChanged();

@@ -6,10 +6,13 @@
 #include "controller/command_line.h"
 #include "controller/tests/controller_fixture.h"
 #include "controller/views/button_view.h"
+#include "controller/views/code_list_view.h"
 #include "sim/card/card_engine.h"
 
 #include <QAction>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -220,6 +223,54 @@ TEST_F(MachiningWiringTest, PanelButtonsStartAndPauseAndFollowTheirLabels) {
     // The label follows once the card took the switch.
     ASSERT_TRUE(processUntil([&] { return motor->text() == qtTrId(motorWasOn ? "button.motor_off" : "button.motor_on"); }));
     EXPECT_NE(ops().motorOn(), motorWasOn);
+    machine->worker().stop();
+}
+
+TEST_F(MachiningWiringTest, CodeListFollowsTheCardMarksStopsAndShowsTheRangeFieldsRow) {
+    startWithSquare();
+    CDCSView* list = c->frame.codeListView();
+    ASSERT_TRUE(processUntil([&] { return ops().runState().state == 1; }));
+
+    // A double click on a row sets it as a stop segment, a second one clears it.
+    auto doubleClick = [list](int row) {
+        const QPoint at = list->visualRect(list->model()->index(row, 1)).center();
+        QMouseEvent press(QEvent::MouseButtonDblClick, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(list->viewport(), &press);
+    };
+    doubleClick(2);
+    ASSERT_TRUE(processUntil([&] { return list->stopSegments() == std::vector<int32_t>{2}; }));
+    EXPECT_EQ(ops().segmentStops(), std::vector<int32_t>{2});
+    EXPECT_EQ(list->rowBackground(2), CDCSView::kStopBackground);
+    EXPECT_FALSE(list->rowBackground(1).isValid());
+    doubleClick(2);
+    ASSERT_TRUE(processUntil([&] { return list->stopSegments().empty(); }));
+
+    // The segment the card reached is the current, coloured row.
+    emit c->events.segmentReached(3);
+    EXPECT_EQ(list->highlightedSegment(), 3);
+    EXPECT_EQ(list->currentIndex().row(), 3);
+    EXPECT_EQ(list->rowTextColor(3), CDCSView::kReachedColor);
+    emit c->events.segmentReached(99'999);  // outside the program: nothing moves
+    EXPECT_EQ(list->highlightedSegment(), 3);
+
+    // A click into a range field of the dialog shows that segment's row.
+    int focused = -1;
+    c->operatorUi.scripts[QStringLiteral("SegmentRange")] = [&](QDialog& d) {
+        auto& range = dynamic_cast<CSegmentRangeDialog&>(d);
+        range.setStart(1);
+        QSpinBox* start = d.findChildren<QSpinBox*>().front();
+        QMouseEvent click(QEvent::MouseButtonPress, QPointF(2, 2), start->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(start, &click);
+        focused = list->highlightedSegment();
+        d.reject();
+        return d.result();
+    };
+    ops().press(Operation::Cut);
+    ASSERT_TRUE(processUntil([&] { return focused >= 0 && ops().idle(); }));
+    EXPECT_EQ(focused, 1);
+    EXPECT_EQ(list->rowTextColor(1), CDCSView::kFocusColor);
     machine->worker().stop();
 }
 

@@ -319,5 +319,9 @@
         <source>mm</source>
         <translation>mm</translation>
     </message>
+    <message id="codelist.stop_hint">
+        <source>Double click the code will set/clear to pause</source>
+        <translation>Double click the code will set/clear to pause</translation>
+    </message>
 </context>
 </TS>

@@ -319,5 +319,9 @@
         <source>mm</source>
         <translation>毫米</translation>
     </message>
+    <message id="codelist.stop_hint">
+        <source>Double click the code will set/clear to pause</source>
+        <translation>双击代码可设置/取消暂停</translation>
+    </message>
 </context>
 </TS>
