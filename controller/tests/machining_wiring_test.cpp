@@ -7,6 +7,7 @@
 #include "controller/tests/controller_fixture.h"
 #include "controller/views/button_view.h"
 #include "controller/views/code_list_view.h"
+#include "controller/views/twinkle_button.h"
 #include "sim/card/card_engine.h"
 
 #include <QAction>
@@ -213,8 +214,21 @@ TEST_F(MachiningWiringTest, PanelButtonsStartAndPauseAndFollowTheirLabels) {
     ops().refresh();
     ASSERT_TRUE(processUntil([&] { return ops().runState().state == 3; }));
     EXPECT_FALSE(c->frame.buttonView()->button(PanelButton::Motor)->isEnabled());
+    // The running cut's button blinks; the lamps show what the card has.
+    CButtonView* panel = c->frame.buttonView();
+    EXPECT_EQ(cut->font().family(), QStringLiteral("Arial Black"));
+    EXPECT_TRUE(panel->button(PanelButton::Cut)->twinkling());
+    EXPECT_FALSE(panel->button(PanelButton::Walk)->twinkling());
+    EXPECT_TRUE(panel->blinking());
+    const bool litBefore = panel->button(PanelButton::Cut)->lit();
+    panel->blink();
+    EXPECT_NE(panel->button(PanelButton::Cut)->lit(), litBefore);
+    EXPECT_TRUE(panel->motorLamp()->lit());
     cut->click();
     ASSERT_TRUE(processUntil([&] { return cut->text() == qtTrId("button.cut") && ops().idle(); }));
+    EXPECT_FALSE(panel->button(PanelButton::Cut)->twinkling());
+    EXPECT_FALSE(panel->blinking()) << "nothing runs: the blink timer rests";
+    EXPECT_EQ(panel->freqLamp()->lit(), ops().hfOn());
     ops().refresh();
     QPushButton* motor = c->frame.buttonView()->button(PanelButton::Motor);
     ASSERT_TRUE(processUntil([&] { return motor->isEnabled(); }));
@@ -223,6 +237,7 @@ TEST_F(MachiningWiringTest, PanelButtonsStartAndPauseAndFollowTheirLabels) {
     // The label follows once the card took the switch.
     ASSERT_TRUE(processUntil([&] { return motor->text() == qtTrId(motorWasOn ? "button.motor_off" : "button.motor_on"); }));
     EXPECT_NE(ops().motorOn(), motorWasOn);
+    EXPECT_EQ(panel->motorLamp()->lit(), ops().motorOn());
     machine->worker().stop();
 }
 
