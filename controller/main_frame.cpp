@@ -14,6 +14,7 @@
 #include "controller/views/button_view.h"
 #include "controller/views/code_list_view.h"
 #include "controller/views/graph_view.h"
+#include "controller/views/statistics_dialog.h"
 #include "controller/views/status_view.h"
 #include "controller/working_copies.h"
 #include "platform/data_dirs.h"
@@ -222,6 +223,8 @@ void CMainFrame::buildMenus() {
 #else
     editMenu->setEnabled(false);
 #endif
+    editMenu->addSeparator();
+    connect(editMenu->addAction(qtTrId("menu.statistics")), &QAction::triggered, this, &CMainFrame::showStatistics);
     buildControlMenu();
     // The list is read from Korvex.ini whenever the menu opens, so another instance's or a
     // hand edit's change shows at once.
@@ -602,6 +605,14 @@ void CMainFrame::endAfterLinkLost() {
         QMetaObject::invokeMethod(
             qApp, [] { QCoreApplication::exit(kLinkLostExitStatus); }, Qt::QueuedConnection);
     }
+}
+
+void CMainFrame::showStatistics() {
+    const auto program = document_.isLoaded() ? document_.program() : nullptr;
+    const double lengthMm =
+        program ? pathLengthMm(program->segments.data(), static_cast<int>(program->segments.size())) : 0.0;
+    CStatisticsDialog dialog(lengthMm, machine_ ? machine_->usedSeconds() : 0, this);
+    operatorUi_.exec(dialog, dialog.objectName());
 }
 
 bool CMainFrame::idle() const { return !machine_ || machine_->operations().idle(); }

@@ -110,6 +110,8 @@ public:
     // Files dropped on the window, opened one after the other.
     void openDroppedFiles(const QList<QUrl>& urls);
     bool closeFromMenu();
+    // Edit > Statistics: the program's cut length, area and efficiency.
+    void showStatistics();
 
     // The exit sequence; true when the program may end (the window closes after it).
     bool confirmExit();

@@ -7,13 +7,17 @@
 #include "controller/tests/controller_fixture.h"
 #include "controller/views/button_view.h"
 #include "controller/views/code_list_view.h"
+#include "controller/views/statistics_dialog.h"
 #include "controller/views/twinkle_button.h"
 #include "sim/card/card_engine.h"
 
 #include <QAction>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QDoubleSpinBox>
+#include <QFile>
 #include <QSpinBox>
+#include <QTemporaryDir>
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -287,6 +291,33 @@ TEST_F(MachiningWiringTest, CodeListFollowsTheCardMarksStopsAndShowsTheRangeFiel
     EXPECT_EQ(focused, 1);
     EXPECT_EQ(list->rowTextColor(1), CDCSView::kFocusColor);
     machine->worker().stop();
+}
+
+TEST_F(MachiningWiringTest, StatisticsMeasureThePathNotItsSteps) {
+    ASSERT_TRUE(c->start());
+    // One diagonal of 3-4-5 mm and back: 10 mm of path, though the steps count only one axis.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("diagonal.3b"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("N 1: B 3000 B 4000 B 4000 GY L1;\nN 2: B 3000 B 4000 B 4000 GY L3;\nN 3: DD\n");
+    file.close();
+    ASSERT_TRUE(c->frame.openRequest(path));
+    QStringList shown;
+    c->operatorUi.scripts[QStringLiteral("Statistics")] = [&shown](QDialog& d) {
+        auto& statistics = dynamic_cast<CStatisticsDialog&>(d);
+        statistics.heightField()->setValue(20);
+        statistics.currentField()->setValue(2);
+        statistics.calculate();
+        shown << statistics.lengthText() << statistics.areaText() << statistics.efficiencyText();
+        d.reject();
+        return d.result();
+    };
+    c->frame.showStatistics();
+    EXPECT_EQ(shown, (QStringList{qtTrId("statistics.length_value").arg(QStringLiteral("10.000")),
+                                  qtTrId("statistics.area_value").arg(QStringLiteral("200.000")),
+                                  qtTrId("statistics.efficiency_value").arg(QStringLiteral("0.000"))}))
+        << "no time counted yet: no efficiency";
 }
 
 TEST(StartRequest, TakesTheThreeOperationsWithAnOptionalRangeAndNothingElse) {

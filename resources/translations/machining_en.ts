@@ -323,5 +323,49 @@
         <source>Double click the code will set/clear to pause</source>
         <translation>Double click the code will set/clear to pause</translation>
     </message>
+    <message id="menu.statistics">
+        <source>Statistics</source>
+        <translation>Statistics</translation>
+    </message>
+    <message id="statistics.title">
+        <source>Statistics </source>
+        <translation>Statistics </translation>
+    </message>
+    <message id="statistics.height">
+        <source>Height:</source>
+        <translation>Height:</translation>
+    </message>
+    <message id="statistics.current">
+        <source>Current:</source>
+        <translation>Current:</translation>
+    </message>
+    <message id="statistics.calculate">
+        <source>Calculate</source>
+        <translation>Calculate</translation>
+    </message>
+    <message id="statistics.result">
+        <source>WEDM Result</source>
+        <translation>WEDM Result</translation>
+    </message>
+    <message id="statistics.length">
+        <source>Length:</source>
+        <translation>Length:</translation>
+    </message>
+    <message id="statistics.area">
+        <source>Area:</source>
+        <translation>Area:</translation>
+    </message>
+    <message id="statistics.length_value">
+        <source>%1 mm</source>
+        <translation>%1 mm</translation>
+    </message>
+    <message id="statistics.area_value">
+        <source>%1 mm2</source>
+        <translation>%1 mm2</translation>
+    </message>
+    <message id="statistics.efficiency_value">
+        <source>%1 mm2/min.A</source>
+        <translation>%1 mm2/min.A</translation>
+    </message>
 </context>
 </TS>

@@ -323,5 +323,49 @@
         <source>Double click the code will set/clear to pause</source>
         <translation>双击代码可设置/取消暂停</translation>
     </message>
+    <message id="menu.statistics">
+        <source>Statistics</source>
+        <translation>统计</translation>
+    </message>
+    <message id="statistics.title">
+        <source>Statistics </source>
+        <translation>统计 </translation>
+    </message>
+    <message id="statistics.height">
+        <source>Height:</source>
+        <translation>厚度：</translation>
+    </message>
+    <message id="statistics.current">
+        <source>Current:</source>
+        <translation>电流：</translation>
+    </message>
+    <message id="statistics.calculate">
+        <source>Calculate</source>
+        <translation>计算</translation>
+    </message>
+    <message id="statistics.result">
+        <source>WEDM Result</source>
+        <translation>加工结果</translation>
+    </message>
+    <message id="statistics.length">
+        <source>Length:</source>
+        <translation>长度：</translation>
+    </message>
+    <message id="statistics.area">
+        <source>Area:</source>
+        <translation>面积：</translation>
+    </message>
+    <message id="statistics.length_value">
+        <source>%1 mm</source>
+        <translation>%1 mm</translation>
+    </message>
+    <message id="statistics.area_value">
+        <source>%1 mm2</source>
+        <translation>%1 mm2</translation>
+    </message>
+    <message id="statistics.efficiency_value">
+        <source>%1 mm2/min.A</source>
+        <translation>%1 mm2/min.A</translation>
+    </message>
 </context>
 </TS>
