@@ -664,6 +664,8 @@ void CMainFrame::attachMachineControl(MachineControl& control) {
     connect(&control, &MachineControl::segmentFocused, codeList_, &CDCSView::onSegmentFocused);
     control.changed = [this] {
         codeList_->setStopSegments(machine_->operations().segmentStops());
+        if (!machine_->operations().hfOn())
+            statusPanel_->showHfLevel(0);  // no HF, no level: the polls of it have stopped
         buttons_->refresh();
         updateControls();
         emit machiningStateChanged();

@@ -177,14 +177,19 @@ TEST_F(StatusPanelTest, GroupReportShowsThatGroupsFeedWithoutSendingAndIgnoresFo
     EXPECT_EQ(readKey(session.cardSettings(), keys::kFreq), 37);
     EXPECT_EQ(cardFeed().first, 80) << "the card switched its feed itself";
 
-    panel->groupSwitched(9);
+    // A group the table does not hold is ignored; the next report is shown as usual.
+    pulseTable.group(3).feedValue = 44;
+    ASSERT_EQ(sim::applyControlCommand(virtualCard.server(), "report 4 0000090000000000", reply), 0) << reply;
+    ASSERT_EQ(sim::applyControlCommand(virtualCard.server(), "report 4 0000FF0000000000", reply), 0) << reply;
+    ASSERT_EQ(sim::applyControlCommand(virtualCard.server(), "report 4 0000030000000000", reply), 0) << reply;
+    ASSERT_TRUE(processUntil([&] { return panel->feed().value() == 44; }));
     panel->groupSwitched(-1);
-    EXPECT_EQ(panel->feed().value(), 37);
+    EXPECT_EQ(panel->feed().value(), 44);
 
     SettingsFile ini = session.cardSettings();
     ASSERT_EQ(writeKey(ini, keys::kSwitchWithoutVf, 1), 0);
     panel->groupSwitched(0);
-    EXPECT_EQ(panel->feed().value(), 37) << "Fixed VF: the feed stays";
+    EXPECT_EQ(panel->feed().value(), 44) << "Fixed VF: the feed stays";
 }
 
 TEST_F(StatusPanelTest, FeedIsKeptInTheGroupTheCurrentAndNextSegmentShare) {
