@@ -50,7 +50,7 @@ protected:
 
     void startWithSquare() {
         ASSERT_TRUE(c->start());
-        ASSERT_TRUE(c->frame.openRequest(kSquare));
+        ASSERT_EQ(c->frame.openRequest(kSquare), OpenOutcome::Opened);
         machine.emplace(c->session, c->link.link(), c->operatorUi, c->events, c->pulseTable, &c->frame);
         c->frame.attachMachineControl(*machine);
         c->operatorUi.scripts[QStringLiteral("SegmentRange")] = [](QDialog& d) {
@@ -90,7 +90,7 @@ TEST_F(MachiningWiringTest, FileCommandsAndExitAreRefusedWhileAWorkRunsAndAllowe
     ASSERT_TRUE(processUntil([&] { return ops().label(Operation::Simulate) == ButtonLabel::Pause; }));
     EXPECT_FALSE(c->frame.idle());
     const std::size_t before = countMessages(qtTrId("61482"));
-    EXPECT_FALSE(c->frame.openRequest(kSquare));
+    EXPECT_EQ(c->frame.openRequest(kSquare), OpenOutcome::Refused);
     EXPECT_FALSE(c->frame.closeFromMenu());
     EXPECT_FALSE(c->document.resetWork());
     EXPECT_FALSE(c->frame.confirmExit());
@@ -112,7 +112,7 @@ TEST_F(MachiningWiringTest, ALoadStartsTheWorkAfresh) {
     ops().toggleIgnorePause();
     ASSERT_TRUE(processUntil([&] { return ops().reverse() && ops().ignorePause(); }));
     c->operatorUi.answers = {OperatorInteraction::Answer::Yes};  // close the loaded program
-    ASSERT_TRUE(c->frame.openRequest(kSquare));
+    ASSERT_EQ(c->frame.openRequest(kSquare), OpenOutcome::Opened);
     EXPECT_FALSE(ops().reverse());
     EXPECT_FALSE(ops().ignorePause());
     EXPECT_TRUE(ops().segmentStops().empty());
@@ -302,7 +302,7 @@ TEST_F(MachiningWiringTest, StatisticsMeasureThePathNotItsSteps) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("N 1: B 3000 B 4000 B 4000 GY L1;\nN 2: B 3000 B 4000 B 4000 GY L3;\nN 3: DD\n");
     file.close();
-    ASSERT_TRUE(c->frame.openRequest(path));
+    ASSERT_EQ(c->frame.openRequest(path), OpenOutcome::Opened);
     QStringList shown;
     c->operatorUi.scripts[QStringLiteral("Statistics")] = [&shown](QDialog& d) {
         auto& statistics = dynamic_cast<CStatisticsDialog&>(d);

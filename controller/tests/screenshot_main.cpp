@@ -1,7 +1,7 @@
 // Writes the screenshots the documentation shows: the main window (the whole controller against
 // the virtual card, examples/two-holes.iso loaded, at 1280x800), the window during a cut of
-// examples/square.3b with its panels filled, the segment-range and Statistics dialogs, or the Multiple and Segment
-// Multiple dialogs with a punch's values.
+// examples/square.3b with its panels filled, the segment-range and Statistics dialogs, or the
+// Multiple and Segment Multiple dialogs with a punch's values.
 //   korvex_screenshot OUT.png [en|zh] [window|cut|range|statistics|multiple|segment]
 #include "controller/edit/multipass_dialogs.h"
 #include "controller/machine_control.h"
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     // The cut runs the square (no pause segment on the way); the window shows the two holes.
     const QString program = what == "cut" ? QStringLiteral(KORVEX_EXAMPLES_DIR "/square.3b")
                                           : QStringLiteral(KORVEX_EXAMPLES_DIR "/two-holes.iso");
-    if (!c.frame.openRequest(program))
+    if (c.frame.openRequest(program) != OpenOutcome::Opened)
         return 1;
     // The picture is drawn beside the window's thread.
     while (!c.frame.graphView()->pictureCurrent()) {

@@ -176,7 +176,7 @@ TEST_F(ControllerTest, EachCardKeepsItsOwnSettingsFile) {
         EXPECT_EQ(c.frame.statusPanel().feed().value(), 90);
         EXPECT_EQ(c.link.feedsSent, std::vector<int>{90});
         EXPECT_EQ(c.operatorUi.dialogsRun.back(), "Tips");
-        ASSERT_TRUE(c.frame.openRequest(program));
+        ASSERT_EQ(c.frame.openRequest(program), OpenOutcome::Opened);
     }
     {
         ControllerParts c(kCardB);
