@@ -6,7 +6,9 @@
 #include "controller/command_line.h"
 #include "controller/tests/controller_fixture.h"
 #include "controller/views/button_view.h"
+#include "controller/status_panel_control.h"
 #include "controller/views/code_list_view.h"
+#include "controller/views/status_view.h"
 #include "controller/views/statistics_dialog.h"
 #include "controller/views/twinkle_button.h"
 #include "sim/card/card_engine.h"
@@ -318,6 +320,21 @@ TEST_F(MachiningWiringTest, StatisticsMeasureThePathNotItsSteps) {
                                   qtTrId("statistics.area_value").arg(QStringLiteral("200.000")),
                                   qtTrId("statistics.efficiency_value").arg(QStringLiteral("0.000"))}))
         << "no time counted yet: no efficiency";
+}
+
+TEST_F(MachiningWiringTest, SpeedKeysStepTheFeedAndTheCardTakesItFromTheWorker) {
+    startWithSquare();
+    FeedControl& feed = c->frame.statusPanel().feed();
+    const int before = feed.value();
+    entry(ActionTable::Entry::SpeedUp)->trigger();
+    entry(ActionTable::Entry::SpeedUp)->trigger();
+    entry(ActionTable::Entry::SpeedDown)->trigger();
+    EXPECT_EQ(feed.value(), before + 1);
+    EXPECT_EQ(c->frame.statusView()->feedSliderValue(), before + 1);
+    ASSERT_TRUE(machine->worker().waitUntilIdle(kWaitMs));
+    EXPECT_EQ(c->card.server().withEngine([](sim::CardEngine& e) { return e.feed(); }), before + 1);
+    EXPECT_EQ(c->link.feedsSent, std::vector<int>{before}) << "only start-up sends from the window's thread";
+    machine->worker().stop();
 }
 
 TEST(StartRequest, TakesTheThreeOperationsWithAnOptionalRangeAndNothingElse) {
