@@ -121,6 +121,11 @@ protected:
         return true;
     }
 
+    // The panel is a widget, built with the fixture: the application must exist before it, also
+    // when a test runs alone.
+    struct ApplicationFirst {
+        ApplicationFirst() { ensureApplication(); }
+    } applicationFirst;
     ScratchDataDir data;
     VirtualCard virtualCard;
     CardEventRouter events;
