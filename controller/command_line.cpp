@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "platform/version_report.h"
+
 namespace korvex {
 
 namespace {
@@ -24,9 +26,11 @@ void describe(QCommandLineParser& parser, const InfoOptions& info) {
     parser.addOption(info.version);
 }
 
-QString versionText() {
-    return QStringLiteral("Korvex V%1 (%2)\n").arg(QLatin1String(kVersion), QLatin1String(kBuildVersion));
-}
+// Shown after the options: the one thing an operator starting it by hand most often wants.
+constexpr char kHelpExample[] =
+    "\nExample:\n"
+    "  korvex --lang zh --port /dev/ttyUSB0 /usr/share/doc/korvex/examples/square.3b\n"
+    "  starts in Chinese, offers /dev/ttyUSB0 in the port dialog and opens the program once connected.\n";
 
 }  // namespace
 
@@ -64,7 +68,7 @@ std::optional<QString> infoText(const QStringList& arguments) {
         return std::nullopt;
     const CommandLine line = parseCommandLine(arguments);
     if (line.showVersion)
-        return versionText();
+        return versionReport("korvex");
     if (line.showHelp)
         return line.helpText;
     return std::nullopt;
@@ -114,7 +118,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (parser.isSet(info.help) || parser.isSet(info.version)) {
         line.showHelp = parser.isSet(info.help);
         line.showVersion = parser.isSet(info.version);
-        line.helpText = parser.helpText();
+        line.helpText = parser.helpText() + QLatin1String(kHelpExample);
         return line;
     }
     if (parser.isSet(lang)) {

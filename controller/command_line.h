@@ -9,6 +9,8 @@
 #include <optional>
 #include <utility>
 
+#include <korvex_version.h>
+
 #include "platform/string_table.h"
 
 namespace korvex {
@@ -36,8 +38,10 @@ struct CommandLine {
     QString helpText;
 };
 
-inline constexpr char kVersion[] = "6.5";
-inline constexpr char kBuildVersion[] = "6.5.0.1";
+// The two values of the About box's "Korvex V%s (%s)": "6.5" and "6.5.0.1", from the build's
+// one version.
+inline constexpr auto& kVersion = kProductShortVersion;
+inline constexpr auto& kBuildVersion = kProductVersion;
 
 // `arguments` as QCoreApplication::arguments() gives them, the program name first.
 CommandLine parseCommandLine(const QStringList& arguments);

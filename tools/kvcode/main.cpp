@@ -2,11 +2,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include <korvex_version.h>
+
 #include "tools/kvcode/commands.h"
 
 namespace {
 
-void usage() {
+void usage(std::FILE* to) {
     std::fputs(
         "usage: kvcode parse [--no-force-zero] FILE\n"
         "       kvcode steps FILE INDEX [--upper] [--backward]\n"
@@ -22,8 +24,11 @@ void usage() {
         "              [--groups G1,G2,...] [--offsets O1,O2,...] [--in G] [--out G] [--first G] [--last G]\n"
         "       kvcode multipass --segment LINE FILE [--count N] [--len MM] [--groups ...] [--offsets ...]\n"
         "              [--in G] [--out G]\n"
-        "       kvcode doc FILE [--save OUT]\n",
-        stderr);
+        "       kvcode doc FILE [--save OUT]\n"
+        "       kvcode --help | --version\n"
+        "Inspects and converts machining code files (3B, ISO, taper .3nb, multi-pass .4nb).\n"
+        "example: kvcode info /usr/share/doc/korvex/examples/square.3b\n",
+        to);
 }
 
 }  // namespace
@@ -38,13 +43,21 @@ int main(int argc, char** argv) {
         {"multipass", runMultipass}, {"doc", runDoc},
     };
     if (argc < 2) {
-        usage();
+        usage(stderr);
         return 2;
+    }
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        usage(stdout);
+        return 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s\n", korvex::versionLine("kvcode").c_str());
+        return 0;
     }
     for (const Command& c : commands) {
         // Each subcommand sees its own arguments after the command name.
         if (std::strcmp(argv[1], c.name) == 0) return c.run(argc - 2, argv + 2);
     }
-    usage();
+    usage(stderr);
     return 2;
 }
