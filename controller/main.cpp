@@ -15,6 +15,7 @@
 #include "platform/string_table.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLocale>
 
 #include <clocale>
@@ -33,6 +34,9 @@ int main(int argc, char** argv) {
     // The window class other programs find the controller by.
     QApplication::setApplicationName(QStringLiteral("Korvex"));
     QApplication::setOrganizationName(QStringLiteral("Korvex"));
+    // The installed menu entry and icon, so that the desktop shows the window as that program.
+    QGuiApplication::setDesktopFileName(QStringLiteral("korvex"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("korvex")));
 
     const CommandLine line = parseCommandLine(QApplication::arguments());
     if (!line.error.isEmpty()) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QEventLoop>
+#include <QIcon>
 #include <QLabel>
 #include <QPropertyAnimation>
 #include <QScreen>
@@ -108,6 +109,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
     QApplication::setApplicationVersion(QString::fromLatin1(korvex::kEditorVersion));
+    // The installed menu entry and icon, so that the desktop shows the window as that program.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tavrel"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tavrel")));
 
     QCommandLineParser parser;
     const Options options;
