@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
     // The installed menu entry and icon, so that the desktop shows the window as that program.
     QGuiApplication::setDesktopFileName(QStringLiteral("korvex"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("korvex")));
+    keepQtSettingsInDataDirectory();
 
     const CommandLine line = parseCommandLine(QApplication::arguments());
     if (!line.error.isEmpty()) {

@@ -112,6 +112,7 @@ int main(int argc, char** argv) {
     // The installed menu entry and icon, so that the desktop shows the window as that program.
     QGuiApplication::setDesktopFileName(QStringLiteral("tavrel"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tavrel")));
+    korvex::keepQtSettingsInDataDirectory();
 
     QCommandLineParser parser;
     const Options options;
