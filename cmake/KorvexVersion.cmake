@@ -2,10 +2,14 @@
 # CMakeLists.txt holds it (project VERSION, and KORVEX_EDITOR_VERSION for the editor's own
 # number), plus the Git revision when the source is a Git checkout.
 #
-# Included from the top CMakeLists.txt it defines the interface library korvex_version, whose
-# header <korvex_version.h> is written at build time, so a new commit reaches --version without
-# a new configure; the header is only rewritten when its text changes.
-# Run with cmake -P it writes that header (the build does this).
+# Two headers, so that a commit rebuilds only the programs themselves:
+#   <korvex_version.h>   the version numbers, written at configure time (interface library
+#                        korvex_version); libraries may include it.
+#   <korvex_revision.h>  the Git revision and the --version line, written at build time so that
+#                        a new commit reaches --version without a new configure, and rewritten
+#                        only when its text changes (interface library korvex_revision). Only the
+#                        programs' main files include it.
+# Run with cmake -P this file writes korvex_revision.h (the build does this).
 
 if(CMAKE_SCRIPT_MODE_FILE)
   set(KORVEX_GIT_REVISION "")
@@ -21,19 +25,24 @@ if(CMAKE_SCRIPT_MODE_FILE)
   return()
 endif()
 
-set(KORVEX_VERSION_HEADER "${PROJECT_BINARY_DIR}/generated/korvex_version.h")
-add_custom_target(korvex_version_header
+set(KORVEX_GENERATED_DIR "${PROJECT_BINARY_DIR}/generated")
+set(KORVEX_VERSION ${PROJECT_VERSION})
+set(KORVEX_SHORT_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR})
+configure_file(${CMAKE_CURRENT_LIST_DIR}/korvex_version.h.in ${KORVEX_GENERATED_DIR}/korvex_version.h @ONLY)
+add_library(korvex_version INTERFACE)
+target_include_directories(korvex_version INTERFACE "${KORVEX_GENERATED_DIR}")
+
+set(KORVEX_REVISION_HEADER "${KORVEX_GENERATED_DIR}/revision/korvex_revision.h")
+add_custom_target(korvex_revision_header
   COMMAND "${CMAKE_COMMAND}"
     -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
-    -DTEMPLATE=${PROJECT_SOURCE_DIR}/cmake/korvex_version.h.in
-    -DOUTPUT=${KORVEX_VERSION_HEADER}
-    -DKORVEX_VERSION=${PROJECT_VERSION}
-    -DKORVEX_SHORT_VERSION=${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}
-    -DKORVEX_EDITOR_VERSION=${KORVEX_EDITOR_VERSION}
+    -DTEMPLATE=${CMAKE_CURRENT_LIST_DIR}/korvex_revision.h.in
+    -DOUTPUT=${KORVEX_REVISION_HEADER}
     -P ${CMAKE_CURRENT_LIST_FILE}
-  BYPRODUCTS "${KORVEX_VERSION_HEADER}"
-  COMMENT "Version header"
+  BYPRODUCTS "${KORVEX_REVISION_HEADER}"
+  COMMENT "Revision header"
   VERBATIM)
-add_library(korvex_version INTERFACE)
-target_include_directories(korvex_version INTERFACE "${PROJECT_BINARY_DIR}/generated")
-add_dependencies(korvex_version korvex_version_header)
+add_library(korvex_revision INTERFACE)
+target_include_directories(korvex_revision INTERFACE "${KORVEX_GENERATED_DIR}/revision")
+target_link_libraries(korvex_revision INTERFACE korvex_version)
+add_dependencies(korvex_revision korvex_revision_header)

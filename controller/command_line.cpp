@@ -61,20 +61,21 @@ std::optional<StartRequest> parseStartRequest(const QString& value) {
     return request;
 }
 
-std::optional<QString> infoText(const QStringList& arguments) {
+std::optional<QString> infoText(const QStringList& arguments, const QString& versionLine) {
     // Only a line that asks for nothing else is answered here; the same parser as the start's.
     if (!arguments.contains(QStringLiteral("--help")) && !arguments.contains(QStringLiteral("-h")) &&
         !arguments.contains(QStringLiteral("--version")) && !arguments.contains(QStringLiteral("-v")))
         return std::nullopt;
     const CommandLine line = parseCommandLine(arguments);
     if (line.showVersion)
-        return versionReport("korvex");
+        return versionReport(versionLine.isEmpty() ? QStringLiteral("korvex %1").arg(QLatin1String(kProductVersion))
+                                                   : versionLine);
     if (line.showHelp)
         return line.helpText;
     return std::nullopt;
 }
 
-std::optional<int> answerInfoOptions(int& argc, char** argv) {
+std::optional<int> answerInfoOptions(int& argc, char** argv, const QString& versionLine) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -83,7 +84,7 @@ std::optional<int> answerInfoOptions(int& argc, char** argv) {
         return std::nullopt;
     // A core application names the program in the usage line; it needs no display.
     QCoreApplication core(argc, argv);
-    const std::optional<QString> text = infoText(QCoreApplication::arguments());
+    const std::optional<QString> text = infoText(QCoreApplication::arguments(), versionLine);
     if (!text)
         return std::nullopt;
     std::fputs(text->toLocal8Bit().constData(), stdout);

@@ -47,11 +47,12 @@ inline constexpr auto& kBuildVersion = kProductVersion;
 CommandLine parseCommandLine(const QStringList& arguments);
 
 // The text --help or --version asks for; nothing when neither is on the line (or when the line
-// holds an error, which the normal start reports).
-std::optional<QString> infoText(const QStringList& arguments);
+// holds an error, which the normal start reports). --version begins with `versionLine`, by
+// default "korvex <version>"; the program passes the one with its Git revision.
+std::optional<QString> infoText(const QStringList& arguments, const QString& versionLine = {});
 
 // Answers --help and --version before any window system is touched: prints the text and
 // returns the exit status 0. Nothing when the program is to start normally.
-std::optional<int> answerInfoOptions(int& argc, char** argv);
+std::optional<int> answerInfoOptions(int& argc, char** argv, const QString& versionLine = {});
 
 }  // namespace korvex

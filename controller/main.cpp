@@ -18,6 +18,8 @@
 #include <QIcon>
 #include <QLocale>
 
+#include <korvex_revision.h>
+
 #include <clocale>
 #include <optional>
 #include <cstdio>
@@ -25,7 +27,8 @@
 int main(int argc, char** argv) {
     using namespace korvex;
     // --help and --version need no display: answered before the GUI starts.
-    if (const std::optional<int> answered = answerInfoOptions(argc, argv))
+    if (const std::optional<int> answered =
+            answerInfoOptions(argc, argv, QString::fromStdString(versionLine("korvex"))))
         return *answered;
     QApplication app(argc, argv);
     // QApplication takes the C locale from the environment; code files are read and written

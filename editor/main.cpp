@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <optional>
 
-#include <korvex_version.h>
+#include <korvex_revision.h>
 
 #include "editor/main_frame.h"
 #include "editor/picture_panel.h"
@@ -95,7 +95,10 @@ std::optional<int> answerInfoOptions(int& argc, char** argv) {
         std::fprintf(stderr, "tavrel: %s\n", qPrintable(parser.errorText()));
         return 2;
     }
-    const QString text = parser.isSet(options.version) ? korvex::versionReport("tavrel", korvex::kEditorVersion)
+    // The editor has a version of its own; the package's is named beside it.
+    const QString versionLines = QString::fromStdString(korvex::versionLine("tavrel", korvex::kEditorVersion)) +
+                                 QStringLiteral("\npackage: korvex %1").arg(QLatin1String(korvex::kProductVersion));
+    const QString text = parser.isSet(options.version) ? korvex::versionReport(versionLines)
                                                        : parser.helpText() + QLatin1String(kHelpExample);
     std::fputs(text.toLocal8Bit().constData(), stdout);
     return 0;

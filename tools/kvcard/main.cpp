@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include <korvex_version.h>
+#include <korvex_revision.h>
 
 #include "controller/link/card_link.h"
 #include "controller/link/commands.h"

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include <korvex_version.h>
+#include <korvex_revision.h>
 
 #include "sim/card/card_server.h"
 #include "sim/card/control.h"

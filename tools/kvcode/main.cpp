@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include <korvex_version.h>
+#include <korvex_revision.h>
 
 #include "tools/kvcode/commands.h"
 

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include <korvex_version.h>
+#include <korvex_revision.h>
 
 #include "controller/modem/json_text.h"
 #include "controller/modem/notice_rules.h"

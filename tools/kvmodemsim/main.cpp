@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include <korvex_version.h>
+#include <korvex_revision.h>
 
 #include "sim/modem/modem_server.h"
 
