@@ -1,5 +1,5 @@
-// tavrel: the code editor. Options: --lang en|zh, --no-splash, --help, --version, and a file to
-// open.
+// tavrel: the code editor. Options: --lang en|zh, --no-splash, and a file to open; or
+// --send FILE alone, which hands FILE to the running controller; or --help, --version.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QEventLoop>
@@ -17,6 +17,7 @@
 #include "editor/main_frame.h"
 #include "editor/picture_panel.h"
 #include "editor/operator_prompter.h"
+#include "editor/quick_machining.h"
 #include "platform/data_dirs.h"
 #include "platform/string_table.h"
 #include "platform/version_report.h"
@@ -60,6 +61,11 @@ struct Options {
     QCommandLineOption lang{QStringLiteral("lang"), QStringLiteral("Language of the interface: en or zh."),
                             QStringLiteral("language")};
     QCommandLineOption noSplash{QStringLiteral("no-splash"), QStringLiteral("Start without the splash picture.")};
+    // Answered before the window starts (runSendCommand); listed here for --help.
+    QCommandLineOption send{QStringLiteral("send"),
+                            QStringLiteral("Hand FILE to the running controller and print opened, refused, "
+                                           "declined, failed or no-controller."),
+                            QStringLiteral("FILE")};
     QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")},
                             QStringLiteral("Show this help and exit.")};
     QCommandLineOption version{QStringList{QStringLiteral("v"), QStringLiteral("version")},
@@ -68,7 +74,7 @@ struct Options {
 
 void describe(QCommandLineParser& parser, const Options& options) {
     parser.setApplicationDescription(QStringLiteral("Tavrel, the Korvex code editor"));
-    parser.addOptions({options.lang, options.noSplash, options.help, options.version});
+    parser.addOptions({options.lang, options.noSplash, options.send, options.help, options.version});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Code file to open."));
 }
 
@@ -109,6 +115,8 @@ std::optional<int> answerInfoOptions(int& argc, char** argv) {
 int main(int argc, char** argv) {
     if (const std::optional<int> answered = answerInfoOptions(argc, argv))
         return *answered;
+    // --send FILE hands a file to the controller and ends: no window, no display.
+    if (const std::optional<int> status = tavrel::runSendCommand(argc, argv)) return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
     QApplication::setApplicationVersion(QString::fromLatin1(korvex::kEditorVersion));
@@ -145,6 +153,10 @@ int main(int argc, char** argv) {
     tavrel::OperatorPrompter prompter(ui);
     tavrel::CMainFrame frame(prompter, korvex::dataDirectory() + QStringLiteral("/Tavrel.ini"));
     ui.setParent(&frame);
+    // A second editor leaves the hand-off to the first one.
+    if (frame.handOff().listen() != 0)
+        std::fprintf(stderr, "tavrel: no hand-off with the controller: %s\n",
+                     qPrintable(frame.handOff().receiver().errorText()));
     if (!parser.positionalArguments().isEmpty()) frame.openFile(parser.positionalArguments().front());
     frame.showMaximized();
     return app.exec();

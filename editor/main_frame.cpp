@@ -17,6 +17,7 @@
 #include "editor/command_icons.h"
 #include "editor/graph_view.h"
 #include "editor/picture_panel.h"
+#include "editor/quick_machining.h"
 #include "editor/operator_prompter.h"
 #include "platform/settings_file.h"
 
@@ -58,6 +59,7 @@ CMainFrame::CMainFrame(OperatorPrompter& prompter, QString recentFilesPath, QWid
     rows_->addWidget(lists_);
     setCentralWidget(rows_);
 
+    handOff_ = new EditorHandOff(*this, prompter_, this);
     buildActions();
     buildMenus();
     buildToolBar();
@@ -141,7 +143,7 @@ void CMainFrame::buildActions() {
     addCommand("join", "tavrel.cmd.join", "tavrel.tip.join", QKeySequence(Qt::CTRL | Qt::Key_U), &CMainFrame::onNotYet);
     addCommand("hfGroup", "tavrel.cmd.hf_group", "tavrel.tip.hf_group", QKeySequence(Qt::CTRL | Qt::Key_H), &CMainFrame::onNotYet);
     addCommand("recognise", "tavrel.cmd.recognise", "tavrel.tip.recognise", QKeySequence(Qt::CTRL | Qt::Key_M), &CMainFrame::onNotYet);
-    addCommand("quick", "tavrel.cmd.quick", "tavrel.tip.quick", QKeySequence(Qt::CTRL | Qt::Key_W), &CMainFrame::onNotYet);
+    addCommand("quick", "tavrel.cmd.quick", "tavrel.tip.quick", QKeySequence(Qt::CTRL | Qt::Key_W), &CMainFrame::onQuickMachining);
     addCommand("about", "tavrel.cmd.about", "tavrel.tip.about", {}, &CMainFrame::onAbout);
     action("modify")->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     action("toolbar")->setChecked(true);
@@ -246,7 +248,8 @@ void CMainFrame::documentChanged(int hint) {
 void CMainFrame::updateActions() {
     action("undo")->setEnabled(session_.canUndo());
     action("redo")->setEnabled(session_.canRedo());
-    for (const char* name : {"join", "hfGroup", "recognise", "quick"}) action(name)->setEnabled(false);
+    for (const char* name : {"join", "hfGroup", "recognise"}) action(name)->setEnabled(false);
+    action("quick")->setEnabled(handOff_->quickEnabled());
     action("grid")->setChecked(graph_->gridShown());
 }
 
@@ -414,6 +417,8 @@ void CMainFrame::onRedo() {
 }
 
 void CMainFrame::onNotYet() {}
+
+void CMainFrame::onQuickMachining() { handOff_->quickMachining(); }
 
 void CMainFrame::onAbout() {
     prompter_.ui().message(qtTrId("tavrel.about.title"), qtTrId("tavrel.about.text").arg(kVersion),
