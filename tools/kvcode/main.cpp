@@ -25,6 +25,8 @@ void usage(std::FILE* to) {
         "       kvcode multipass --segment LINE FILE [--count N] [--len MM] [--groups ...] [--offsets ...]\n"
         "              [--in G] [--out G]\n"
         "       kvcode doc FILE [--save OUT]\n"
+        "       kvcode groups FILE [--threshold UM] [--insert SEGMENT GROUP]\n"
+        "       kvcode join FILE OTHER DX DY\n"
         "       kvcode --help | --version\n"
         "Inspects and converts machining code files (3B, ISO, taper .3nb, multi-pass .4nb).\n"
         "example: kvcode info /usr/share/doc/korvex/examples/square.3b\n",
@@ -41,6 +43,7 @@ int main(int argc, char** argv) {
         {"transform", runTransform}, {"gen3b", runGen3b}, {"offset", runOffset},
         {"taper", runTaper}, {"guides", runGuides},
         {"multipass", runMultipass}, {"doc", runDoc},
+        {"groups", runGroups}, {"join", runJoin},
     };
     if (argc < 2) {
         usage(stderr);
