@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "platform/version_report.h"
+
 namespace korvex {
 
 namespace {
@@ -24,9 +26,11 @@ void describe(QCommandLineParser& parser, const InfoOptions& info) {
     parser.addOption(info.version);
 }
 
-QString versionText() {
-    return QStringLiteral("Korvex V%1 (%2)\n").arg(QLatin1String(kVersion), QLatin1String(kBuildVersion));
-}
+// Shown after the options: the one thing an operator starting it by hand most often wants.
+constexpr char kHelpExample[] =
+    "\nExample:\n"
+    "  korvex --lang zh --port /dev/ttyUSB0 /usr/share/doc/korvex/examples/square.3b\n"
+    "  starts in Chinese, offers /dev/ttyUSB0 in the port dialog and opens the program once connected.\n";
 
 }  // namespace
 
@@ -57,20 +61,21 @@ std::optional<StartRequest> parseStartRequest(const QString& value) {
     return request;
 }
 
-std::optional<QString> infoText(const QStringList& arguments) {
+std::optional<QString> infoText(const QStringList& arguments, const QString& versionLine) {
     // Only a line that asks for nothing else is answered here; the same parser as the start's.
     if (!arguments.contains(QStringLiteral("--help")) && !arguments.contains(QStringLiteral("-h")) &&
         !arguments.contains(QStringLiteral("--version")) && !arguments.contains(QStringLiteral("-v")))
         return std::nullopt;
     const CommandLine line = parseCommandLine(arguments);
     if (line.showVersion)
-        return versionText();
+        return versionReport(versionLine.isEmpty() ? QStringLiteral("korvex %1").arg(QLatin1String(kProductVersion))
+                                                   : versionLine);
     if (line.showHelp)
         return line.helpText;
     return std::nullopt;
 }
 
-std::optional<int> answerInfoOptions(int& argc, char** argv) {
+std::optional<int> answerInfoOptions(int& argc, char** argv, const QString& versionLine) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -79,7 +84,7 @@ std::optional<int> answerInfoOptions(int& argc, char** argv) {
         return std::nullopt;
     // A core application names the program in the usage line; it needs no display.
     QCoreApplication core(argc, argv);
-    const std::optional<QString> text = infoText(QCoreApplication::arguments());
+    const std::optional<QString> text = infoText(QCoreApplication::arguments(), versionLine);
     if (!text)
         return std::nullopt;
     std::fputs(text->toLocal8Bit().constData(), stdout);
@@ -117,7 +122,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (parser.isSet(info.help) || parser.isSet(info.version)) {
         line.showHelp = parser.isSet(info.help);
         line.showVersion = parser.isSet(info.version);
-        line.helpText = parser.helpText();
+        line.helpText = parser.helpText() + QLatin1String(kHelpExample);
         return line;
     }
     if (parser.isSet(lang)) {

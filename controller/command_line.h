@@ -9,6 +9,8 @@
 #include <optional>
 #include <utility>
 
+#include <korvex_version.h>
+
 #include "platform/string_table.h"
 
 namespace korvex {
@@ -37,18 +39,21 @@ struct CommandLine {
     QString helpText;
 };
 
-inline constexpr char kVersion[] = "6.5";
-inline constexpr char kBuildVersion[] = "6.5.0.1";
+// The two values of the About box's "Korvex V%s (%s)": "6.5" and "6.5.0.1", from the build's
+// one version.
+inline constexpr auto& kVersion = kProductShortVersion;
+inline constexpr auto& kBuildVersion = kProductVersion;
 
 // `arguments` as QCoreApplication::arguments() gives them, the program name first.
 CommandLine parseCommandLine(const QStringList& arguments);
 
 // The text --help or --version asks for; nothing when neither is on the line (or when the line
-// holds an error, which the normal start reports).
-std::optional<QString> infoText(const QStringList& arguments);
+// holds an error, which the normal start reports). --version begins with `versionLine`, by
+// default "korvex <version>"; the program passes the one with its Git revision.
+std::optional<QString> infoText(const QStringList& arguments, const QString& versionLine = {});
 
 // Answers --help and --version before any window system is touched: prints the text and
 // returns the exit status 0. Nothing when the program is to start normally.
-std::optional<int> answerInfoOptions(int& argc, char** argv);
+std::optional<int> answerInfoOptions(int& argc, char** argv, const QString& versionLine = {});
 
 }  // namespace korvex

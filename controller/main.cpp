@@ -18,7 +18,10 @@
 #include "platform/string_table.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLocale>
+
+#include <korvex_revision.h>
 
 #include <clocale>
 #include <optional>
@@ -27,7 +30,8 @@
 int main(int argc, char** argv) {
     using namespace korvex;
     // --help and --version need no display: answered before the GUI starts.
-    if (const std::optional<int> answered = answerInfoOptions(argc, argv))
+    if (const std::optional<int> answered =
+            answerInfoOptions(argc, argv, QString::fromStdString(versionLine("korvex"))))
         return *answered;
     // --render draws a program into a picture file; no card, window or settings are touched.
     if (const std::optional<int> rendered = answerRenderOption(argc, argv))
@@ -39,6 +43,10 @@ int main(int argc, char** argv) {
     // The window class other programs find the controller by.
     QApplication::setApplicationName(QStringLiteral("Korvex"));
     QApplication::setOrganizationName(QStringLiteral("Korvex"));
+    // The installed menu entry and icon, so that the desktop shows the window as that program.
+    QGuiApplication::setDesktopFileName(QStringLiteral("korvex"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("korvex")));
+    keepQtSettingsInDataDirectory();
 
     const CommandLine line = parseCommandLine(QApplication::arguments());
     if (!line.error.isEmpty()) {

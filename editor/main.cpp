@@ -1,12 +1,18 @@
 // tavrel: the code editor. Options: --lang en|zh, --no-splash, and a file to open; or
-// --send FILE alone, which hands FILE to the running controller.
+// --send FILE alone, which hands FILE to the running controller; or --help, --version.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QEventLoop>
+#include <QIcon>
 #include <QLabel>
 #include <QPropertyAnimation>
 #include <QScreen>
 #include <QTimer>
+
+#include <cstdio>
+#include <optional>
+
+#include <korvex_revision.h>
 
 #include "editor/main_frame.h"
 #include "editor/picture_panel.h"
@@ -14,6 +20,7 @@
 #include "editor/quick_machining.h"
 #include "platform/data_dirs.h"
 #include "platform/string_table.h"
+#include "platform/version_report.h"
 #include "platform/widget_operator.h"
 
 namespace {
@@ -50,27 +57,83 @@ void showSplash() {
     wait.exec();
 }
 
+struct Options {
+    QCommandLineOption lang{QStringLiteral("lang"), QStringLiteral("Language of the interface: en or zh."),
+                            QStringLiteral("language")};
+    QCommandLineOption noSplash{QStringLiteral("no-splash"), QStringLiteral("Start without the splash picture.")};
+    // Answered before the window starts (runSendCommand); listed here for --help.
+    QCommandLineOption send{QStringLiteral("send"),
+                            QStringLiteral("Hand FILE to the running controller and print opened, refused, "
+                                           "declined, failed or no-controller."),
+                            QStringLiteral("FILE")};
+    QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Show this help and exit.")};
+    QCommandLineOption version{QStringList{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("Show the version and exit.")};
+};
+
+void describe(QCommandLineParser& parser, const Options& options) {
+    parser.setApplicationDescription(QStringLiteral("Tavrel, the Korvex code editor"));
+    parser.addOptions({options.lang, options.noSplash, options.send, options.help, options.version});
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Code file to open."));
+}
+
+constexpr char kHelpExample[] =
+    "\nExample:\n"
+    "  tavrel --lang zh --no-splash part.3b\n"
+    "  opens part.3b in the Chinese interface without the splash picture.\n";
+
+// --help and --version need no display: answered with a core application before the window
+// system is touched. Nothing when the program is to start normally.
+std::optional<int> answerInfoOptions(int& argc, char** argv) {
+    bool asked = false;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        asked = asked || arg == "--help" || arg == "-h" || arg == "--version" || arg == "-v";
+    }
+    if (!asked)
+        return std::nullopt;
+    QCoreApplication core(argc, argv);
+    QCommandLineParser parser;
+    const Options options;
+    describe(parser, options);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "tavrel: %s\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    // The editor has a version of its own; the package's is named beside it.
+    const QString versionLines = QString::fromStdString(korvex::versionLine("tavrel", korvex::kEditorVersion)) +
+                                 QStringLiteral("\npackage: korvex %1").arg(QLatin1String(korvex::kProductVersion));
+    const QString text = parser.isSet(options.version) ? korvex::versionReport(versionLines)
+                                                       : parser.helpText() + QLatin1String(kHelpExample);
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> answered = answerInfoOptions(argc, argv))
+        return *answered;
     // --send FILE hands a file to the controller and ends: no window, no display.
     if (const std::optional<int> status = tavrel::runSendCommand(argc, argv)) return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0.2"));
+    QApplication::setApplicationVersion(QString::fromLatin1(korvex::kEditorVersion));
+    // The installed menu entry and icon, so that the desktop shows the window as that program.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tavrel"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tavrel")));
+    korvex::keepQtSettingsInDataDirectory();
 
     QCommandLineParser parser;
-    parser.addHelpOption();
-    const QCommandLineOption langOption("lang", "Language of the interface: en or zh.", "language");
-    const QCommandLineOption noSplashOption("no-splash", "Start without the splash picture.");
-    parser.addOption(langOption);
-    parser.addOption(noSplashOption);
-    parser.addPositionalArgument("file", "Code file to open.");
-    // Answered before the window starts (runSendCommand); listed here for --help.
-    const QCommandLineOption sendOption("send", "Hand FILE to the running controller and print opened, refused, "
-                                        "declined, failed or no-controller.", "FILE");
-    parser.addOption(sendOption);
-    parser.process(app);
+    const Options options;
+    describe(parser, options);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "tavrel: %s\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    const QCommandLineOption& langOption = options.lang;
+    const QCommandLineOption& noSplashOption = options.noSplash;
 
     korvex::Language language = korvex::languageForLocale(QLocale::system());
     if (parser.isSet(langOption)) {

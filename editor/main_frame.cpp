@@ -21,12 +21,14 @@
 #include "editor/operator_prompter.h"
 #include "platform/settings_file.h"
 
+#include <korvex_version.h>
+
 namespace tavrel {
 namespace {
 
 constexpr int kRecentFiles = 4;
 constexpr const char* kRecentSection = "Recent File List";
-constexpr const char* kVersion = "1.0.0.2";
+constexpr const char* kVersion = korvex::kEditorVersion;
 constexpr int kMessagePaneMin = 200;
 constexpr int kPathPaneWidth = 300;
 constexpr int kSmallPaneWidth = 100;

@@ -4,6 +4,8 @@
 #include <QPainterPath>
 #include <cmath>
 
+#include <korvex_version.h>
+
 namespace tavrel {
 namespace {
 
@@ -64,7 +66,7 @@ QImage splashPicture() {
     f.setPointSize(12);
     f.setBold(false);
     p.setFont(f);
-    p.drawText(QRect(240, 140, 230, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("1.0.0.2"));
+    p.drawText(QRect(240, 140, 230, 30), Qt::AlignLeft | Qt::AlignVCenter, QString::fromLatin1(korvex::kEditorVersion));
     return image;
 }
 

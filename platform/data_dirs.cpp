@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -72,6 +73,11 @@ int createDataDirectories() {
             return -1;
     }
     return 0;
+}
+
+void keepQtSettingsInDataDirectory() {
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, dataDirectory());
 }
 
 }  // namespace korvex

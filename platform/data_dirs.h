@@ -31,4 +31,9 @@ QString cardIdText(std::uint32_t cardId);
 // Creates the three directories; one that already exists is fine. Returns 0 or -1.
 int createDataDirectories();
 
+// Qt keeps per-user settings of its own (the file dialogs' history and view, under the
+// organisation "QtProject"); this puts them in the data directory too, so that the programs
+// write nowhere else. Call once the application object exists, before any dialog.
+void keepQtSettingsInDataDirectory();
+
 }  // namespace korvex

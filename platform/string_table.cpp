@@ -9,7 +9,9 @@
 namespace korvex {
 
 namespace {
-constexpr char kTranslationDir[] = ":/i18n";
+constexpr char kEmbeddedDir[] = ":/i18n";
+// Relative to the program's folder, in the order they are tried.
+constexpr const char* kDiskDirs[] = {"translations", "../share/korvex/translations"};
 }
 
 std::optional<Language> parseLanguage(const QString& text) {
@@ -29,8 +31,8 @@ QString languageCode(Language language) {
     return language == Language::Chinese ? QStringLiteral("zh") : QStringLiteral("en");
 }
 
-QStringList embeddedTranslationFiles(Language language) {
-    const QDir dir{QString::fromLatin1(kTranslationDir)};
+QStringList translationFiles(const QString& directory, Language language) {
+    const QDir dir(directory);
     const QString pattern = QStringLiteral("*_%1.qm").arg(languageCode(language));
     QStringList files;
     for (const QString& name : dir.entryList({pattern}, QDir::Files, QDir::Name))
@@ -38,10 +40,28 @@ QStringList embeddedTranslationFiles(Language language) {
     return files;
 }
 
+QStringList embeddedTranslationFiles(Language language) {
+    return translationFiles(QString::fromLatin1(kEmbeddedDir), language);
+}
+
+QString findTranslationDirectory(const QString& programDir) {
+    if (!programDir.isEmpty()) {
+        for (const char* relative : kDiskDirs) {
+            const QString dir = QDir::cleanPath(programDir + QLatin1Char('/') + QLatin1String(relative));
+            if (!translationFiles(dir, Language::English).isEmpty())
+                return dir;
+        }
+    }
+    return QString::fromLatin1(kEmbeddedDir);
+}
+
+QString translationDirectory() { return findTranslationDirectory(QCoreApplication::applicationDirPath()); }
+
 int installTranslations(Language language) {
-    QStringList files = embeddedTranslationFiles(Language::English);
+    const QString directory = translationDirectory();
+    QStringList files = translationFiles(directory, Language::English);
     if (language != Language::English)
-        files << embeddedTranslationFiles(language);
+        files << translationFiles(directory, language);
     int installed = 0;
     for (const QString& file : files) {
         // Owned by the application object: translators stay installed for the process's life.

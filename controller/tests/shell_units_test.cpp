@@ -47,10 +47,12 @@ TEST(CommandLine, HelpAndVersionAreAnsweredWithoutTheWindow) {
     testing::ensureApplication();
     const std::optional<QString> version = infoText({"korvex", "--version"});
     ASSERT_TRUE(version.has_value());
-    EXPECT_EQ(*version, "Korvex V6.5 (6.5.0.1)\n");
+    EXPECT_TRUE(version->startsWith(QStringLiteral("korvex %1").arg(kBuildVersion))) << version->toStdString();
+    // The test program has no tables beside it: the embedded ones are named.
+    EXPECT_TRUE(version->contains(QStringLiteral("\ntranslations: embedded"))) << version->toStdString();
     const std::optional<QString> help = infoText({"korvex", "--lang", "zh", "-h"});
     ASSERT_TRUE(help.has_value());
-    for (const char* option : {"--connect", "--port", "--lang", "--version"})
+    for (const char* option : {"--connect", "--port", "--lang", "--version", "Example:"})
         EXPECT_TRUE(help->contains(option)) << option;
     EXPECT_FALSE(infoText({"korvex", "--connect", "/dev/ttyS0", "part.3b"}).has_value());
     // A line the start cannot understand is reported by the start itself.

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -53,6 +54,22 @@ TEST(DataDirs, LogFolderBesideTheDataOrInTheXdgStateDirectory) {
     qunsetenv("HOME");
     const QString withoutHome = logDirectory();
     EXPECT_TRUE(withoutHome.isEmpty() || withoutHome.startsWith(QLatin1Char('/'))) << withoutHome.toStdString();
+}
+
+// What Qt's file dialogs remember lands in the data directory, not in the user's configuration.
+TEST(DataDirs, QtOwnSettingsAreKeptInTheDataDirectory) {
+    EnvGuard data("KORVEX_DATA_DIR"), config("XDG_CONFIG_HOME");
+    QTemporaryDir dataDir, configDir;
+    ASSERT_TRUE(dataDir.isValid() && configDir.isValid());
+    qputenv("KORVEX_DATA_DIR", dataDir.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", configDir.path().toUtf8());
+    keepQtSettingsInDataDirectory();
+    {
+        QSettings settings(QSettings::UserScope, QStringLiteral("QtProject"));
+        settings.setValue(QStringLiteral("FileDialog/lastVisited"), QStringLiteral("file:///tmp"));
+    }
+    EXPECT_TRUE(QFileInfo::exists(dataDir.filePath("QtProject.conf")));
+    EXPECT_TRUE(QDir(configDir.path()).isEmpty());
 }
 
 TEST(DataDirs, CreationMakesAllThreeAndToleratesExistingOnes) {

@@ -7,11 +7,17 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace korvex {
 namespace {
+
+void touch(const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+}
 
 QSet<QString> idsOf(const QString& tsFile) {
     QFile file(tsFile);
@@ -81,6 +87,29 @@ TEST(StringTable, ChineseIsInstalledOverEnglishFromTheEmbeddedFiles) {
     ASSERT_GT(installTranslations(Language::Chinese), 1);
     EXPECT_EQ(qtTrId("61656"), QString::fromUtf8("读取组号表失败！"));
     EXPECT_EQ(qtTrId("61537"), QString::fromUtf8("无机床名"));
+}
+
+// Beside the program (a build tree) first, then ../share/korvex/translations (a package unpacked
+// under any root), then the embedded tables; a folder without the English tables is passed over.
+TEST(StringTable, TablesBesideTheProgramThenInstalledThenEmbedded) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString bin = root.filePath("usr/bin");
+    const QString installed = root.filePath("usr/share/korvex/translations");
+    const QString beside = bin + "/translations";
+    ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(installed));
+    EXPECT_EQ(findTranslationDirectory(bin), ":/i18n");
+    touch(installed + "/korvex_zh.qm");
+    EXPECT_EQ(findTranslationDirectory(bin), ":/i18n");
+    touch(installed + "/korvex_en.qm");
+    touch(installed + "/tavrel_zh.qm");
+    EXPECT_EQ(findTranslationDirectory(bin), installed);
+    EXPECT_EQ(translationFiles(installed, Language::Chinese),
+              QStringList({installed + "/korvex_zh.qm", installed + "/tavrel_zh.qm"}));
+    ASSERT_TRUE(QDir().mkpath(beside));
+    touch(beside + "/tavrel_en.qm");
+    EXPECT_EQ(findTranslationDirectory(bin), beside);
+    EXPECT_EQ(findTranslationDirectory(QString()), ":/i18n");
 }
 
 }  // namespace

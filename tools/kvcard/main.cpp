@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include <korvex_revision.h>
+
 #include "controller/link/card_link.h"
 #include "controller/link/commands.h"
 #include "controller/link/error_log.h"
@@ -21,16 +23,18 @@ using namespace korvex;
 
 constexpr int kMaxListenSeconds = 24 * 3600;
 
-void usage() {
-    std::fprintf(stderr,
+void usage(std::FILE* to) {
+    std::fprintf(to,
                  "usage: kvcard --port DEVICE [--no-connect] [--listen SECONDS] [--stats] [--log-dir DIR]\n"
                  "              COMMAND [ARGS...]\n"
+                 "       kvcard --help | --version\n"
                  "Prints result=0 or result=-1 and, on success, payload=<hex of the answer>.\n"
                  "--listen then prints the card's reports as 'report type=<n> data=<16 hex digits>'.\n"
                  "--stats prints the link's counters at the end. KORVEX_TRACE=1 traces the link on stderr;\n"
                  "a failed transaction leaves its last frames in <log dir>/<card id>_Link.txt; the log dir\n"
                  "is --log-dir, else $KORVEX_DATA_DIR/log, else $XDG_STATE_HOME/Korvex-Z Files/log\n"
                  "(~/.local/state/Korvex-Z Files/log when XDG_STATE_HOME is unset).\n"
+                 "example: kvcard --port /dev/ttyUSB0 get-card-id\n"
                  "commands:\n%s",
                  CliCommandList().c_str());
 }
@@ -106,16 +110,19 @@ int main(int argc, char** argv) {
             }
             listenSeconds = static_cast<int>(v);
         } else if (opt == "--help") {
-            usage();
+            usage(stdout);
+            return 0;
+        } else if (opt == "--version") {
+            std::printf("%s\n", versionLine("kvcard").c_str());
             return 0;
         } else {
             std::fprintf(stderr, "kvcard: unknown option %s\n", opt.c_str());
-            usage();
+            usage(stderr);
             return 1;
         }
     }
     if (port.empty() || at >= argc) {
-        usage();
+        usage(stderr);
         return 1;
     }
     const std::string command = argv[at++];
@@ -141,7 +148,7 @@ int main(int argc, char** argv) {
         outcome = RunCliCommand(link, command, args);
         if (!outcome.usageError.empty()) {
             std::fprintf(stderr, "kvcard: %s\n", outcome.usageError.c_str());
-            usage();
+            usage(stderr);
             return 1;
         }
     }

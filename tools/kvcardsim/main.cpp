@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include <korvex_revision.h>
+
 #include "sim/card/card_server.h"
 #include "sim/card/control.h"
 
@@ -47,7 +49,9 @@ void usage(std::FILE* to) {
         "  --control PATH       listen for fault commands on a local socket at PATH\n"
         "  --pc-timeout S       stop the motion after S seconds without a request (default 30, 0 never)\n"
         "  --seed N             seed of the noise bytes (default 1)\n"
+        "  --help, --version    this text; the version\n"
         "The device path is printed as the first line of standard output.\n"
+        "example: kvcardsim --speed-scale 10 --link /tmp/korvex-card\n"
         "\n"
         "usage: kvcardsim --tell PATH COMMAND [ARG]\n"
         "  sends one command to the control socket of a running kvcardsim and prints its answer:\n"
@@ -75,6 +79,10 @@ int parseArgs(int argc, char** argv, ServerOptions& o, std::string& control) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             usage(stdout);
+            std::exit(0);
+        }
+        if (arg == "--version") {
+            std::printf("%s\n", korvex::versionLine("kvcardsim").c_str());
             std::exit(0);
         }
         static const char* const kOptions[] = {"--card-id", "--speed-scale", "--baud",  "--state", "--trace",

@@ -2,11 +2,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include <korvex_revision.h>
+
 #include "tools/kvcode/commands.h"
 
 namespace {
 
-void usage() {
+void usage(std::FILE* to) {
     std::fputs(
         "usage: kvcode parse [--no-force-zero] FILE\n"
         "       kvcode steps FILE INDEX [--upper] [--backward]\n"
@@ -24,8 +26,11 @@ void usage() {
         "              [--in G] [--out G]\n"
         "       kvcode doc FILE [--save OUT]\n"
         "       kvcode groups FILE [--threshold UM] [--insert SEGMENT GROUP]\n"
-        "       kvcode join FILE OTHER DX DY\n",
-        stderr);
+        "       kvcode join FILE OTHER DX DY\n"
+        "       kvcode --help | --version\n"
+        "Inspects and converts machining code files (3B, ISO, taper .3nb, multi-pass .4nb).\n"
+        "example: kvcode info /usr/share/doc/korvex/examples/square.3b\n",
+        to);
 }
 
 }  // namespace
@@ -41,13 +46,21 @@ int main(int argc, char** argv) {
         {"groups", runGroups}, {"join", runJoin},
     };
     if (argc < 2) {
-        usage();
+        usage(stderr);
         return 2;
+    }
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        usage(stdout);
+        return 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s\n", korvex::versionLine("kvcode").c_str());
+        return 0;
     }
     for (const Command& c : commands) {
         // Each subcommand sees its own arguments after the command name.
         if (std::strcmp(argv[1], c.name) == 0) return c.run(argc - 2, argv + 2);
     }
-    usage();
+    usage(stderr);
     return 2;
 }

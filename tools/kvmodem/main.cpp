@@ -7,6 +7,8 @@
 #include <mutex>
 #include <vector>
 
+#include <korvex_revision.h>
+
 #include "controller/modem/json_text.h"
 #include "controller/modem/notice_rules.h"
 #include "controller/modem/notifier.h"
@@ -23,7 +25,9 @@ void usage(std::FILE* to) {
         "       kvmodem decode HEX                     print an SMS-DELIVER PDU as JSON\n"
         "       kvmodem --port DEVICE send SMSC NUMBER MACHINE TEXT\n"
         "       kvmodem --port DEVICE call NUMBER\n"
-        "       kvmodem --port DEVICE inbox            print and delete every stored message\n",
+        "       kvmodem --port DEVICE inbox            print and delete every stored message\n"
+        "       kvmodem --help | --version\n"
+        "example: kvmodem --port /dev/ttyUSB1 send +8613800100500 13912345678 Noname \"Cut finished!\"\n",
         to);
 }
 
@@ -146,6 +150,10 @@ int main(int argc, char** argv) {
     if (args.empty() || std::strcmp(args[0], "--help") == 0 || std::strcmp(args[0], "-h") == 0) {
         usage(args.empty() ? stderr : stdout);
         return args.empty() ? 2 : 0;
+    }
+    if (std::strcmp(args[0], "--version") == 0) {
+        std::printf("%s\n", korvex::versionLine("kvmodem").c_str());
+        return 0;
     }
     const std::string command = args[0];
     if (command == "pdu" && args.size() == 5) return commandPdu(&args[1]);

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <string>
 
+#include <korvex_revision.h>
+
 #include "sim/modem/modem_server.h"
 
 namespace {
@@ -29,7 +31,9 @@ void usage(std::FILE* to) {
         "                    list, delete)\n"
         "  --link PATH       make a symbolic link PATH to the device\n"
         "  --time-scale F    multiply every scenario delay by F (default 1)\n"
-        "The device path is printed as the first line of standard output.\n",
+        "  --help, --version this text; the version\n"
+        "The device path is printed as the first line of standard output.\n"
+        "example: kvmodemsim --scenario incoming --inbox 2 --link /tmp/korvex-modem\n",
         to);
 }
 
@@ -38,6 +42,10 @@ int parseArgs(int argc, char** argv, ModemOptions& o) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             usage(stdout);
+            std::exit(0);
+        }
+        if (arg == "--version") {
+            std::printf("%s\n", korvex::versionLine("kvmodemsim").c_str());
             std::exit(0);
         }
         if (i + 1 >= argc) {
