@@ -15,9 +15,11 @@
 #include "platform/widget_operator.h"
 #include "controller/work_recovery.h"
 #include "platform/data_dirs.h"
+#include "platform/local_channel.h"
 #include "platform/string_table.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLocale>
 
@@ -54,6 +56,19 @@ int main(int argc, char** argv) {
         return 2;
     }
     installTranslations(line.language.value_or(languageForLocale(QLocale::system())));
+
+    // A program opened from the desktop (a double click: `korvex FILE`, no port named) while a
+    // controller runs goes to that controller, as if dropped on its window; this one ends. A
+    // second controller would find the card's port taken anyway.
+    if (!line.programPath.isEmpty() && line.portDevice.isEmpty() && line.connectDevice.isEmpty() &&
+        !line.start) {
+        const QString path = QFileInfo(line.programPath).absoluteFilePath();
+        const SendResult handed = sendAndWait(QString::fromLatin1(kControllerChannel), path);
+        if (handed != SendResult::NotRunning) {
+            std::printf("%s\n", resultWord(handed));
+            return handed == SendResult::Opened ? 0 : 1;
+        }
+    }
 
     // A signal to leave ends every event loop running (start-up's dialogs included); the exit
     // steps follow once they have returned.

@@ -484,5 +484,41 @@ TEST_F(ControllerTest, SendFromTheCommandLineToKorvexOnTheVirtualCard) {
     }
 }
 
+TEST_F(ControllerTest, ProgramOpenedFromTheDesktopGoesToTheRunningController) {
+    QTemporaryDir runtime;
+    const QByteArray previousRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    struct Restore {
+        QByteArray value;
+        ~Restore() { qputenv("XDG_RUNTIME_DIR", value); }
+    } restore{previousRuntime};
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    SettingsFile(cardSettingsPath(sim::kDefaultCardId)).writeInt("Others", "SettingNotice", 0);  // no Tips
+    const QDir dir(data.path());
+    const std::string device = dir.filePath("card").toStdString();
+    const std::string trace = dir.filePath("card.jsonl").toStdString();
+    Spawned card{spawn({KVCARDSIM_PATH, "--link", device, "--trace", trace}, dir.filePath("card.out").toStdString())};
+    ASSERT_GT(card.pid, 0);
+    ASSERT_TRUE(processUntil([&] { return QFileInfo::exists(QString::fromStdString(device)); }));
+    const QString program = dir.filePath("part \"2\".3b");
+    QFile::copy(QStringLiteral(KORVEX_EXAMPLES_DIR "/square.3b"), program);
+
+    const std::string korvexOut = dir.filePath("korvex.out").toStdString();
+    Spawned korvex{spawn({KORVEX_PATH, "--lang", "en", "--connect", device}, korvexOut)};
+    ASSERT_GT(korvex.pid, 0);
+    ASSERT_TRUE(processUntil([&] { return QFileInfo::exists(runtime.path() + "/korvex/Korvex"); })) << readWhole(korvexOut);
+    // What a double click runs: the program alone. It is handed over and this instance ends.
+    const std::string out = dir.filePath("out").toStdString();
+    const int status = Spawned{spawn({KORVEX_PATH, program.toStdString()}, out)}.wait();
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(readWhole(out), "opened\n");
+    EXPECT_NE(readWhole(trace).find("\"cmd\":\"CMD_LOAD_MODEL\""), std::string::npos);
+
+    for (Spawned* p : {&korvex, &card}) {
+        ::kill(p->pid, SIGTERM);
+        p->wait();
+    }
+}
+
 }  // namespace
 }  // namespace korvex::testing
