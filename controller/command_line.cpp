@@ -30,7 +30,10 @@ void describe(QCommandLineParser& parser, const InfoOptions& info) {
 constexpr char kHelpExample[] =
     "\nExample:\n"
     "  korvex --lang zh --port /dev/ttyUSB0 /usr/share/doc/korvex/examples/square.3b\n"
-    "  starts in Chinese, offers /dev/ttyUSB0 in the port dialog and opens the program once connected.\n";
+    "  starts in Chinese, offers /dev/ttyUSB0 in the port dialog and opens the program once connected.\n"
+    "\nWith a controller running, `korvex FILE` hands FILE to it and ends.\n"
+    "\nDrawing without a card or window:\n"
+    "  korvex --render PROGRAM --out FILE.png [--size WxH] [--zoom N] [--machined K] [--lang en|zh]\n";
 
 }  // namespace
 
