@@ -84,6 +84,8 @@ public:
     // The Max Speed and Phase panes from the card's settings block.
     void showCardSettings();
     void setMessage(const QString& text);
+    // The loop pane: "Loop:number/total".
+    void showLoop(int number, int total);
     // The caption for the loaded program's title ("No Title" when none).
     void updateTitle();
 
@@ -169,6 +171,8 @@ private:
     void endAfterLinkLost();
     void showUsedTime(int seconds);
     void resetMachiningWork();
+    // Hands the document's recovery mark to the machining operations.
+    void applyRecoveryMark();
     void buildControlMenu();
     // Every Control entry again from the run state and the flags.
     void updateControls();

@@ -20,6 +20,13 @@ bool allZero(const std::array<int32_t, kAxisCount>& v) {
 
 void MachiningOperations::setPendingReturn(int32_t segment, const std::array<int32_t, kAxisCount>& distances) {
     pendingReturn_ = std::pair{segment, distances};
+    recovering_ = true;
+}
+
+void MachiningOperations::clearRecovery() {
+    restored_.reset();
+    pendingReturn_.reset();
+    recovering_ = false;
 }
 
 void MachiningOperations::pressReturn() {
@@ -99,6 +106,8 @@ void MachiningOperations::startReturn(const StatusBlock& status, bool workStarte
             if (usesPending) {
                 pendingReturn_.reset();
                 recovering_ = false;
+                if (recoveryUsed)
+                    recoveryUsed();
             }
             host_.statusText("61576");
             host_.stateChanged();
