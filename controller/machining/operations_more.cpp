@@ -82,7 +82,8 @@ void MachiningOperations::startReturn(const StatusBlock& status, bool workStarte
         // the card untouched.
         reset = status.runState == 11;
         const WorkParams origin = freshWorkParams(*program_, *segment, false);
-        const WorkParams& here = status.work;
+        // A restored cut stands at its restored point, whatever the card shows before a start.
+        const WorkParams& here = restored_ ? *restored_ : status.work;
         target.segment = *segment;
         target.distances = {origin.guideX - here.guideX, origin.guideY - here.guideY, origin.guideU - here.guideU,
                             origin.guideV - here.guideV};

@@ -15,10 +15,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <array>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <random>
 
 namespace korvex::testing {
 namespace {
@@ -40,7 +43,13 @@ bool processUntil(F done) {
 // One run of the controller on a card whose memory lives in `stateDir`.
 struct Controller {
     explicit Controller(const QString& stateDir)
-        : card(sim::kDefaultCardId, stateDir, kFastCard), link(fastLinkOptions()) {
+        : own(std::make_unique<VirtualCard>(sim::kDefaultCardId, stateDir, kFastCard)), card(*own),
+          link(fastLinkOptions()) {
+        script();
+    }
+    // A controller started again on a card that kept running.
+    explicit Controller(VirtualCard& running) : card(running), link(fastLinkOptions()) { script(); }
+    void script() {
         frame.setQuitHandler([this](int status) { quitStatuses.push_back(status); });
         operatorUi.scripts[QStringLiteral("CommConfig")] = pressOkWith(card.deviceText());
         operatorUi.scripts[QStringLiteral("Tips")] = [](QDialog& d) {
@@ -83,6 +92,16 @@ struct Controller {
                 return true;
         return false;
     }
+    // What the operator saw and where the card stands, for a failure's message.
+    std::string describe() {
+        std::string out = "card state " + std::to_string(runState()) + "; messages:";
+        for (const auto& m : operatorUi.messages)
+            out += " [" + m.text.toStdString() + "]";
+        out += "; questions:";
+        for (const QString& q : operatorUi.questions)
+            out += " [" + q.toStdString() + "]";
+        return out;
+    }
     bool shown(const QString& text) const {
         for (const auto& m : operatorUi.messages)
             if (m.text == text)
@@ -90,7 +109,8 @@ struct Controller {
         return false;
     }
 
-    VirtualCard card;
+    std::unique_ptr<VirtualCard> own;
+    VirtualCard& card;
     CardEventRouter events;
     RecordingCard link;
     ScriptedOperator operatorUi;
@@ -121,9 +141,10 @@ protected:
         ASSERT_TRUE(QFile::copy(QStringLiteral(KORVEX_EXAMPLES_DIR "/square.3b"), program));
     }
 
-    // Opens the program, cuts and cuts the power mid-segment past the first segments. Leaves the
-    // card's memory in the state directory and returns the steps run and the point.
-    void interruptedCut() {
+    // Opens the program, cuts and cuts the power mid-segment at or past `segment`, once `steps`
+    // steps of it are done. Leaves the card's memory in the state directory and keeps the steps
+    // run and the point.
+    void interruptedCut(int32_t segment = 3, int32_t steps = 100) {
         Controller c(work.path());
         ASSERT_TRUE(c.start());
         ASSERT_EQ(c.frame.openRequest(program), OpenOutcome::Opened);
@@ -132,9 +153,9 @@ protected:
         segments = static_cast<int32_t>(c.document.program()->segments.size());
         c.ops().press(Operation::Cut);
         ASSERT_TRUE(processUntil([&] {
-            return c.engine([](sim::CardEngine& e) {
+            return c.engine([segment, steps](sim::CardEngine& e) {
                 const WorkParams p = e.position();
-                return e.runState() == sim::kRunCutting && p.segment >= 3 && p.lower.steps > 100;
+                return e.runState() == sim::kRunCutting && p.segment >= segment && p.lower.steps > steps;
             });
         }));
         c.card.server().powerLoss();
@@ -151,6 +172,27 @@ protected:
     WorkParams interrupted;
     uint64_t stepsBefore = 0;
     QString lastCardSettings;
+
+    // Starts the controller again on the restarted card, checks that the restored start is
+    // where the card stopped, and cuts to the end: the steps of both runs are those of one run.
+    void restoreAndFinish() {
+        Controller c(work.path());
+        ASSERT_TRUE(c.start());
+        ASSERT_EQ(c.recovery.lastOutcome(), WorkRecovery::Outcome::CutMarked);
+        ASSERT_TRUE(c.document.recoveryMark().has_value());
+        const WorkParams& mark = c.document.recoveryMark()->work;
+        EXPECT_EQ(mark.segment, interrupted.segment);
+        EXPECT_EQ(mark.lower.steps, interrupted.lower.steps);
+        c.ops().press(Operation::Cut);
+        ASSERT_TRUE(processUntil([&] { return c.runState() == sim::kRunFinished; }));
+        EXPECT_EQ(stepsBefore + c.stepsRun(), total);
+        c.machine->worker().stop();
+    }
+
+    static int soakMoments() {
+        const int n = qEnvironmentVariableIntValue("KORVEX_SOAK");
+        return n > 0 ? n : 2;
+    }
 };
 
 TEST_F(RecoveryTest, PowerLossMidCutRestoresWithoutAQuestionAndTheCutEndsWithTheStepsOfAWholeRun) {
@@ -250,6 +292,85 @@ TEST_F(RecoveryTest, CancelledPreworkUnloadsAndKeepsTheCardsRecord) {
     EXPECT_FALSE(c.document.recoveryMark().has_value());
     EXPECT_EQ(c.engine([](sim::CardEngine& e) { return decodeWorkRecord(e.memory().record).kind; }),
               kWorkRecordCut);
+    c.machine->worker().stop();
+}
+
+TEST_F(RecoveryTest, PowerLossSoakAtSeededMomentsRestoresEveryStepOnce) {
+    const int moments = soakMoments();
+    for (int i = 0; i < moments; ++i) {
+        const uint32_t seed = 1000u + static_cast<uint32_t>(i) * 7919u;
+        std::mt19937 random(seed);
+        const int32_t segment = 1 + static_cast<int32_t>(random() % 5);
+        const int32_t steps = static_cast<int32_t>(random() % 4000);
+        SCOPED_TRACE("seed " + std::to_string(seed) + ": segment " + std::to_string(segment) + ", step " +
+                     std::to_string(steps));
+        std::printf("power-loss soak: seed %u\n", seed);
+        // A fresh card memory each time.
+        for (const QString& name : QDir(work.path()).entryList(QStringList{QStringLiteral("*.mem")}, QDir::Files))
+            QFile::remove(QDir(work.path()).filePath(name));
+        ASSERT_NO_FATAL_FAILURE(interruptedCut(segment, steps));
+        ASSERT_NO_FATAL_FAILURE(restoreAndFinish());
+    }
+}
+
+TEST_F(RecoveryTest, AStaleCardLeftRunningByAKilledControllerIsStoppedBeforeItsRecordIsRead) {
+    VirtualCard card(sim::kDefaultCardId, work.path(), kFastCard);
+    {
+        Controller killed(card);
+        ASSERT_TRUE(killed.start());
+        ASSERT_EQ(killed.frame.openRequest(program), OpenOutcome::Opened);
+        killed.document.waitForWorkingCopy();
+        total = wholeProgramSteps(*killed.document.program());
+        killed.ops().press(Operation::Cut);
+        ASSERT_TRUE(processUntil([&] {
+            return killed.engine([](sim::CardEngine& e) { return e.position().segment >= 2; });
+        }));
+        killed.machine->worker().stop();  // gone without a word to the card
+        killed.link.close();
+    }
+    Controller c(card);
+    ASSERT_TRUE(c.start());
+    ASSERT_EQ(c.recovery.lastOutcome(), WorkRecovery::Outcome::CutMarked);
+    const WorkParams stoppedAt = c.engine([](sim::CardEngine& e) { return e.position(); });
+    ASSERT_TRUE(c.document.recoveryMark().has_value());
+    EXPECT_EQ(c.document.recoveryMark()->work.segment, stoppedAt.segment);
+    EXPECT_EQ(c.document.recoveryMark()->work.lower.steps, stoppedAt.lower.steps);
+    c.ops().press(Operation::Cut);
+    ASSERT_TRUE(processUntil([&] { return c.runState() == sim::kRunFinished; })) << c.describe();
+    EXPECT_EQ(c.stepsRun(), total) << "the steps of both controllers' cuts are those of one run";
+    c.machine->worker().stop();
+}
+
+TEST_F(RecoveryTest, AnInterruptedReturnContinuesWithReturnOriginOnly) {
+    ASSERT_NO_FATAL_FAILURE(interruptedCut());
+    Controller c(work.path());
+    const std::array<int32_t, kAxisCount> distances{-interrupted.guideX, -interrupted.guideY, 0, 0};
+    c.engine([&distances](sim::CardEngine& e) {
+        sim::CardMemory memory = e.memory();
+        WorkRecord r = decodeWorkRecord(memory.record);
+        r.kind = kWorkRecordReturn;
+        r.returnSegment = 0;
+        r.returnDistances = distances;
+        encodeWorkRecord(r, memory.record);
+        e.restoreMemory(memory);
+        return 0;
+    });
+    ASSERT_TRUE(c.start());
+    ASSERT_EQ(c.recovery.lastOutcome(), WorkRecovery::Outcome::ReturnMarked);
+    ASSERT_TRUE(c.document.recoveryMark().has_value());
+    EXPECT_EQ(c.document.recoveryMark()->kind, RecoveryMark::Kind::ReturnRecovery);
+    EXPECT_EQ(c.document.recoveryMark()->returnDistances, distances);
+    EXPECT_TRUE(c.ops().flags().recovering);
+    c.operatorUi.answers = {OperatorInteraction::Answer::Yes};  // continue the return
+    c.ops().pressReturn();
+    ASSERT_TRUE(processUntil([&] { return !c.document.recoveryMark().has_value(); })) << c.describe();
+    ASSERT_TRUE(processUntil([&] {
+        return c.engine([](sim::CardEngine& e) {
+            const WorkParams p = e.position();
+            return e.runState() == sim::kRunReturning && p.guideX == 0 && p.guideY == 0;
+        });
+    })) << "the return reaches the program's start with the recorded distances";
+    EXPECT_FALSE(c.ops().flags().recovering);
     c.machine->worker().stop();
 }
 
