@@ -44,8 +44,8 @@ std::string commandName(uint8_t type) {
 }  // namespace
 
 std::string describePoint(const WorkParams& w, uint64_t stepsRun) {
-    return format("\"point\":{\"segment\":%d,\"lower\":[%d,%d,%d],\"upper\":[%d,%d,%d],\"x\":%d,\"y\":%d,"
-                  "\"u\":%d,\"v\":%d},\"steps-run\":%llu",
+    return format("\"point\":{\"segment-index\":%d,\"lower\":[%d,%d,%d],\"upper\":[%d,%d,%d],"
+                  "\"guides\":[%d,%d,%d,%d]},\"steps-run\":%llu",
                   w.segment, w.lower.steps, w.lower.x, w.lower.y, w.upper.steps, w.upper.x, w.upper.y, w.guideX,
                   w.guideY, w.guideU, w.guideV, static_cast<unsigned long long>(stepsRun));
 }

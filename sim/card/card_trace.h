@@ -45,7 +45,8 @@ private:
 };
 
 // The point a work stands at, as JSON members (without braces):
-//   "point":{"segment":4,"lower":[120,3000,-40],"upper":[0,0,0],"x":..,"y":..,"u":..,"v":..},"steps-run":N
+//   "point":{"segment-index":4,"lower":[120,3000,-40],"upper":[0,0,0],"guides":[x,y,u,v]},"steps-run":N
+// (names of their own, so they never read as the request's "segment" or "x")
 std::string describePoint(const WorkParams& w, uint64_t stepsRun);
 // The same point as words for the control socket's status line:
 //   segment 4 lower 120,3000,-40 upper 0,0,0 x .. y .. u .. v .. steps-run N

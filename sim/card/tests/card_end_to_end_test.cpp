@@ -276,7 +276,7 @@ TEST(CardRestart, StateFileKeepsTheWorkAndARestoreLoadFinishesIt) {
             if (line.find("\"CMD_START_CUT\"") != std::string::npos) start = line;
             if (line.find("\"powerloss\"") != std::string::npos) loss = line;
         }
-        EXPECT_NE(start.find("\"point\":{\"segment\":0,\"lower\":[0,"), std::string::npos) << start;
+        EXPECT_NE(start.find("\"point\":{\"segment-index\":0,\"lower\":[0,"), std::string::npos) << start;
         EXPECT_NE(loss.find(describePoint(interrupted, stepsRun)), std::string::npos) << loss;
     }
 
