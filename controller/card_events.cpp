@@ -50,6 +50,8 @@ void CardEventRouter::release() {
         deliver(event);
 }
 
+void CardEventRouter::discardHeld() { held_.clear(); }
+
 void CardEventRouter::deliver(const CardEvent& event) {
     for (const RoutedEvent& routed : routeCardEvent(event)) {
         switch (routed.target) {

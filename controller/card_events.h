@@ -39,6 +39,9 @@ public:
     // Holds delivered events until release(); release() hands them on in arrival order.
     void hold() { holding_ = true; }
     void release();
+    // Drops the held events: reports of a work the previous run of the controller started
+    // (a replayed group switch would restart the machine). A link failure is kept: it is a flag.
+    void discardHeld();
     bool holding() const { return holding_; }
     // Whether a link failure was reported since the last call. Set by the hook itself, on the
     // thread whose transaction failed, so it is known as soon as the failed command returns.

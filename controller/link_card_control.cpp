@@ -58,6 +58,17 @@ int LinkCardControl::keepAlive() { return CMD_KEEP_ALIVE(*link_); }
 
 int LinkCardControl::closeKeepingWork() { return CMD_CLOSE(*link_); }
 
+int LinkCardControl::getRunState(RunState& state) { return CMD_GET_RUN_STATE(*link_, &state); }
+
+int LinkCardControl::stopWork() {
+    StatusBlock status;
+    return CMD_STOP(*link_, &status);
+}
+
+int LinkCardControl::setMotor(bool on) { return CMD_SET_MOTOR(*link_, on); }
+
+int LinkCardControl::setHf(bool on) { return CMD_SET_HF(*link_, on); }
+
 int LinkCardControl::logError(const QString& text) {
     return link_->LogError("%s\n", text.toUtf8().constData());
 }

@@ -27,6 +27,10 @@ public:
     int getWorkRecord(WorkRecord& record) override;
     int keepAlive() override;
     int closeKeepingWork() override;
+    int getRunState(RunState& state) override;
+    int stopWork() override;
+    int setMotor(bool on) override;
+    int setHf(bool on) override;
     int logError(const QString& text) override;
 
     int setTaper(const TaperBlock& taper) override;

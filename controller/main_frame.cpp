@@ -231,6 +231,7 @@ void CMainFrame::buildMenus() {
     edit.ending = [this] { return linkLost_ || events_.linkFailureReported(); };
     edit.idle = [this] { return idle(); };
     edit.fastRolling = [this] { return machine_ && machine_->operations().rolling(); };
+    edit.recoveryMarkPending = [this] { return document_.recoveryMark().has_value(); };
     edit.cardSettingsPath = [this] { return session_.cardSettings().path(); };
     installEditCommands(fileMenu_, editMenu, toolBar_, std::move(edit), this);
 #else
@@ -656,7 +657,27 @@ void CMainFrame::resetMachiningWork() {
     MachiningOperations& operations = machine_->operations();
     operations.setProgram(document_.isLoaded() ? document_.program() : nullptr);
     operations.resetWork();
+    applyRecoveryMark();
     operations.refresh();
+}
+
+void CMainFrame::showLoop(int number, int total) { panes_[kLoopPane]->setText(qtTrId("61529").arg(number).arg(total)); }
+
+void CMainFrame::applyRecoveryMark() {
+    const std::optional<RecoveryMark>& mark = document_.recoveryMark();
+    if (mark)
+        workStarted_ = true;  // the card holds a work: exit asks whether to keep it
+    if (!machine_)
+        return;
+    MachiningOperations& operations = machine_->operations();
+    operations.clearRecovery();
+    if (!mark)
+        return;
+    operations.setReverse(mark->reverse);
+    if (mark->kind == RecoveryMark::Kind::ReturnRecovery)
+        operations.setPendingReturn(mark->returnSegment, mark->returnDistances);
+    else
+        operations.setRestoredWork(mark->work);
 }
 
 void CMainFrame::attachMachineControl(MachineControl& control) {
@@ -709,6 +730,14 @@ void CMainFrame::attachMachineControl(MachineControl& control) {
     connect(&document_, &CDCSDoc::programLoaded, this, [this] { resetMachiningWork(); });
     connect(&document_, &CDCSDoc::programClosed, this, [this] { resetMachiningWork(); });
     connect(&document_, &CDCSDoc::workReset, this, [this] { resetMachiningWork(); });
+    // A recovery mark is used up by the start the card took; setting or clearing one updates
+    // the panel and the commands at once.
+    control.operations().recoveryUsed = [this] { document_.setRecoveryMark(std::nullopt); };
+    connect(&document_, &CDCSDoc::recoveryMarkChanged, this, [this] {
+        applyRecoveryMark();
+        buttons_->refresh();
+        updateControls();
+    });
     resetMachiningWork();
     updateControls();
 }

@@ -95,6 +95,8 @@ public:
     void setMessage(const QString& text);
     // A status text by its identifier: the message pane and the mini status window.
     void showStatusText(const char* textId);
+    // The loop pane: "Loop:number/total".
+    void showLoop(int number, int total);
     // The caption for the loaded program's title ("No Title" when none).
     void updateTitle();
 
@@ -182,6 +184,8 @@ private:
     void endAfterLinkLost();
     void showUsedTime(int seconds);
     void resetMachiningWork();
+    // Hands the document's recovery mark to the machining operations.
+    void applyRecoveryMark();
     void buildControlMenu();
     // Every Control entry again from the run state and the flags.
     void updateControls();

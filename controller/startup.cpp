@@ -173,10 +173,18 @@ bool Startup::run(CMainFrame& frame, const StartupOptions& options) {
     frame.showCardSettings();
     frame.buttonView()->refresh();
 
-    // A card without a saved work may refuse the read; only a silent card ends start-up.
+    // A card a killed controller left running moves on from the point its record holds: it is
+    // stopped before the record is read. A card without a saved work may refuse the read; only
+    // a silent card ends start-up.
+    WorkRecovery::stopStaleWork(card_);
+    if (events_.takeLinkFailure())
+        return failLinkLost(frame, cmdcode::CMD_GET_RUN_STATE);
     WorkRecord record;
-    if (card_.getWorkRecord(record) == 0)
-        recovery_.takeSavedWork(record);
+    if (card_.getWorkRecord(record) == 0 && recovery_.takeSavedWork(record)) {
+        recovery_.run(recoveryContext(frame, cardIni.path()));
+        if (events_.takeLinkFailure())
+            return failLinkLost(frame, cmdcode::CMD_LOAD_MODEL);
+    }
     if (events_.takeLinkFailure())
         return failLinkLost(frame, cmdcode::CMD_GET_WORK_RECORD);
 
@@ -194,8 +202,24 @@ bool Startup::run(CMainFrame& frame, const StartupOptions& options) {
     if (events_.takeLinkFailure())
         return failLinkLost(frame, cmdcode::CMD_LOAD_MODEL);
 
+    // What the card reported so far belongs to the run before this one.
+    events_.discardHeld();
     events_.release();
     return true;
+}
+
+RecoveryContext Startup::recoveryContext(CMainFrame& frame, const QString& cardSettingsPath) {
+    RecoveryContext c;
+    c.operatorUi = &operatorUi_;
+    c.card = &card_;
+    c.document = &document_;
+    c.dialogParent = &frame;
+    c.cardSettingsPath = cardSettingsPath;
+    c.temporaryDirectory = temporaryDirectory();
+    c.messageTitle = session_.alarmTitle();
+    c.views.loop = [&frame](int number, int total) { frame.showLoop(number, total); };
+    c.preworkStarted = preworkStarted;
+    return c;
 }
 
 }  // namespace korvex

@@ -16,6 +16,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+#include "controller/work_recovery.h"
+
 namespace korvex {
 
 class CardControl;
@@ -25,7 +29,6 @@ class CMainFrame;
 class MachineSession;
 class OperatorInteraction;
 class PulseTable;
-class WorkRecovery;
 
 struct StartupOptions {
     QString portDevice;     // --port: offered first by the port dialog
@@ -54,10 +57,13 @@ public:
 
     // Runs every step in order. Returns true when the controller is up.
     bool run(CMainFrame& frame, const StartupOptions& options);
+    // Called once the recovery's prework dialog runs (tests cancel it from here).
+    std::function<void(CWaitDialog&)> preworkStarted;
 
 private:
     bool openPort(CMainFrame& frame, const StartupOptions& options);
     bool fail(CMainFrame& frame, const QString& text);
+    RecoveryContext recoveryContext(CMainFrame& frame, const QString& cardSettingsPath);
     // A card that stopped answering `command`: the log line and the one alarm, then the end.
     bool failLinkLost(CMainFrame& frame, uint8_t command);
 

@@ -92,7 +92,18 @@ bool copyWhole(const QString& from, const QString& to, FileIdentity held) {
 
 }  // namespace
 
-CDCSDoc::CDCSDoc(QObject* parent) : QObject(parent) {}
+CDCSDoc::CDCSDoc(QObject* parent) : QObject(parent) {
+    // A mark belongs to the program as the recovery restored it: Close and Reset drop it (a load
+    // drops it in resetDocument).
+    connect(this, &CDCSDoc::programClosed, this, [this] { setRecoveryMark(std::nullopt); });
+    connect(this, &CDCSDoc::workReset, this, [this] { setRecoveryMark(std::nullopt); });
+}
+
+void CDCSDoc::setRecoveryMark(std::optional<RecoveryMark> mark) {
+    if (!mark && !recoveryMark_) return;
+    recoveryMark_ = std::move(mark);
+    emit recoveryMarkChanged();
+}
 
 CDCSDoc::~CDCSDoc() {
     waitForWorkingCopy();
@@ -275,6 +286,7 @@ int CDCSDoc::unload() {
 }
 
 void CDCSDoc::resetDocument() {
+    setRecoveryMark(std::nullopt);
     std::shared_ptr<const LoadedProgram> old = std::move(program_);
     program_.reset();
     loaded_ = false;

@@ -17,8 +17,10 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "code/loader.h"
@@ -36,6 +38,19 @@ class OperatorInteraction;
 // How the last open request ended: loaded; refused because a work or a load runs (61482); the
 // operator kept the old program or cancelled the load; not opened for any other reason.
 enum class OpenOutcome { Opened, Refused, Declined, Failed };
+
+// A mark left by a power-loss recovery, used by the next start the card takes. StartPosition:
+// the next Cut, Walk, Simulate or Back starts from `work`, and Return Origin takes its guides as
+// the current position. ReturnRecovery: Return Origin continues to `returnSegment` with the
+// remaining `returnDistances`.
+struct RecoveryMark {
+    enum class Kind { StartPosition, ReturnRecovery };
+    Kind kind = Kind::StartPosition;
+    WorkParams work;
+    bool reverse = false;  // the restored work runs backward
+    int32_t returnSegment = 0;
+    std::array<int32_t, kAxisCount> returnDistances{};
+};
 
 // What the document needs from the program around it.
 struct DocumentEnvironment {
@@ -97,6 +112,12 @@ public:
     // repainting through all the link's attempts on a silent card. Returns the command's result.
     int runCardCommand(std::function<int()> command);
 
+    // ---- recovery mark ----
+    // Set by a recovery; cleared by Close, Reset, any load and the start that uses it. Every
+    // change is signalled.
+    const std::optional<RecoveryMark>& recoveryMark() const { return recoveryMark_; }
+    void setRecoveryMark(std::optional<RecoveryMark> mark);
+
     // ---- state ----
     bool isLoaded() const { return loaded_; }
     // True while a load runs or an entry point waits on the operator: open requests are refused.
@@ -142,6 +163,8 @@ signals:
     // File Reset finished: status panel, graph (fitted again), loop counter, range, reverse
     // flag, recovery marks, stop marks and Ignore D start afresh.
     void workReset();
+    // The recovery mark was set or cleared.
+    void recoveryMarkChanged();
     // A wait dialog is on screen and its worker runs (tests and benchmarks use it).
     void waitDialogStarted(CWaitDialog* dialog);
 
@@ -178,6 +201,7 @@ private:
     bool parsedRejected_ = false;
     OpenOutcome openOutcome_ = OpenOutcome::Failed;
     ReadLockedFile heldFile_;
+    std::optional<RecoveryMark> recoveryMark_;
     std::thread disposer_;
     std::thread copier_;
 };

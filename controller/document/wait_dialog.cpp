@@ -93,7 +93,8 @@ CWaitDialog::CWaitDialog(Style style, QString threadErrorText, OperatorInteracti
                                           : QStringLiteral("LoadModelDialog"));
     setModal(true);
     setWindowTitle(QStringLiteral("Korvex"));
-    text_->setText(qtTrId("61541"));
+    blinkText_ = qtTrId("61541");
+    text_->setText(blinkText_);
     text_->setMinimumWidth(260);
     // A reading dialog shows a busy bar until the worker reports its first percent: reading and
     // translating a huge file comes before the per-line progress.
@@ -126,6 +127,11 @@ CWaitDialog::~CWaitDialog() {
         shared_->dialog = nullptr;
     }
     shared_->release();
+}
+
+void CWaitDialog::setBlinkText(const QString& text) {
+    blinkText_ = text;
+    text_->setText(text);
 }
 
 void CWaitDialog::setCancelWaitMs(int ms) { cancelWait_->setInterval(ms); }
@@ -191,7 +197,7 @@ void CWaitDialog::onProgress(int percent) {
 
 void CWaitDialog::onBlink() {
     blinkOn_ = !blinkOn_;
-    text_->setText(blinkOn_ ? qtTrId("61541") : QString());
+    text_->setText(blinkOn_ ? blinkText_ : QString());
     if (style_ == Style::Card) bar_->setValue((bar_->value() + 1) % kCardBarSteps);
 }
 

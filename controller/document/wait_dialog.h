@@ -60,6 +60,8 @@ public:
     ~CWaitDialog() override;
 
     void setWork(Work work) { work_ = std::move(work); }
+    // The text that blinks while the worker runs (the reading text unless set).
+    void setBlinkText(const QString& text);
     // The worker's result once the dialog closed with OK; meaningless after a cancel.
     int result() const { return result_; }
     // True when the worker had ended before the dialog closed.
@@ -101,6 +103,7 @@ private:
 
     Style style_;
     QString threadErrorText_;
+    QString blinkText_;
     OperatorInteraction* operatorUi_;
     Work work_;
     std::shared_ptr<Shared> shared_;

@@ -157,6 +157,7 @@ void MachiningOperations::continueStart(Operation op, const StateBlock& state, b
     const bool cardReverse = state.reverse == 1;
     std::optional<std::pair<int32_t, int32_t>> rangeToSend;
     bool reset = false;
+    bool usesRestored = false;  // the restored position is used up only by a start the card took
     WorkParams work;
     std::pair<int32_t, int32_t> range{state.rangeFirst, state.rangeLast};
     if (state.status.runState == 1 && op != Operation::Back) {
@@ -179,7 +180,7 @@ void MachiningOperations::continueStart(Operation op, const StateBlock& state, b
         if (chosenRange_)
             range = *chosenRange_;
         work = restored_ ? *restored_ : state.status.work;
-        restored_.reset();
+        usesRestored = restored_.has_value();
     }
     const WorkRange workRange = WorkRange::between(range.first, range.second);
     if (workRange.lo < 0 || workRange.hi >= count || !workRange.contains(work.segment)) {
@@ -206,13 +207,18 @@ void MachiningOperations::continueStart(Operation op, const StateBlock& state, b
     seq.then([this, on = t.motorOn](MachiningCard& c) { return switchMotor(c, on); });
     if (t.hfOffBefore)
         seq.then([this](MachiningCard& c) { return switchHf(c, false); });
-    seq.then([this, op, kind = t.kind, window, payload, started](MachiningCard& c) {
+    seq.then([this, op, kind = t.kind, window, payload, started, usesRestored](MachiningCard& c) {
         if (c.start(kind, window, payload) != 0)
             return false;
         *started = true;
         startTimers(op);
-        host_.runOnUi([this, op] {
+        host_.runOnUi([this, op, usesRestored] {
             busy_ = false;
+            if (usesRestored) {
+                restored_.reset();
+                if (recoveryUsed)
+                    recoveryUsed();
+            }
             setLabel(op, ButtonLabel::Pause);
             host_.statusText(traits(op).runningText);
             host_.stateChanged();

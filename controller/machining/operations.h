@@ -114,6 +114,11 @@ public:
     std::optional<std::pair<int32_t, int32_t>> chosenRange() const { return chosenRange_; }
     // A cut recovery's restored position, used once by the next start that continues.
     void setRestoredWork(const WorkParams& work) { restored_ = work; }
+    // Drops the restored position and the pending return (their mark was cleared).
+    void clearRecovery();
+    // Called on the UI thread when a start the card took used the restored position or the
+    // pending return.
+    std::function<void()> recoveryUsed;
     void setReverse(bool reverse) { reverse_ = reverseQueued_ = reverse; }
     void setCardType(int type) { cardType_ = type; }
 

@@ -20,6 +20,13 @@ bool allZero(const std::array<int32_t, kAxisCount>& v) {
 
 void MachiningOperations::setPendingReturn(int32_t segment, const std::array<int32_t, kAxisCount>& distances) {
     pendingReturn_ = std::pair{segment, distances};
+    recovering_ = true;
+}
+
+void MachiningOperations::clearRecovery() {
+    restored_.reset();
+    pendingReturn_.reset();
+    recovering_ = false;
 }
 
 void MachiningOperations::pressReturn() {
@@ -75,7 +82,8 @@ void MachiningOperations::startReturn(const StatusBlock& status, bool workStarte
         // the card untouched.
         reset = status.runState == 11;
         const WorkParams origin = freshWorkParams(*program_, *segment, false);
-        const WorkParams& here = status.work;
+        // A restored cut stands at its restored point, whatever the card shows before a start.
+        const WorkParams& here = restored_ ? *restored_ : status.work;
         target.segment = *segment;
         target.distances = {origin.guideX - here.guideX, origin.guideY - here.guideY, origin.guideU - here.guideU,
                             origin.guideV - here.guideV};
@@ -99,6 +107,8 @@ void MachiningOperations::startReturn(const StatusBlock& status, bool workStarte
             if (usesPending) {
                 pendingReturn_.reset();
                 recovering_ = false;
+                if (recoveryUsed)
+                    recoveryUsed();
             }
             host_.statusText("61576");
             host_.stateChanged();

@@ -130,8 +130,9 @@ TEST_F(ControllerTest, CardThatDoesNotAnswerItsIdentityEndsStartUp) {
     EXPECT_FALSE(c.frame.miniStatusWindow());
 }
 
-// The card falls silent while the operator reads the Tips: the work record cannot be read, and
-// start-up ends with the lost-link message instead of running on without a card.
+// The card falls silent while the operator reads the Tips: its run state (asked before the work
+// record) cannot be read, and start-up ends with the lost-link message instead of running on
+// without a card.
 TEST_F(ControllerTest, LinkLostDuringStartUpEndsItAfterItsMessage) {
     ControllerParts c;
     c.operatorUi.scripts["Tips"] = [&](QDialog& d) {
@@ -141,7 +142,7 @@ TEST_F(ControllerTest, LinkLostDuringStartUpEndsItAfterItsMessage) {
     };
     EXPECT_FALSE(c.start());
     ASSERT_EQ(c.operatorUi.messages.size(), 1u);
-    EXPECT_EQ(c.operatorUi.messages[0].text, linkLostText(cmdcode::CMD_GET_WORK_RECORD));
+    EXPECT_EQ(c.operatorUi.messages[0].text, linkLostText(cmdcode::CMD_GET_RUN_STATE));
     EXPECT_FALSE(c.link.isOpen());
     EXPECT_FALSE(c.frame.keepAliveRunning());
     EXPECT_FALSE(c.recovery.pending().has_value());
@@ -278,8 +279,10 @@ TEST_F(ControllerTest, CardSettingsNameTheMachineFillThePanesAndAKeptWorkGoesToT
         EXPECT_TRUE(c.frame.windowTitle().startsWith(QString::fromUtf8("线切割-1-No Title : ")));
         EXPECT_EQ(c.frame.paneText(CMainFrame::kMaxSpeedPane), "X/Y Max Spd:4200 steps/sec");
         EXPECT_EQ(c.frame.paneText(CMainFrame::kPhasePane), "MicroStep,7");
-        ASSERT_TRUE(c.recovery.pending().has_value());
-        EXPECT_EQ(c.recovery.pending()->kind, kWorkRecordCut);
+        // The recovery took the record and refused it: it names no file.
+        EXPECT_FALSE(c.recovery.pending().has_value());
+        EXPECT_EQ(c.recovery.lastOutcome(), WorkRecovery::Outcome::RecordMismatch);
+        EXPECT_EQ(c.operatorUi.messageTexts(), std::vector<QString>{qtTrId("61649")});
     }
     for (const uint8_t kind : {uint8_t{0x00}, uint8_t{0x33}}) {
         ControllerParts c;
@@ -288,6 +291,7 @@ TEST_F(ControllerTest, CardSettingsNameTheMachineFillThePanesAndAKeptWorkGoesToT
         EXPECT_EQ(c.session.machineName, "Noname");
         EXPECT_EQ(c.frame.paneText(CMainFrame::kPhasePane), "3-6,Servo");
         EXPECT_FALSE(c.recovery.pending().has_value());
+        EXPECT_EQ(c.recovery.lastOutcome(), WorkRecovery::Outcome::NothingToRestore);
     }
 }
 

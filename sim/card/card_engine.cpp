@@ -336,6 +336,10 @@ CardAnswer CardEngine::loadModel(const uint8_t* p) {
     // started again and lost track of it: the motion stops where it stands and the record keeps
     // the point, ready for the restore that follows.
     if (activity_ != Activity::None) stopForLostPc();
+    // The record follows a live work (memory()); it is frozen as it stands now, so the restore
+    // that follows brings back the range, flags and point the controller read, not those of
+    // the work's start.
+    if (workLive_) record_ = decodeWorkRecord(std::span<const uint8_t, kWorkRecordBytes>(memory().record));
 
     descriptor_ = decodeLoadDescriptor(fixed<kLoadDescriptorBytes>(p));
     loaded_ = true;

@@ -19,6 +19,13 @@ namespace korvex::sim {
 namespace {
 
 constexpr int64_t kMicrosPerMs = 1000;
+
+// Requests after which the trace shows where the work stands: the starts and the stop.
+bool carriesPoint(uint8_t type) {
+    using namespace cmdcode;
+    return type == CMD_START_CUT || type == CMD_START_WALK || type == CMD_START_SIMULATE || type == CMD_START_BACK ||
+           type == CMD_START_ADJUSTED || type == CMD_START_RETURN || type == CMD_STOP;
+}
 constexpr std::size_t kCheckByteFromEnd = kFrameHeadBytes + 1;  // the check byte sits before the tail
 
 int64_t steadyMicros() {
@@ -306,7 +313,8 @@ void CardServer::handleFrameLocked(const uint8_t* frame, std::size_t length) {
     lastExecutedMicros_ = now;
     haveLast_ = true;
     trace_.request(traceSeconds(), view.sequence, view.type, view.payload, view.payloadLength, answer.status,
-                   engine_.runState(), engine_.subState(), false, false);
+                   engine_.runState(), engine_.subState(), false, false,
+                   carriesPoint(view.type) ? describePoint(engine_.position(), engine_.figures().stepsRun) : "");
     queueAnswerLocked(lastAnswer_);
     // Reports the request caused (a window that ends a wait) follow its answer.
     collectReportsLocked();
@@ -537,7 +545,7 @@ void CardServer::powerLoss() {
     engine_.takeReports();
     output_.clear();
     incoming_.clear();
-    trace_.fault(traceSeconds(), "powerloss");
+    trace_.fault(traceSeconds(), "powerloss", describePoint(engine_.position(), engine_.figures().stepsRun));
     persistLocked(true);
     poweredOff_ = true;
     wake();

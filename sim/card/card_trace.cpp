@@ -43,6 +43,19 @@ std::string commandName(uint8_t type) {
 
 }  // namespace
 
+std::string describePoint(const WorkParams& w, uint64_t stepsRun) {
+    return format("\"point\":{\"segment-index\":%d,\"lower\":[%d,%d,%d],\"upper\":[%d,%d,%d],"
+                  "\"guides\":[%d,%d,%d,%d]},\"steps-run\":%llu",
+                  w.segment, w.lower.steps, w.lower.x, w.lower.y, w.upper.steps, w.upper.x, w.upper.y, w.guideX,
+                  w.guideY, w.guideU, w.guideV, static_cast<unsigned long long>(stepsRun));
+}
+
+std::string describePointWords(const WorkParams& w, uint64_t stepsRun) {
+    return format("segment %d lower %d,%d,%d upper %d,%d,%d x %d y %d u %d v %d steps-run %llu", w.segment,
+                  w.lower.steps, w.lower.x, w.lower.y, w.upper.steps, w.upper.x, w.upper.y, w.guideX, w.guideY,
+                  w.guideU, w.guideV, static_cast<unsigned long long>(stepsRun));
+}
+
 std::string describeRequest(uint8_t type, const uint8_t* p, std::size_t length) {
     auto has = [length](std::size_t n) { return length >= n; };
     switch (type) {
@@ -115,7 +128,8 @@ void CardTrace::line(const std::string& text) {
 }
 
 void CardTrace::request(double t, uint8_t sequence, uint8_t type, const uint8_t* payload, std::size_t length,
-                        uint8_t status, uint8_t state, uint8_t subState, bool retry, bool ignored) {
+                        uint8_t status, uint8_t state, uint8_t subState, bool retry, bool ignored,
+                        const std::string& point) {
     if (!file_) return;
     std::string text = format("{\"t\":%.3f,\"dir\":\"rx\",\"cmd\":\"%s\",\"seq\":%d,\"len\":%zu", t,
                               commandName(type).c_str(), sequence, length);
@@ -124,7 +138,9 @@ void CardTrace::request(double t, uint8_t sequence, uint8_t type, const uint8_t*
     if (ignored) text += ",\"ignored\":\"silence\"";
     else text += format(",\"status\":%d", status);
     if (retry) text += ",\"retry\":true";
-    text += format(",\"state\":%d,\"sub\":%d}", state, subState);
+    text += format(",\"state\":%d,\"sub\":%d", state, subState);
+    if (!point.empty()) text += "," + point;
+    text += "}";
     line(text);
 }
 
@@ -140,8 +156,10 @@ void CardTrace::report(double t, const CardReport& r) {
     line(text + "}");
 }
 
-void CardTrace::fault(double t, const std::string& what) {
-    line(format("{\"t\":%.3f,\"dir\":\"fault\",\"cmd\":\"FAULT\",\"what\":%s}", t, jsonText(what.c_str(), what.size()).c_str()));
+void CardTrace::fault(double t, const std::string& what, const std::string& point) {
+    line(format("{\"t\":%.3f,\"dir\":\"fault\",\"cmd\":\"FAULT\",\"what\":%s", t,
+                jsonText(what.c_str(), what.size()).c_str()) +
+         (point.empty() ? "" : "," + point) + "}");
 }
 
 }  // namespace korvex::sim

@@ -31,16 +31,26 @@ public:
 
     // A request and what the card made of it. retry: answered again without executing;
     // ignored: not answered (silence).
+    // point: JSON members appended to the line (the card's point after the request), "" for none.
     void request(double t, uint8_t sequence, uint8_t type, const uint8_t* payload, std::size_t length,
-                 uint8_t status, uint8_t state, uint8_t subState, bool retry, bool ignored);
+                 uint8_t status, uint8_t state, uint8_t subState, bool retry, bool ignored,
+                 const std::string& point = {});
     void badFrame(double t, const char* fault, std::size_t length);
     void report(double t, const CardReport& report);
-    void fault(double t, const std::string& what);
+    void fault(double t, const std::string& what, const std::string& point = {});
 
 private:
     void line(const std::string& text);
     std::FILE* file_ = nullptr;
 };
+
+// The point a work stands at, as JSON members (without braces):
+//   "point":{"segment-index":4,"lower":[120,3000,-40],"upper":[0,0,0],"guides":[x,y,u,v]},"steps-run":N
+// (names of their own, so they never read as the request's "segment" or "x")
+std::string describePoint(const WorkParams& w, uint64_t stepsRun);
+// The same point as words for the control socket's status line:
+//   segment 4 lower 120,3000,-40 upper 0,0,0 x .. y .. u .. v .. steps-run N
+std::string describePointWords(const WorkParams& w, uint64_t stepsRun);
 
 // The essentials of a request payload as JSON members (without braces), "" when none.
 std::string describeRequest(uint8_t type, const uint8_t* payload, std::size_t length);

@@ -5,6 +5,8 @@
 #include <sstream>
 #include <vector>
 
+#include "sim/card/card_trace.h"
+
 namespace korvex::sim {
 namespace {
 
@@ -41,9 +43,8 @@ std::string statusText(CardServer& server) {
         const WorkParams w = e.position();
         const CardFigures& f = e.figures();
         std::ostringstream out;
-        out << "state " << int{e.runState()} << " sub " << int{e.subState()} << " segment " << w.segment
-            << " x " << w.guideX << " y " << w.guideY << " u " << w.guideU << " v " << w.guideV << " loop "
-            << w.loopIndex << " segments-entered " << f.segmentsEntered << " starvations " << f.starvations
+        out << "state " << int{e.runState()} << " sub " << int{e.subState()} << " "
+            << describePointWords(w, f.stepsRun) << " loop " << w.loopIndex << " segments-entered " << f.segmentsEntered << " starvations " << f.starvations
             << " starved-ms " << f.starvedMicros / 1000 << " requests " << c.requests << " retries "
             << c.retries << " bad-frames " << c.badFrames << " reports " << c.reportsSent;
         return out.str();

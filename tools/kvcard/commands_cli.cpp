@@ -3,6 +3,7 @@
 #include <array>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <span>
@@ -344,6 +345,28 @@ std::string CliCommandList() {
             out += w.args;
         }
         out += '\n';
+    }
+    return out;
+}
+
+bool CliCommandDecodes(const std::string& name) { return name == "get-work-record"; }
+
+std::string DecodeCliPayload(const std::string& name, const std::vector<uint8_t>& payload) {
+    if (name != "get-work-record" || payload.size() != kWorkRecordBytes) return {};
+    const WorkRecord r = decodeWorkRecord(std::span<const uint8_t, kWorkRecordBytes>(payload.data(), kWorkRecordBytes));
+    const WorkParams& w = r.work;
+    char line[320];
+    std::snprintf(line, sizeof line,
+                  "kind=0x%02X segment=%d lower=%d,%d,%d upper=%d,%d,%d guides=%d,%d,%d,%d loop=%d range=%d,%d "
+                  "return=%d:%d,%d,%d,%d title=",
+                  r.kind, w.segment, w.lower.steps, w.lower.x, w.lower.y, w.upper.steps, w.upper.x, w.upper.y,
+                  w.guideX, w.guideY, w.guideU, w.guideV, w.loopIndex, r.load.rangeFirst, r.load.rangeLast,
+                  r.returnSegment, r.returnDistances[0], r.returnDistances[1], r.returnDistances[2],
+                  r.returnDistances[3]);
+    std::string out = line;
+    for (const char c : r.load.title()) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        out += (u < 0x20 || u == 0x7F) ? '?' : c;
     }
     return out;
 }

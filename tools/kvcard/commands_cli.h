@@ -19,6 +19,13 @@ struct CliOutcome {
 // Runs "get-card-id", "set-machine-name TEXT", ..., or "raw TYPE HEXPAYLOAD CAPACITY".
 CliOutcome RunCliCommand(CardLink& link, const std::string& name, const std::vector<std::string>& args);
 
+// The answer of a command as one readable line (no newline), for --decode; "" when the command
+// has no decoding. get-work-record gives
+//   kind=0x11 segment=I lower=S,X,Y upper=S,X,Y guides=X,Y,U,V loop=L range=A,B return=SEG:DX,DY,DU,DV title=T
+// with the title last, so it runs to the line's end whatever it holds (control bytes become '?').
+std::string DecodeCliPayload(const std::string& name, const std::vector<uint8_t>& payload);
+bool CliCommandDecodes(const std::string& name);
+
 // The command words with their arguments, one per line, for the usage text.
 std::string CliCommandList();
 

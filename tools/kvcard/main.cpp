@@ -25,10 +25,11 @@ constexpr int kMaxListenSeconds = 24 * 3600;
 
 void usage(std::FILE* to) {
     std::fprintf(to,
-                 "usage: kvcard --port DEVICE [--no-connect] [--listen SECONDS] [--stats] [--log-dir DIR]\n"
+                 "usage: kvcard --port DEVICE [--no-connect] [--listen SECONDS] [--stats] [--log-dir DIR] [--decode]\n"
                  "              COMMAND [ARGS...]\n"
                  "       kvcard --help | --version\n"
                  "Prints result=0 or result=-1 and, on success, payload=<hex of the answer>.\n"
+                 "--decode adds the answer as one readable line (get-work-record).\n"
                  "--listen then prints the card's reports as 'report type=<n> data=<16 hex digits>'.\n"
                  "--stats prints the link's counters at the end. KORVEX_TRACE=1 traces the link on stderr;\n"
                  "a failed transaction leaves its last frames in <log dir>/<card id>_Link.txt; the log dir\n"
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
     std::string port;
     bool connect = true;
     bool stats = false;
+    bool decode = false;
     int listenSeconds = -1;
     std::string logDir = DefaultLogDirectory();
     int at = 1;
@@ -99,6 +101,8 @@ int main(int argc, char** argv) {
             logDir = argv[++at];
         } else if (opt == "--no-connect") {
             connect = false;
+        } else if (opt == "--decode") {
+            decode = true;
         } else if (opt == "--stats") {
             stats = true;
         } else if (opt == "--listen" && at + 1 < argc) {
@@ -127,6 +131,10 @@ int main(int argc, char** argv) {
     }
     const std::string command = argv[at++];
     const std::vector<std::string> args(argv + at, argv + argc);
+    if (decode && !CliCommandDecodes(command)) {
+        std::fprintf(stderr, "kvcard: --decode knows only get-work-record, not %s\n", command.c_str());
+        return 1;
+    }
 
     LinkOptions options;
     options.logDir = logDir;
@@ -154,6 +162,7 @@ int main(int argc, char** argv) {
     }
     std::printf("result=%d\n", outcome.result);
     if (outcome.result == 0) std::printf("payload=%s\n", hex(outcome.payload.data(), outcome.payload.size()).c_str());
+    if (outcome.result == 0 && decode) std::printf("%s\n", DecodeCliPayload(command, outcome.payload).c_str());
     std::fflush(stdout);
 
     if (listenSeconds >= 0) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "sim/card/control.h"
 #include "sim/card/tests/pc_side.h"
 
 namespace korvex::sim::testing {
@@ -244,9 +245,14 @@ TEST(CardRestart, StateFileKeepsTheWorkAndARestoreLoadFinishesIt) {
     const Program program = loadThreeB(kPlainProgram);
     const int32_t last = program.count() - 1;
 
+    const std::string tracePath = (dir / "card.jsonl").string();
     WorkParams interrupted;
+    uint64_t stepsRun = 0;
+    std::string statusLine;
     {
-        CardServer server(virtualCardOptions(statePath));
+        ServerOptions options = virtualCardOptions(statePath);
+        options.tracePath = tracePath;
+        CardServer server(options);
         ASSERT_EQ(server.start(), 0) << server.error();
         PcSide pc(server);
         ASSERT_EQ(pc.connect(), 0);
@@ -254,10 +260,25 @@ TEST(CardRestart, StateFileKeepsTheWorkAndARestoreLoadFinishesIt) {
         ASSERT_EQ(CMD_START_CUT(pc.link(), pc.windowAround(0), pc.freshStart(0)), 0);
         pc.runFor(40 * kSliceMicros);  // into the arc
         ASSERT_LT(pc.segmentsReached.size(), static_cast<std::size_t>(last));
+        ASSERT_EQ(applyControlCommand(server, "status", statusLine), 0);
         server.powerLoss();
         interrupted = server.withEngine([](CardEngine& e) { return e.position(); });
+        stepsRun = server.withEngine([](CardEngine& e) { return e.figures().stepsRun; });
     }
     ASSERT_GT(interrupted.segment, 0);
+    ASSERT_GT(interrupted.lower.steps, 0);
+    // The status line, the start and the power loss in the trace name the point and the steps run.
+    EXPECT_NE(statusLine.find(describePointWords(interrupted, stepsRun)), std::string::npos) << statusLine;
+    {
+        std::ifstream in(tracePath);
+        std::string start, loss;
+        for (std::string line; std::getline(in, line);) {
+            if (line.find("\"CMD_START_CUT\"") != std::string::npos) start = line;
+            if (line.find("\"powerloss\"") != std::string::npos) loss = line;
+        }
+        EXPECT_NE(start.find("\"point\":{\"segment-index\":0,\"lower\":[0,"), std::string::npos) << start;
+        EXPECT_NE(loss.find(describePoint(interrupted, stepsRun)), std::string::npos) << loss;
+    }
 
     CardServer server(virtualCardOptions(statePath));
     ASSERT_EQ(server.start(), 0) << server.error();
