@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -16,6 +17,7 @@
 #include "controller/edit/taper_dialog.h"
 #include "controller/edit/tests/edit_test_support.h"
 #include "platform/settings_file.h"
+#include "platform/string_table.h"
 
 namespace korvex {
 namespace {
@@ -267,6 +269,27 @@ TEST(TaperMenu, TaperIsAlwaysOfferedAndSitsBeforeMultipleOnTheToolbar) {
     EXPECT_EQ(bar.indexOf(set->taperAction()) + 1, bar.indexOf(set->multipleAction()));
     set->taperAction()->trigger();
     EXPECT_EQ(f.ui.dialogsRun, (std::vector<QString>{QStringLiteral("TaperDialog")}));
+}
+
+// Not a check: writes docs/taper-dialog-en.png and -zh.png when KORVEX_SCREENSHOT_DIR is set.
+TEST(TaperDialogPictures, Screenshots) {
+    const char* dir = std::getenv("KORVEX_SCREENSHOT_DIR");
+    if (!dir) GTEST_SKIP() << "KORVEX_SCREENSHOT_DIR not set";
+    test::EditFixture f;
+    const QString source = f.write(QStringLiteral("part.iso"), test::isoSquare10());
+    TaperSettings s;
+    s.height = 60;
+    s.degree = 1.5;
+    for (const Language language : {Language::English, Language::Chinese}) {
+        if (language == Language::Chinese) installTranslations(Language::Chinese);
+        CTaperDialog dialog(s, {});
+        dialog.setGraph(true, source);
+        dialog.findChild<QTableWidget*>(QStringLiteral("list"))->item(2, CTaperDialog::kColumnFlag)->setText(
+            QStringLiteral("ER"));
+        dialog.resize(dialog.sizeHint().width() + 200, dialog.sizeHint().height());
+        EXPECT_TRUE(dialog.grab().save(
+            QDir(QString::fromLocal8Bit(dir)).filePath("taper-dialog-" + languageCode(language) + ".png")));
+    }
 }
 
 }  // namespace
