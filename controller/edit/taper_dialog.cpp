@@ -14,10 +14,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
+#include <cstdio>
+
 #include "code/loader.h"
+#include "controller/edit/taper_rows_model.h"
 
 namespace korvex {
 namespace {
@@ -32,13 +35,10 @@ QDoubleSpinBox* valueField(const char* name, TaperFieldRange range, double value
     return box;
 }
 
-QString cellText(double degree) { return QString::asprintf("%.3f", degree); }
-
-int flagOf(const QString& text) {
-    const QString t = text.trimmed();
-    if (t == QLatin1String("ER")) return kTaperFlagEr;
-    if (t == QLatin1String("NER")) return kTaperFlagNer;
-    return kTaperFlagNone;
+std::string cellText(double degree) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", degree);
+    return text;
 }
 
 }  // namespace
@@ -115,10 +115,11 @@ CTaperDialog::CTaperDialog(const TaperSettings& initial, TaperDialogServices ser
     values->addRow(qtTrId("tp-rmin"), rmin_);
     values->addRow(qtTrId("tp-machine-type"), machineType_);
 
-    list_ = new QTableWidget(0, 3);
+    rows_ = new TaperRowsModel(this);
+    list_ = new QTableView;
     list_->setObjectName(QStringLiteral("list"));
-    list_->setHorizontalHeaderLabels({qtTrId("tp-column-code"), qtTrId("tp-column-degree"), qtTrId("tp-column-flag")});
-    list_->horizontalHeader()->setSectionResizeMode(kColumnCode, QHeaderView::Stretch);
+    list_->setModel(rows_);
+    list_->horizontalHeader()->setSectionResizeMode(TaperRowsModel::kColumnCode, QHeaderView::Stretch);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setMinimumWidth(380);
@@ -178,27 +179,16 @@ bool CTaperDialog::listLines(const QString& path) {
     std::vector<std::string> lines;
     int kind = 0;
     if (!loadTaperLines(path, lines, kind)) {
-        list_->setRowCount(0);
+        rows_->clear();
         listedPath_.clear();
         return false;
     }
-    list_->setRowCount(static_cast<int>(lines.size()));
-    const QString degree = cellText(degree_->value());
-    for (int i = 0; i < list_->rowCount(); ++i) {
-        auto* code = new QTableWidgetItem(QString::fromStdString(lines[static_cast<std::size_t>(i)]));
-        code->setFlags(code->flags() & ~Qt::ItemIsEditable);
-        list_->setItem(i, kColumnCode, code);
-        list_->setItem(i, kColumnDegree, new QTableWidgetItem(degree));
-        list_->setItem(i, kColumnFlag, new QTableWidgetItem);
-    }
+    rows_->setLines(std::move(lines), cellText(degree_->value()));
     listedPath_ = path;
     return true;
 }
 
-void CTaperDialog::fillDegreeColumn() {
-    const QString degree = cellText(degree_->value());
-    for (int i = 0; i < list_->rowCount(); ++i) list_->item(i, kColumnDegree)->setText(degree);
-}
+void CTaperDialog::fillDegreeColumn() { rows_->fillDegree(cellText(degree_->value())); }
 
 TaperRequest CTaperDialog::request() const {
     TaperRequest r;
@@ -212,10 +202,7 @@ TaperRequest CTaperDialog::request() const {
     r.values.r = r_->value();
     r.values.degree = degree_->value();
     r.values.rmin = rmin_->value();
-    r.rows.reserve(static_cast<std::size_t>(list_->rowCount()));
-    for (int i = 0; i < list_->rowCount(); ++i)
-        r.rows.push_back({list_->item(i, kColumnDegree)->text().trimmed().toStdString(),
-                          flagOf(list_->item(i, kColumnFlag)->text())});
+    r.rows = rows_->rows();
     return r;
 }
 
@@ -231,9 +218,9 @@ void CTaperDialog::accept() {
     if (r.twoGraphs || listedPath_ != (r.below.isEmpty() ? r.upper : r.below)) r.rows.clear();
     int badRow = -1;
     if (services_.generate && !services_.generate(r, badRow)) {
-        if (badRow >= 0 && badRow < list_->rowCount()) {
+        if (badRow >= 0 && badRow < rows_->rowCount()) {
             list_->selectRow(badRow);
-            list_->scrollToItem(list_->item(badRow, kColumnDegree));
+            list_->scrollTo(rows_->index(badRow, TaperRowsModel::kColumnDegree));
         }
         return;
     }

@@ -20,9 +20,11 @@ class QDoubleSpinBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QTableWidget;
+class QTableView;
 
 namespace korvex {
+
+class TaperRowsModel;
 
 // What OK asks the command to generate.
 struct TaperRequest {
@@ -51,7 +53,6 @@ class CTaperDialog : public QDialog {
 public:
     static constexpr const char* kName = "TaperDialog";
     static constexpr int kDecimals = 3;
-    enum Column { kColumnCode = 0, kColumnDegree = 1, kColumnFlag = 2 };
 
     CTaperDialog(const TaperSettings& initial, TaperDialogServices services, QWidget* parent = nullptr);
 
@@ -61,6 +62,7 @@ public:
     TaperRequest request() const;
     // The path whose lines the list shows (empty when none).
     const QString& listedPath() const { return listedPath_; }
+    TaperRowsModel& rows() const { return *rows_; }
     void accept() override;
 
 private:
@@ -80,7 +82,8 @@ private:
     QDoubleSpinBox* degree_;
     QDoubleSpinBox* rmin_;
     QComboBox* machineType_;
-    QTableWidget* list_;
+    QTableView* list_;
+    TaperRowsModel* rows_;
     QPushButton* ok_;
     QString listedPath_;
 };

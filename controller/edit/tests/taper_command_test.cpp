@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTableWidget>
+#include <QTableView>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,7 @@
 #include "controller/edit/edit_menu.h"
 #include "controller/edit/taper_command.h"
 #include "controller/edit/taper_dialog.h"
+#include "controller/edit/taper_rows_model.h"
 #include "controller/edit/tests/edit_test_support.h"
 #include "platform/settings_file.h"
 #include "platform/string_table.h"
@@ -86,11 +87,11 @@ TEST(TaperCommand, OneGraphOfTheLoadedProgramIsWrittenOpenedAndSentWithItsType) 
         // DefaultZD absent (1): the loaded program is the lower contour, listed line by line.
         EXPECT_EQ(field<QLineEdit>(d, "below")->text(), source);
         EXPECT_TRUE(field<QLineEdit>(d, "upper")->text().isEmpty());
-        QTableWidget* list = field<QTableWidget>(d, "list");
-        for (int i = 0; i < list->rowCount(); ++i) listed << list->item(i, 0)->text();
+        TaperRowsModel& rows = static_cast<CTaperDialog&>(d).rows();
+        for (int i = 0; i < rows.rowCount(); ++i) listed << rows.index(i, 0).data().toString();
         setValues(d, 60, 20, 20, 1.5, kTaperLever);
         field<QDoubleSpinBox>(d, "degree")->setValue(1.5);
-        EXPECT_EQ(list->item(3, CTaperDialog::kColumnDegree)->text(), QStringLiteral("1.500"))
+        EXPECT_EQ(rows.index(3, TaperRowsModel::kColumnDegree).data().toString(), QStringLiteral("1.500"))
             << "the Degree field writes every row";
     });
     EXPECT_EQ(t.taper->run(), 0);
@@ -138,13 +139,13 @@ TEST(TaperCommand, ABadDegreeCellSelectsItsRowAndWritesNothing) {
     ASSERT_TRUE(t.f.open(source));
     int selected = -1;
     t.f.ui.dialogHandlers[QStringLiteral("TaperDialog")] = [&](QDialog& d) {
-        QTableWidget* list = field<QTableWidget>(d, "list");
-        list->item(4, CTaperDialog::kColumnDegree)->setText(QStringLiteral("90"));
+        TaperRowsModel& rows = static_cast<CTaperDialog&>(d).rows();
+        rows.setData(rows.index(4, TaperRowsModel::kColumnDegree), QStringLiteral("90"), Qt::EditRole);
         d.accept();
-        selected = list->currentRow();
+        selected = field<QTableView>(d, "list")->currentIndex().row();
         EXPECT_EQ(d.result(), QDialog::Rejected) << "the dialog stays open";
         // Mended, the same dialog generates.
-        list->item(4, CTaperDialog::kColumnDegree)->setText(QString());
+        rows.setData(rows.index(4, TaperRowsModel::kColumnDegree), QString(), Qt::EditRole);
         d.accept();
         return d.result();
     };
@@ -284,8 +285,7 @@ TEST(TaperDialogPictures, Screenshots) {
         if (language == Language::Chinese) installTranslations(Language::Chinese);
         CTaperDialog dialog(s, {});
         dialog.setGraph(true, source);
-        dialog.findChild<QTableWidget*>(QStringLiteral("list"))->item(2, CTaperDialog::kColumnFlag)->setText(
-            QStringLiteral("ER"));
+        dialog.rows().setData(dialog.rows().index(2, TaperRowsModel::kColumnFlag), QStringLiteral("ER"), Qt::EditRole);
         dialog.resize(dialog.sizeHint().width() + 200, dialog.sizeHint().height());
         EXPECT_TRUE(dialog.grab().save(
             QDir(QString::fromLocal8Bit(dir)).filePath("taper-dialog-" + languageCode(language) + ".png")));
