@@ -116,7 +116,8 @@ TEST_F(TaperEndToEnd, GeneratedThroughTheDialogCutFromAChosenSegmentAndTheTypeKe
         d.findChild<QDoubleSpinBox*>(QStringLiteral("width"))->setValue(20);
         d.findChild<QDoubleSpinBox*>(QStringLiteral("base"))->setValue(20);
         d.findChild<QDoubleSpinBox*>(QStringLiteral("r"))->setValue(1.5);
-        d.findChild<QDoubleSpinBox*>(QStringLiteral("degree"))->setValue(1.5);
+        // Steep enough that the roller correction takes whole microns off X (23 at segment 3).
+        d.findChild<QDoubleSpinBox*>(QStringLiteral("degree"))->setValue(10);
         d.findChild<QComboBox*>(QStringLiteral("machineType"))->setCurrentIndex(2);
         d.accept();
         return d.result();
@@ -134,7 +135,7 @@ TEST_F(TaperEndToEnd, GeneratedThroughTheDialogCutFromAChosenSegmentAndTheTypeKe
     EXPECT_EQ(setTaper[0]["width"], 200);
     EXPECT_EQ(setTaper[0]["base"], 200);
     EXPECT_EQ(setTaper[0]["r"], 15);
-    EXPECT_EQ(setTaper[0]["degree"], 1500);
+    EXPECT_EQ(setTaper[0]["degree"], 10000);
     EXPECT_EQ(setTaper[0]["type"], 2);
 
     // Cut from segment 3 to the end.
