@@ -2,8 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
-#include <cstring>
 #include <string>
 #include <vector>
 

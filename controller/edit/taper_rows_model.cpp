@@ -1,5 +1,7 @@
 #include "controller/edit/taper_rows_model.h"
 
+#include <algorithm>
+
 namespace korvex {
 
 void TaperRowsModel::setLines(std::vector<std::string> lines, const std::string& degreeCell) {
