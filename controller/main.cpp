@@ -2,6 +2,7 @@
 #include "controller/card_events.h"
 #include "controller/command_line.h"
 #include "controller/document/dcs_doc.h"
+#include "controller/editor_handoff.h"
 #include "controller/exit_signals.h"
 #include "controller/link_card_control.h"
 #include "controller/machine_control.h"
@@ -77,6 +78,10 @@ int main(int argc, char** argv) {
     if (started) {
         machine.emplace(session, card.link(), operatorUi, events, pulseTable, &frame);
         frame.attachMachineControl(*machine);
+        // The editor's hand-offs are taken once there is a card to load them into.
+        if (frame.handOff().listen() != 0)
+            std::fprintf(stderr, "korvex: no hand-off with the editor: %s\n",
+                         qPrintable(frame.handOff().receiver().errorText()));
         // --start: what the button does, once the program is loaded.
         if (line.start && document.isLoaded()) {
             constexpr Operation kOperations[] = {Operation::Simulate, Operation::Walk, Operation::Cut};

@@ -5,6 +5,7 @@
 #include "controller/card_events.h"
 #include "controller/document/code_list_model.h"
 #include "controller/document/dcs_doc.h"
+#include "controller/editor_handoff.h"
 #include "controller/machine_control.h"
 #include "controller/machine_session.h"
 #include "platform/operator_interaction.h"
@@ -127,6 +128,9 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
 
     buildMenus();
     buildStatusBar();
+    handOff_ = new ControllerHandOff(this, document_, operatorUi_, [this](const QString& path) { return openRequest(path); },
+                                     [this] { return session_.alarmTitle(); }, this);
+    handOff_->addToToolBar(toolBar_);
 
     connect(&events_, &CardEventRouter::graphEvent, graph_, &CGraphView::onCardEvent);
     connect(&events_, &CardEventRouter::buttonsRefresh, buttons_, &CButtonView::refresh);
@@ -407,12 +411,15 @@ void CMainFrame::refuseWhileBusy() {
     operatorUi_.message(session_.alarmTitle(), qtTrId("61482"), OperatorInteraction::Icon::Warning);
 }
 
-bool CMainFrame::openRequest(const QString& path) {
-    if (document_.isLoading()) {
+OpenOutcome CMainFrame::openRequest(const QString& path) {
+    // A dialog of the operator's is open (a question, a setting): the file waits for nothing
+    // and replaces nothing behind it.
+    if (document_.isLoading() || QApplication::activeModalWidget()) {
         refuseWhileBusy();
-        return false;
+        return OpenOutcome::Refused;
     }
-    return document_.openPath(path);
+    document_.openPath(path);
+    return document_.lastOpenOutcome();
 }
 
 bool CMainFrame::openFromMenu() {

@@ -32,6 +32,8 @@ class CDCSView;
 class CGraphView;
 class CStatusView;
 class CodeListModel;
+class ControllerHandOff;
+enum class OpenOutcome;
 class MachineControl;
 class MachineSession;
 class OperatorInteraction;
@@ -100,8 +102,11 @@ public:
     bool workStarted() const { return workStarted_; }
 
     // Every way a file arrives (recent entry, drop, command line, the editor's hand-off) ends
-    // here. A request while a load runs is refused with 61482. True when the program loaded.
-    bool openRequest(const QString& path);
+    // here: File Open's checks without its dialog. Refused with 61482 while a work, a load or
+    // a question of the operator's runs.
+    OpenOutcome openRequest(const QString& path);
+    // The hand-off with the editor and the two toolbar buttons it serves.
+    ControllerHandOff& handOff() const { return *handOff_; }
     // File Open and File Close of the menu.
     bool openFromMenu();
     // Files dropped on the window, opened one after the other.
@@ -193,6 +198,7 @@ private:
     QMenu* recentMenu_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     ActionTable* actions_ = nullptr;
+    ControllerHandOff* handOff_ = nullptr;
     QAction* closeAction_ = nullptr;
     QAction* clearRecentAction_ = nullptr;
     QWidget* miniStatus_ = nullptr;

@@ -1,4 +1,5 @@
-// tavrel: the code editor. Options: --lang en|zh, --no-splash, and a file to open.
+// tavrel: the code editor. Options: --lang en|zh, --no-splash, and a file to open; or
+// --send FILE alone, which hands FILE to the running controller.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QEventLoop>
@@ -10,6 +11,7 @@
 #include "editor/main_frame.h"
 #include "editor/picture_panel.h"
 #include "editor/operator_prompter.h"
+#include "editor/quick_machining.h"
 #include "platform/data_dirs.h"
 #include "platform/string_table.h"
 #include "platform/widget_operator.h"
@@ -51,6 +53,8 @@ void showSplash() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // --send FILE hands a file to the controller and ends: no window, no display.
+    if (const std::optional<int> status = tavrel::runSendCommand(argc, argv)) return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0.2"));
@@ -62,6 +66,10 @@ int main(int argc, char** argv) {
     parser.addOption(langOption);
     parser.addOption(noSplashOption);
     parser.addPositionalArgument("file", "Code file to open.");
+    // Answered before the window starts (runSendCommand); listed here for --help.
+    const QCommandLineOption sendOption("send", "Hand FILE to the running controller and print opened, refused, "
+                                        "declined, failed or no-controller.", "FILE");
+    parser.addOption(sendOption);
     parser.process(app);
 
     korvex::Language language = korvex::languageForLocale(QLocale::system());
@@ -82,6 +90,10 @@ int main(int argc, char** argv) {
     tavrel::OperatorPrompter prompter(ui);
     tavrel::CMainFrame frame(prompter, korvex::dataDirectory() + QStringLiteral("/Tavrel.ini"));
     ui.setParent(&frame);
+    // A second editor leaves the hand-off to the first one.
+    if (frame.handOff().listen() != 0)
+        std::fprintf(stderr, "tavrel: no hand-off with the controller: %s\n",
+                     qPrintable(frame.handOff().receiver().errorText()));
     if (!parser.positionalArguments().isEmpty()) frame.openFile(parser.positionalArguments().front());
     frame.showMaximized();
     return app.exec();

@@ -19,6 +19,7 @@ namespace tavrel {
 class CGraphView;
 class CTavrelView;
 class CFindListView;
+class EditorHandOff;
 class PicturePanel;
 class OperatorPrompter;
 
@@ -45,6 +46,8 @@ public:
     void showRecognisedList();
     // Makes a segment current in all views, as a click in a list does.
     void chooseSegment(int segment, QObject* from);
+    // Quick machining and the hand-offs from the controller.
+    EditorHandOff& handOff() const { return *handOff_; }
 
 protected:
     void closeEvent(QCloseEvent* ev) override;
@@ -86,7 +89,11 @@ private:
     void onCopy();
     void onPaste();
     void onCut();
-    void onNotYet();
+    void onQuickMachining();
+    // Machining menu and Join (machining_menu.cpp).
+    void onHfGroup();
+    void onRecognise();
+    void onJoin();
     void onAbout();
     void runLineCommand(int (EditorSession::*command)(const std::vector<int>&));
 
@@ -106,6 +113,7 @@ private:
     QLabel* xPane_ = nullptr;
     QLabel* yPane_ = nullptr;
     PicturePanel* pictures_ = nullptr;
+    EditorHandOff* handOff_ = nullptr;
     bool recognisedShown_ = false;
     int currentSegment_ = 0;
 };

@@ -169,7 +169,9 @@ struct BusyGuard {
 }  // namespace
 
 bool CDCSDoc::openFromDialog() {
+    openOutcome_ = OpenOutcome::Refused;
     if (refuseWhileBusy()) return false;
+    openOutcome_ = OpenOutcome::Declined;
     BusyGuard busy(inEntry_);
     CMyOpenDlg dialog(env_.dialogParent);
     const QString last = env_.cardSettingsPath.isEmpty()
@@ -184,6 +186,7 @@ bool CDCSDoc::openFromDialog() {
 }
 
 bool CDCSDoc::openPath(const QString& path) {
+    openOutcome_ = OpenOutcome::Refused;
     if (refuseWhileBusy()) return false;
     BusyGuard busy(inEntry_);
     return openChecked(path);
@@ -192,15 +195,18 @@ bool CDCSDoc::openPath(const QString& path) {
 bool CDCSDoc::openChecked(const QString& path) {
     // The file is checked before the close question, so a cancelled dialog or a bad dropped
     // file never unloads the program that is there.
+    openOutcome_ = OpenOutcome::Failed;
     if (!checkFile(path)) {
         message(qtTrId("61472"), false);
         return false;
     }
-    if (!askCloseIfLoaded()) return false;
+    if (!askCloseIfLoaded()) return false;  // the close question tells why
     if (!openDocument(path)) {
         if (!loadCancelled_) message(qtTrId("61472"), false);  // a cancel is not a failure
+        openOutcome_ = loadCancelled_ ? OpenOutcome::Declined : OpenOutcome::Failed;
         return false;
     }
+    openOutcome_ = OpenOutcome::Opened;
     return true;
 }
 
@@ -214,8 +220,10 @@ bool CDCSDoc::askAndClose() {
     if (!env_.operatorUi ||
         env_.operatorUi->ask(boxTitle(), qtTrId("61486"),
                              OperatorInteraction::Buttons::YesNo, Icon::Question) !=
-            OperatorInteraction::Answer::Yes)
+            OperatorInteraction::Answer::Yes) {
+        openOutcome_ = OpenOutcome::Declined;
         return false;
+    }
     if (unload() < 0) return false;
     heldFile_.close();
     clearCardWork();

@@ -33,6 +33,10 @@ namespace korvex {
 class CWaitDialog;
 class OperatorInteraction;
 
+// How the last open request ended: loaded; refused because a work or a load runs (61482); the
+// operator kept the old program or cancelled the load; not opened for any other reason.
+enum class OpenOutcome { Opened, Refused, Declined, Failed };
+
 // What the document needs from the program around it.
 struct DocumentEnvironment {
     OperatorInteraction* operatorUi = nullptr;
@@ -115,6 +119,8 @@ public:
     bool isProgramFile(const QString& path) const;
     // True when the last load ended because the operator cancelled it (no failure to report).
     bool loadCancelled() const { return loadCancelled_; }
+    // How the last openPath or openFromDialog ended.
+    OpenOutcome lastOpenOutcome() const { return openOutcome_; }
 
     static constexpr int kJumpCapacity = 500;
     static constexpr int kSwitchCapacity = 3000;
@@ -168,6 +174,7 @@ private:
     bool loading_ = false;
     bool inEntry_ = false;
     bool loadCancelled_ = false;
+    OpenOutcome openOutcome_ = OpenOutcome::Failed;
     ReadLockedFile heldFile_;
     std::thread disposer_;
     std::thread copier_;

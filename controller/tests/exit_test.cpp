@@ -74,7 +74,7 @@ TEST_F(ControllerTest, FailedTableWriteAsksBeforeTheCardIsToldAnything) {
 TEST_F(ControllerTest, ExitUnloadsTheProgramAndLetsTheFileGo) {
     ControllerParts c;
     ASSERT_TRUE(c.start());
-    ASSERT_TRUE(c.frame.openRequest(QStringLiteral(KORVEX_EXAMPLES_DIR "/square.3b")));
+    ASSERT_EQ(c.frame.openRequest(QStringLiteral(KORVEX_EXAMPLES_DIR "/square.3b")), OpenOutcome::Opened);
     EXPECT_TRUE(c.document.holdsProgramFile());
     c.operatorUi.answers = {Answer::Ok};
     EXPECT_TRUE(c.frame.confirmExit());
@@ -134,7 +134,7 @@ TEST_F(ControllerTest, CloseAndExitWaitForASilentCardBesideTheWindow) {
         ControllerParts c;
         ASSERT_TRUE(c.start());
         if (sc.closeFromMenu) {
-            ASSERT_TRUE(c.frame.openRequest(QStringLiteral(KORVEX_EXAMPLES_DIR "/square.3b")));
+            ASSERT_EQ(c.frame.openRequest(QStringLiteral(KORVEX_EXAMPLES_DIR "/square.3b")), OpenOutcome::Opened);
         }
         c.frame.setWorkStarted(!sc.closeFromMenu);
         int dialogs = 0;

@@ -42,7 +42,7 @@ protected:
 
     void startWithSquare() {
         ASSERT_TRUE(c->start());
-        ASSERT_TRUE(c->frame.openRequest(kSquare));
+        ASSERT_EQ(c->frame.openRequest(kSquare), OpenOutcome::Opened);
         machine.emplace(c->session, c->link.link(), c->operatorUi, c->events, c->pulseTable, &c->frame);
         c->frame.attachMachineControl(*machine);
         c->operatorUi.scripts[QStringLiteral("SegmentRange")] = [](QDialog& d) {
@@ -82,7 +82,7 @@ TEST_F(MachiningWiringTest, FileCommandsAndExitAreRefusedWhileAWorkRunsAndAllowe
     ASSERT_TRUE(processUntil([&] { return ops().label(Operation::Simulate) == ButtonLabel::Pause; }));
     EXPECT_FALSE(c->frame.idle());
     const std::size_t before = countMessages(qtTrId("61482"));
-    EXPECT_FALSE(c->frame.openRequest(kSquare));
+    EXPECT_EQ(c->frame.openRequest(kSquare), OpenOutcome::Refused);
     EXPECT_FALSE(c->frame.closeFromMenu());
     EXPECT_FALSE(c->document.resetWork());
     EXPECT_FALSE(c->frame.confirmExit());
@@ -104,7 +104,7 @@ TEST_F(MachiningWiringTest, ALoadStartsTheWorkAfresh) {
     ops().toggleIgnorePause();
     ASSERT_TRUE(processUntil([&] { return ops().reverse() && ops().ignorePause(); }));
     c->operatorUi.answers = {OperatorInteraction::Answer::Yes};  // close the loaded program
-    ASSERT_TRUE(c->frame.openRequest(kSquare));
+    ASSERT_EQ(c->frame.openRequest(kSquare), OpenOutcome::Opened);
     EXPECT_FALSE(ops().reverse());
     EXPECT_FALSE(ops().ignorePause());
     EXPECT_TRUE(ops().segmentStops().empty());

@@ -42,9 +42,9 @@ TEST_F(ControllerTest, OpenRequestDuringALoadIsRefusedAndTheLoadCompletes) {
         if (tried)
             return;
         tried = true;
-        secondOpened = c.frame.openRequest(kSlot);
+        secondOpened = c.frame.openRequest(kSlot) == OpenOutcome::Opened;
     });
-    ASSERT_TRUE(c.frame.openRequest(kSquare));
+    ASSERT_EQ(c.frame.openRequest(kSquare), OpenOutcome::Opened);
     EXPECT_FALSE(secondOpened);
     ASSERT_FALSE(c.operatorUi.messages.empty());
     EXPECT_EQ(c.operatorUi.messages[0].text, "Please stop the simulating or cutting work first!");
@@ -55,7 +55,7 @@ TEST_F(ControllerTest, LoadedProgramReachesTitleRecentListViewsAndPanes) {
     ControllerParts c;
     ASSERT_TRUE(c.start());
     EXPECT_FALSE(recentMenuTexts(c.frame).filter("square").size());
-    ASSERT_TRUE(c.frame.openRequest(kSquare));
+    ASSERT_EQ(c.frame.openRequest(kSquare), OpenOutcome::Opened);
     EXPECT_TRUE(c.frame.windowTitle().contains("-" + QString(kSquare) + " : ")) << c.frame.windowTitle().toStdString();
     EXPECT_TRUE(recentMenuTexts(c.frame).filter(kSquare).size() == 1);
     EXPECT_GT(c.frame.codeListView()->model()->rowCount(), 0);
@@ -89,7 +89,7 @@ TEST_F(ControllerTest, LongStatementsReadInFullAsToolTipsAndPaneSizesAreRemember
     {
         ControllerParts c;
         ASSERT_TRUE(c.start());
-        ASSERT_TRUE(c.frame.openRequest(QStringLiteral(KORVEX_EXAMPLES_DIR "/two-holes.iso")));
+        ASSERT_EQ(c.frame.openRequest(QStringLiteral(KORVEX_EXAMPLES_DIR "/two-holes.iso")), OpenOutcome::Opened);
         CDCSView* list = c.frame.codeListView();
         const QString whole = list->model()->index(2, 1).data().toString();
         ASSERT_FALSE(whole.isEmpty());
@@ -122,7 +122,7 @@ TEST_F(ControllerTest, GraphPictureFollowsTheProgramAndIsDroppedWithIt) {
     ControllerParts c;
     ASSERT_TRUE(c.start());
     c.frame.resize(800, 600);
-    ASSERT_TRUE(c.frame.openRequest(kSquare));
+    ASSERT_EQ(c.frame.openRequest(kSquare), OpenOutcome::Opened);
     CGraphView* graph = c.frame.graphView();
     // The picture is drawn beside the window's thread and arrives as an event.
     for (int turn = 0; turn < 1000 && !graph->pictureCurrent(); ++turn) {
@@ -157,7 +157,7 @@ TEST_F(ControllerTest, OnlyTheNewestWorkingCopiesAreKept) {
         // old-0 is the newest of them, all older than anything loaded now.
         f.setFileTime(now.addSecs(-60 - i), QFileDevice::FileModificationTime);
     }
-    ASSERT_TRUE(c.frame.openRequest(kSquare));
+    ASSERT_EQ(c.frame.openRequest(kSquare), OpenOutcome::Opened);
     c.document.waitForWorkingCopy();
     const QStringList left = tmp.entryList(QDir::Files);
     EXPECT_EQ(left.size(), kKeptWorkingCopies) << left.join(' ').toStdString();

@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     if (!c.start())
         return 1;
     c.frame.resize(1280, 800);
-    if (!c.frame.openRequest(QStringLiteral(KORVEX_EXAMPLES_DIR "/two-holes.iso")))
+    if (c.frame.openRequest(QStringLiteral(KORVEX_EXAMPLES_DIR "/two-holes.iso")) != OpenOutcome::Opened)
         return 1;
     // The picture is drawn beside the window's thread.
     while (!c.frame.graphView()->pictureCurrent()) {

@@ -45,14 +45,14 @@ TEST_F(ControllerTest, LinkLostDuringALoadEndsTheProgramAsWhenIdle) {
         ControllerParts c;
         ASSERT_TRUE(c.start());
         if (lc.loadedBefore) {
-            ASSERT_TRUE(c.frame.openRequest(kSlot));
+            ASSERT_EQ(c.frame.openRequest(kSlot), OpenOutcome::Opened);
             c.operatorUi.answers = {OperatorInteraction::Answer::Yes};  // unload the slot
         }
         // Silent from the load descriptor on: the file is read and parsed, the card never answers.
         QObject::connect(&c.document, &CDCSDoc::programParsed, &c.frame,
                          [&] { c.card.server().setSilence(true); });
 
-        EXPECT_FALSE(c.frame.openRequest(kSquare));
+        EXPECT_NE(c.frame.openRequest(kSquare), OpenOutcome::Opened);
         QCoreApplication::sendPostedEvents();
 
         // One alarm, nothing after it ("File opened failed!" least of all).
@@ -80,13 +80,13 @@ TEST_F(ControllerTest, LinkLostDuringALoadEndsTheProgramAsWhenIdle) {
 TEST_F(ControllerTest, CancelledLoadSaysNothingAndLeavesNoProgram) {
     ControllerParts c;
     ASSERT_TRUE(c.start());
-    ASSERT_TRUE(c.frame.openRequest(kSlot));
+    ASSERT_EQ(c.frame.openRequest(kSlot), OpenOutcome::Opened);
     QObject::connect(&c.document, &CDCSDoc::waitDialogStarted, &c.frame, [](CWaitDialog* dialog) {
         if (dialog->objectName() == QLatin1String("OpendocDialog"))
             dialog->cancel();
     });
     c.operatorUi.answers = {OperatorInteraction::Answer::Yes};  // close the slot first
-    EXPECT_FALSE(c.frame.openRequest(kSquare));
+    EXPECT_NE(c.frame.openRequest(kSquare), OpenOutcome::Opened);
     EXPECT_TRUE(c.operatorUi.messages.empty());
     EXPECT_TRUE(c.document.loadCancelled());
     EXPECT_FALSE(c.document.isLoaded());

@@ -76,7 +76,7 @@ TEST_F(ControllerTest, LeavingOnASignalAsksNothingAndKeepsTheCardsWork) {
         ScratchDataDir caseData;
         ControllerParts c;
         ASSERT_TRUE(c.start());
-        ASSERT_TRUE(c.frame.openRequest(QStringLiteral(KORVEX_EXAMPLES_DIR "/square.3b")));
+        ASSERT_EQ(c.frame.openRequest(QStringLiteral(KORVEX_EXAMPLES_DIR "/square.3b")), OpenOutcome::Opened);
         c.frame.setWorkStarted(true);
         if (!tableWritable) {
             // A directory in the way of the table's temporary file makes the write fail.

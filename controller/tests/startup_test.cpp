@@ -174,7 +174,7 @@ TEST_F(ControllerTest, EachCardKeepsItsOwnSettingsFile) {
         EXPECT_EQ(c.link.switchFlagsSent, std::vector<uint8_t>{1});
         EXPECT_EQ(c.frame.statusView()->freq(), 90);
         EXPECT_EQ(c.operatorUi.dialogsRun.back(), "Tips");
-        ASSERT_TRUE(c.frame.openRequest(program));
+        ASSERT_EQ(c.frame.openRequest(program), OpenOutcome::Opened);
     }
     {
         ControllerParts c(kCardB);

@@ -314,7 +314,8 @@ void CardServer::handleFrameLocked(const uint8_t* frame, std::size_t length) {
 
 void CardServer::syncEngineLocked() {
     const int64_t cardNow = static_cast<int64_t>(static_cast<double>(clockMicros()) * options_.speedScale);
-    if (cardNow > cardMicrosRun_) engine_.advance(cardNow - cardMicrosRun_);
+    // Held time is spent, not owed: the card does not leap forward when released.
+    if (cardNow > cardMicrosRun_ && !hold_) engine_.advance(cardNow - cardMicrosRun_);
     cardMicrosRun_ = std::max(cardMicrosRun_, cardNow);
 }
 
@@ -459,6 +460,13 @@ int CardServer::wireBreak() {
     flushOutputLocked();
     wake();
     return r;
+}
+
+void CardServer::setHold(bool on) {
+    std::lock_guard lock(mutex_);
+    syncEngineLocked();  // the time up to now is the card's
+    hold_ = on;
+    trace_.fault(traceSeconds(), on ? "hold on" : "hold off");
 }
 
 void CardServer::setSilence(bool on) {

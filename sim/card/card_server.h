@@ -94,6 +94,9 @@ public:
     void corruptNextResponse();
     void duplicateNextResponse();
     void setResponseDelay(int64_t ms);
+    // Holds the card's motion where it stands: its clock runs on without moving it, while the
+    // line keeps answering. A cut stays mid-segment as long as a test needs.
+    void setHold(bool on);
     // The next `count` requests of this command are answered "refused" (status 1) without being
     // executed, as a card that will not do what it is asked. count 0 ends the fault.
     void refuseNext(uint8_t type, int count);
@@ -168,6 +171,7 @@ private:
     bool pcLostHandled_ = false;
 
     bool silence_ = false;
+    bool hold_ = false;
     bool dropNext_ = false;
     bool corruptNext_ = false;
     bool duplicateNext_ = false;

@@ -73,6 +73,9 @@ int applyControlCommand(CardServer& server, const std::string& line, std::string
     } else if (cmd == "silence") {
         if (args != 1 || (w[1] != "on" && w[1] != "off")) return fail("usage: silence on|off");
         server.setSilence(w[1] == "on");
+    } else if (cmd == "hold") {
+        if (args != 1 || (w[1] != "on" && w[1] != "off")) return fail("usage: hold on|off");
+        server.setHold(w[1] == "on");
     } else if (cmd == "noise") {
         int n = 0;
         if (args != 1 || !parseInt(w[1], 1, kMaxNoiseBytes, n))
@@ -109,7 +112,7 @@ int applyControlCommand(CardServer& server, const std::string& line, std::string
         reply = statusText(server);
     } else {
         return fail("unknown command '" + cmd +
-                    "' (short, break, silence on|off, noise N, drop-response, corrupt-response, "
+                    "' (short, break, silence on|off, hold on|off, noise N, drop-response, corrupt-response, "
                     "duplicate-response, delay MS, refuse CMD_NAME [N], report TYPE HEX, powerloss, status)");
     }
     return 0;

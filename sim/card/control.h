@@ -4,6 +4,7 @@
 //   short                a short circuit: back for a while, then cutting resumes
 //   break                wire break (event 8)
 //   silence on|off       stop answering (the link is lost) / answer again
+//   hold on|off          hold the card's motion where it stands / let it move on
 //   noise N              N random bytes into the stream
 //   drop-response        swallow the next answer
 //   corrupt-response     flip a bit in the next answer

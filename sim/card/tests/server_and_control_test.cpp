@@ -40,6 +40,28 @@ TEST(CardServer, CardStopsWhenThePcFallsSilentAndKeepsItsRecord) {
     EXPECT_EQ(record.work.lower.steps, 300);
 }
 
+TEST(CardServer, HeldCardStaysMidSegmentAnswersAndMovesOnWhenReleased) {
+    CardServer server(virtualCardOptions());
+    ASSERT_EQ(server.start(), 0) << server.error();
+    PcSide pc(server);
+    ASSERT_EQ(pc.connect(), 0);
+    const Program program = loadThreeB(kLine);
+    pc.load(program, 0, program.count() - 1, false);
+    ASSERT_EQ(CMD_START_CUT(pc.link(), pc.windowAround(0), pc.freshStart(0)), 0);
+    server.advance(1000000);
+    auto steps = [&] { return server.withEngine([](CardEngine& e) { return e.position().lower.steps; }); };
+    const int32_t before = steps();
+    server.setHold(true);
+    server.advance(20000000);  // longer than the whole segment takes
+    EXPECT_EQ(steps(), before);
+    EXPECT_EQ(server.withEngine([](CardEngine& e) { return e.runState(); }), kRunCutting);
+    WorkRecord record;
+    EXPECT_EQ(CMD_GET_WORK_RECORD(pc.link(), &record), 0) << "the line answers while held";
+    server.setHold(false);
+    server.advance(1000000);
+    EXPECT_EQ(steps(), before + 150) << "one second's steps, none owed for the held time";
+}
+
 TEST(CardServer, BaudRatePacesRequestsAndAnswersOnTheLine) {
     ServerOptions options = virtualCardOptions();
     options.baud = 19200;
@@ -98,6 +120,9 @@ TEST(ControlCommands, ApplyOrExplainWhatIsWrong) {
         {"silence on", 0, "ok"},
         {"silence off", 0, "ok"},
         {"silence", -1, "error: usage: silence on|off"},
+        {"hold on", 0, "ok"},
+        {"hold off", 0, "ok"},
+        {"hold", -1, "error: usage: hold on|off"},
         {"noise 16", 0, "ok"},
         {"noise 0", -1, "error: usage: noise N"},
         {"noise many", -1, "error: usage: noise N"},
