@@ -47,7 +47,7 @@ struct TaperFixture {
     }
     // Fills the dialog with `fill` and presses OK; the result is what OK gave.
     void script(std::function<void(QDialog&)> fill) {
-        f.ui.dialogHandlers[QStringLiteral("TaperDialog")] = [fill, this](QDialog& d) {
+        f.ui.scripts[QStringLiteral("TaperDialog")] = [fill, this](QDialog& d) {
             fill(d);
             d.accept();
             accepted = d.result() == QDialog::Accepted;
@@ -138,7 +138,7 @@ TEST(TaperCommand, ABadDegreeCellSelectsItsRowAndWritesNothing) {
     const QString target = source + QStringLiteral(".3nb");
     ASSERT_TRUE(t.f.open(source));
     int selected = -1;
-    t.f.ui.dialogHandlers[QStringLiteral("TaperDialog")] = [&](QDialog& d) {
+    t.f.ui.scripts[QStringLiteral("TaperDialog")] = [&](QDialog& d) {
         TaperRowsModel& rows = static_cast<CTaperDialog&>(d).rows();
         rows.setData(rows.index(4, TaperRowsModel::kColumnDegree), QStringLiteral("90"), Qt::EditRole);
         d.accept();
@@ -152,7 +152,7 @@ TEST(TaperCommand, ABadDegreeCellSelectsItsRowAndWritesNothing) {
     EXPECT_EQ(t.taper->run(), 0);
     EXPECT_EQ(selected, 4);
     ASSERT_GE(t.f.ui.messages.size(), 1u);
-    EXPECT_EQ(t.f.ui.messages[0], QStringLiteral("Upper graph generated failed"));
+    EXPECT_EQ(t.f.ui.messages[0].text, QStringLiteral("Upper graph generated failed"));
     EXPECT_TRUE(QFile::exists(target));
 }
 
@@ -190,7 +190,7 @@ TEST(TaperCommand, RefusalsLeaveEarlierFilesAndTheProgramAlone) {
         EXPECT_FALSE(t.taper->generate(r, badRow)) << c.message.toStdString();
         EXPECT_EQ(badRow, -1);
         ASSERT_EQ(t.f.ui.messages.size(), 1u) << c.message.toStdString();
-        EXPECT_EQ(t.f.ui.messages[0], c.message);
+        EXPECT_EQ(t.f.ui.messages[0].text, c.message);
         EXPECT_EQ(t.f.read(earlier), "an earlier file\n");
         EXPECT_EQ(t.f.doc.path(), other);
     }
@@ -206,7 +206,7 @@ TEST(TaperCommand, ATitleTheControllerCouldNotOpenIsRefusedBeforeWriting) {
     int badRow;
     EXPECT_FALSE(t.taper->generate(r, badRow));
     ASSERT_EQ(t.f.ui.messages.size(), 1u);
-    EXPECT_EQ(t.f.ui.messages[0], QStringLiteral("The name is too long"));
+    EXPECT_EQ(t.f.ui.messages[0].text, QStringLiteral("The name is too long"));
     EXPECT_FALSE(QFile::exists(tooLong + QStringLiteral(".3nb")));
     r.below = fits;
     EXPECT_TRUE(t.taper->generate(r, badRow));
