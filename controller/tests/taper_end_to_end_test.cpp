@@ -170,7 +170,7 @@ TEST_F(TaperEndToEnd, GeneratedThroughTheDialogCutFromAChosenSegmentAndTheTypeKe
     c->operatorUi.answers.push_back(OperatorInteraction::Answer::Yes);
     ASSERT_TRUE(c->document.closeProgram());
     startController();
-    ASSERT_TRUE(c->frame.openRequest(program));
+    ASSERT_EQ(c->frame.openRequest(program), OpenOutcome::Opened);
     setTaper = traced(tracePath, "CMD_SET_TAPER");
     ASSERT_EQ(setTaper.size(), 2u);
     EXPECT_EQ(setTaper[1]["type"], 2);
