@@ -41,6 +41,8 @@ public:
     virtual int getSettings(SettingsBlock& block) = 0;
     virtual int setPulseGroup(const PulseGroupImage& group) = 0;
     virtual int setSwitchWithoutVf(uint8_t flag) = 0;
+    // CMD_SET_FEED: the 8-byte feed entry and the feed value 1..200.
+    virtual int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) = 0;
     virtual int getWorkRecord(WorkRecord& record) = 0;
     virtual int keepAlive() = 0;
     // The card keeps its work record for the next start.

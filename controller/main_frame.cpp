@@ -8,12 +8,18 @@
 #include "controller/editor_handoff.h"
 #include "controller/machine_control.h"
 #include "controller/machine_session.h"
+#include "controller/notify/notifications.h"
 #include "platform/operator_interaction.h"
 #include "controller/pulse_table.h"
 #include "controller/startup.h"
+#include "controller/status_panel_control.h"
 #include "controller/views/button_view.h"
 #include "controller/views/code_list_view.h"
+#include "controller/views/graph_actions.h"
 #include "controller/views/graph_view.h"
+#include "controller/views/graph_wiring.h"
+#include "controller/views/mini_status_window.h"
+#include "controller/views/statistics_dialog.h"
 #include "controller/views/status_view.h"
 #include "controller/working_copies.h"
 #include "platform/data_dirs.h"
@@ -94,12 +100,21 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
       recent_(machineSettingsPath()) {
     setObjectName(QStringLiteral("Korvex"));
     setAcceptDrops(true);
+    notifications_ = new Notifications(session_, operatorUi_, pulseTable_, this);
 
     buttons_ = new CButtonView(this);
     graph_ = new CGraphView(this);
     codeList_ = new CDCSView(this);
     status_ = new CStatusView(this);
     codeModel_ = new CodeListModel(&document_, this);
+    statusPanel_ = new StatusPanelControl(
+        *status_, pulseTable_, [this] { return session_.cardSettings(); }, operatorUi_,
+        [this] { return session_.alarmTitle(); }, this);
+    // Start-up sends the feed itself; the machining work's worker takes over once it exists.
+    statusPanel_->feed().setSender([this](const FeedBytes& entry, int v) { card_.setFeed(entry, v); });
+    statusPanel_->feed().setSegmentSource(
+        [this] { return document_.isLoaded() ? document_.program() : nullptr; },
+        [this] { return statusPanel_->polledSegment() >= 0 ? statusPanel_->polledSegment() : currentSegment(); });
     codeList_->attachModel(codeModel_, CodeListModel::kIndexWidthPx, CodeListModel::kCommandWidthPx);
 
     upper_ = new QSplitter(Qt::Horizontal);
@@ -135,8 +150,13 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
     connect(&events_, &CardEventRouter::graphEvent, graph_, &CGraphView::onCardEvent);
     connect(&events_, &CardEventRouter::buttonsRefresh, buttons_, &CButtonView::refresh);
     connect(&events_, &CardEventRouter::segmentReached, codeList_, &CDCSView::onSegmentReached);
-    connect(&events_, &CardEventRouter::pulseGroupSwitched, status_, &CStatusView::onPulseGroupSwitched);
+    connect(&events_, &CardEventRouter::pulseGroupSwitched, statusPanel_, &StatusPanelControl::groupSwitched);
     connect(graph_, &CGraphView::linkLost, this, &CMainFrame::onLinkLost);
+    connectGraphView(*this, *graph_, document_, operatorUi_, session_);
+    connect(codeList_, &CDCSView::stopToggleRequested, this, [this](int segment) {
+        if (machine_)
+            machine_->operations().toggleSegmentStop(segment);
+    });
 
     connect(&document_, &CDCSDoc::programParsed, this, &CMainFrame::onProgramParsed);
     connect(&document_, &CDCSDoc::programCleared, this, &CMainFrame::onProgramCleared);
@@ -199,6 +219,9 @@ void CMainFrame::buildMenus() {
     toolBar_->addAction(open);
     toolBar_->addAction(closeAction_);
     toolBar_->addSeparator();
+    auto* viewMenu = new QMenu(qtTrId("view.menu"), this);
+    new GraphViewActions(viewMenu, toolBar_, graph_, this);
+    toolBar_->addSeparator();
 #ifdef KORVEX_HAVE_EDIT
     EditCommandContext edit;
     edit.document = &document_;
@@ -213,7 +236,13 @@ void CMainFrame::buildMenus() {
 #else
     editMenu->setEnabled(false);
 #endif
+    editMenu->addSeparator();
+    connect(editMenu->addAction(qtTrId("menu.statistics")), &QAction::triggered, this, &CMainFrame::showStatistics);
+    configMenu_ = menuBar()->addMenu(qtTrId("menu.config"));
     buildControlMenu();
+    QAction* mobileNotice = actions_->addConfigEntry(configMenu_, "menu.mobile_notice", QKeySequence(Qt::CTRL | Qt::Key_E));
+    connect(mobileNotice, &QAction::triggered, this, [this] { notifications_->configure(); });
+    menuBar()->insertMenu(menuBar()->actions().value(2), viewMenu);  // File, Edit, View, Config, Control
     // The list is read from Korvex.ini whenever the menu opens, so another instance's or a
     // hand edit's change shows at once.
     connect(fileMenu_, &QMenu::aboutToShow, this, [this] {
@@ -253,10 +282,12 @@ void CMainFrame::updateControls() {
     actions_->setMachiningReady(machine_ && !linkLost_);
     if (!machine_) {
         actions_->apply(MenuState{});
+        actions_->applyConfig(RunState{}, WorkFlags{});
         return;
     }
     const MachiningOperations& ops = machine_->operations();
     actions_->apply(menuState(ops.runState(), ops.flags()));
+    actions_->applyConfig(ops.runState(), ops.flags());
     const std::array<ButtonLabel, 4> labels{ops.label(Operation::Simulate), ops.label(Operation::Walk),
                                             ops.label(Operation::Cut), ops.label(Operation::Back)};
     buttons_->show(panelState(ops.runState(), ops.flags()), labels, ops.motorOn(), ops.hfOn());
@@ -283,11 +314,7 @@ int32_t CMainFrame::currentSegment() const {
     return codeList_->currentIndex().isValid() ? codeList_->currentIndex().row() : 0;
 }
 
-void CMainFrame::stepFeed(int step) {
-    constexpr int kLeastFeed = 1;
-    constexpr int kMostFeed = 200;
-    status_->setFreq(std::clamp(status_->freq() + step, kLeastFeed, kMostFeed));
-}
+void CMainFrame::stepFeed(int step) { statusPanel_->feed().step(step); }
 
 void CMainFrame::storeRecentInBackground(const QStringList& entries) {
     finishRecentStore();
@@ -357,6 +384,8 @@ QString CMainFrame::paneText(Pane pane) const { return panes_[pane]->text(); }
 
 void CMainFrame::setMessage(const QString& text) { panes_[kMessagePane]->setText(text); }
 
+void CMainFrame::setPaneText(Pane pane, const QString& text) { panes_[pane]->setText(text); }
+
 void CMainFrame::showCardSettings() {
     panes_[kMaxSpeedPane]->setText(qtTrId("61535").arg(session_.settings.speeds[0]));
     const auto& phase = session_.settings.phase;
@@ -371,13 +400,16 @@ void CMainFrame::updateTitle() {
 }
 
 void CMainFrame::createMiniStatusWindow() {
+    if (!miniStatus_)
+        miniStatus_ = korvex::createMiniStatusWindow(*this, *graph_, session_);
+}
+
+QWidget* CMainFrame::miniStatusWindow() const { return miniStatus_; }
+
+void CMainFrame::showStatusText(const char* textId) {
+    setMessage(qtTrId(textId));
     if (miniStatus_)
-        return;
-    miniStatus_ = new QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint);
-    miniStatus_->setObjectName(QStringLiteral("MiniStatus"));
-    miniStatus_->setWindowTitle(QStringLiteral("Korvex"));
-    miniStatus_->resize(220, 60);
-    miniStatus_->hide();
+        miniStatus_->setStatus(textId);
 }
 
 void CMainFrame::destroyMiniStatusWindow() {
@@ -448,16 +480,16 @@ bool CMainFrame::closeFromMenu() {
 
 void CMainFrame::onProgramParsed() {
     const auto program = document_.program();
-    graph_->setProgram(program);
-    if (program)
-        status_->setProgramLayout(program->kind == 3 || program->kind == 5,
-                                  static_cast<int>(program->segments.size()) - 1);
-    panes_[kGridPane]->setText(qtTrId("61489").arg(graph_->micronsPerGrid()));
+    if (!graph_->setProgram(program))
+        return;  // 61516 was shown and the load fails
+    statusPanel_->setProgram(program);
+    codeList_->clearMarks();
 }
 
 void CMainFrame::onProgramCleared() {
     graph_->clearProgram();
-    status_->reset();
+    statusPanel_->setProgram(nullptr);
+    codeList_->clearMarks();
     updateTitle();
 }
 
@@ -561,6 +593,7 @@ void CMainFrame::shutDown(bool cardAnswers) {
     finishKeepAlive();  // a heartbeat under way ends with the closed link
     card_.setEventHook({});
     destroyMiniStatusWindow();
+    notifications_->close();
     document_.resetDocument();
 }
 
@@ -602,6 +635,14 @@ void CMainFrame::endAfterLinkLost() {
     }
 }
 
+void CMainFrame::showStatistics() {
+    const auto program = document_.isLoaded() ? document_.program() : nullptr;
+    const double lengthMm =
+        program ? pathLengthMm(program->segments.data(), static_cast<int>(program->segments.size())) : 0.0;
+    CStatisticsDialog dialog(lengthMm, machine_ ? machine_->usedSeconds() : 0, this);
+    operatorUi_.exec(dialog, dialog.objectName());
+}
+
 bool CMainFrame::idle() const { return !machine_ || machine_->operations().idle(); }
 
 void CMainFrame::showUsedTime(int seconds) {
@@ -622,11 +663,8 @@ void CMainFrame::attachMachineControl(MachineControl& control) {
     machine_ = &control;
     // The machining side owns the lost link from here on: it ends its worker and timers first.
     disconnect(graph_, &CGraphView::linkLost, this, &CMainFrame::onLinkLost);
-    control.showText = [this](const QString& text) {
-        setMessage(text);
-        if (miniStatus_)
-            miniStatus_->setWindowTitle(text);
-    };
+    control.showText = [this](const QString& text) { setMessage(text); };
+    control.showTextId = [this](const char* textId) { showStatusText(textId); };
     control.isWorkStarted = [this] { return workStarted_; };
     control.markWorkStarted = [this](bool started) { workStarted_ = started; };
     control.stopHeartbeat = [this] {
@@ -635,11 +673,36 @@ void CMainFrame::attachMachineControl(MachineControl& control) {
     };
     control.quit = [this] { endAfterLinkLost(); };
     control.showUsedTime = [this](int seconds) { showUsedTime(seconds); };
+    attachGraphToMachining(*graph_, control);
+    control.showWork = [this](const WorkParams& work, int32_t speed) { statusPanel_->showWork(work, speed); };
+    control.showLevel = [this](int32_t level) {
+        statusPanel_->showHfLevel(level);
+        graph_->setHfLevel(level);
+    };
+    statusPanel_->feed().setSender([&control](const FeedBytes& entry, int v) { control.sendFeed(entry, v); });
+    statusPanel_->setRangeSource([this]() -> std::optional<std::pair<int32_t, int32_t>> {
+        if (!machine_)
+            return std::nullopt;
+        if (const auto chosen = machine_->operations().chosenRange())
+            return chosen;
+        const WorkRange r = machine_->worker().range();
+        if (r.lo == r.hi)
+            return std::nullopt;
+        return machine_->operations().reverse() ? std::pair{r.hi, r.lo} : std::pair{r.lo, r.hi};
+    });
+    connect(&control, &MachineControl::segmentFocused, codeList_, &CDCSView::onSegmentFocused);
     control.changed = [this] {
+        syncGraphWithMachining(*graph_, *machine_, pulseTable_);
+        codeList_->setStopSegments(machine_->operations().segmentStops());
+        if (!machine_->operations().hfOn()) {
+            statusPanel_->showHfLevel(0);  // no HF, no level: the polls of it have stopped
+            graph_->setHfLevel(0);
+        }
         buttons_->refresh();
         updateControls();
         emit machiningStateChanged();
     };
+    notifications_->attach(control);
     document_.setIdleTest([this] { return idle(); });
     connect(buttons_, &CButtonView::pressed, this, &CMainFrame::pressPanelButton);
     // Load, close and reset start the work afresh.

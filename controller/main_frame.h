@@ -31,11 +31,14 @@ class CDCSDoc;
 class CDCSView;
 class CGraphView;
 class CStatusView;
+class StatusPanelControl;
 class CodeListModel;
 class ControllerHandOff;
 enum class OpenOutcome;
 class MachineControl;
 class MachineSession;
+class Notifications;
+class MiniStatusWindow;
 class OperatorInteraction;
 class PulseTable;
 
@@ -66,15 +69,21 @@ public:
 
     CGraphView* graphView() const { return graph_; }
     CStatusView* statusView() const { return status_; }
+    // The status panel's feed, progress and efficiency.
+    StatusPanelControl& statusPanel() const { return *statusPanel_; }
     CButtonView* buttonView() const { return buttons_; }
     CDCSView* codeListView() const { return codeList_; }
-    QWidget* miniStatusWindow() const { return miniStatus_; }
+    QWidget* miniStatusWindow() const;
+    MiniStatusWindow* miniStatus() const { return miniStatus_; }
     QString paneText(Pane pane) const;
+    void setPaneText(Pane pane, const QString& text);
     // The recent-file list, once a write still under way has landed.
     RecentFiles& recentFiles();
     QMenu* fileMenu() const { return fileMenu_; }
     // The Control menu's entries, keys and toolbar buttons.
     ActionTable& actionTable() const { return *actions_; }
+    // The mobile notices, the alarm sound and the power-off after the last cut.
+    Notifications& notifications() const { return *notifications_; }
 
     // The modeless mini status window, created hidden with no parent so it can stand in for the
     // minimised main window.
@@ -84,6 +93,8 @@ public:
     // The Max Speed and Phase panes from the card's settings block.
     void showCardSettings();
     void setMessage(const QString& text);
+    // A status text by its identifier: the message pane and the mini status window.
+    void showStatusText(const char* textId);
     // The caption for the loaded program's title ("No Title" when none).
     void updateTitle();
 
@@ -112,6 +123,8 @@ public:
     // Files dropped on the window, opened one after the other.
     void openDroppedFiles(const QList<QUrl>& urls);
     bool closeFromMenu();
+    // Edit > Statistics: the program's cut length, area and efficiency.
+    void showStatistics();
 
     // The exit sequence; true when the program may end (the window closes after it).
     bool confirmExit();
@@ -192,16 +205,19 @@ private:
     CGraphView* graph_;
     CDCSView* codeList_;
     CStatusView* status_;
+    StatusPanelControl* statusPanel_;
     CodeListModel* codeModel_;
     QLabel* panes_[kPaneCount] = {};
     QMenu* fileMenu_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     ActionTable* actions_ = nullptr;
+    Notifications* notifications_ = nullptr;
+    QMenu* configMenu_ = nullptr;
     ControllerHandOff* handOff_ = nullptr;
     QAction* closeAction_ = nullptr;
     QAction* clearRecentAction_ = nullptr;
-    QWidget* miniStatus_ = nullptr;
+    MiniStatusWindow* miniStatus_ = nullptr;
     QSplitter* upper_ = nullptr;
     QSplitter* rows_ = nullptr;
     QTimer splitterSave_;

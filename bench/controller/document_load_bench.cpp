@@ -237,6 +237,7 @@ public:
     int getSettings(SettingsBlock&) override { return 0; }
     int setPulseGroup(const PulseGroupImage&) override { return 0; }
     int setSwitchWithoutVf(uint8_t) override { return 0; }
+    int setFeed(const std::array<uint8_t, kFeedEntryBytes>&, int) override { return 0; }
     int getWorkRecord(WorkRecord&) override { return -1; }
     int keepAlive() override { return 0; }
     int closeKeepingWork() override { return 0; }
@@ -363,7 +364,7 @@ void mainWindowLoadAndMirror(benchmark::State& state) {
         }
         auto start = Clock::now();
         probe.start();
-        const bool loaded = frame.openRequest(path);
+        const bool loaded = frame.openRequest(path) == OpenOutcome::Opened;
         waitForPicture(*frame.graphView());
         const double gapLoad = probe.stop();
         const double busyLoad = probe.busyMaxMs();

@@ -80,9 +80,10 @@ bool MachiningOperations::switchHf(MachiningCard& card, bool on) {
         return false;
     hf_ = on;
     if (on)
-        worker_.startTimer(kTimerHfLevel, kPositionPollMs, [](MachiningCard& c) {
+        worker_.startTimer(kTimerHfLevel, kPositionPollMs, [this](MachiningCard& c) {
             int32_t level = 0;
-            c.getHfLevel(level);
+            if (c.getHfLevel(level) == 0)
+                host_.runOnUi([this, level] { host_.showHfLevel(level); });
         });
     else
         worker_.stopTimer(kTimerHfLevel);
@@ -100,6 +101,18 @@ void MachiningOperations::toggleMotor() {
     worker_.post(CardSequence("motor")
                      .then([this, on = !motor_](MachiningCard& c) { return switchMotor(c, on); })
                      .finally([this](bool) { host_.runOnUi([this] { host_.stateChanged(); }); }));
+}
+
+void MachiningOperations::motorOff(std::function<void()> done) {
+    worker_.post(CardSequence("motor off")
+                     .then([this](MachiningCard& c) { return switchMotor(c, false); })
+                     .finally([this, done = std::move(done)](bool) {
+                         host_.runOnUi([this, done] {
+                             host_.stateChanged();
+                             if (done)
+                                 done();
+                         });
+                     }));
 }
 
 void MachiningOperations::toggleHf() {
@@ -144,6 +157,7 @@ void MachiningOperations::failStart(bool workStartedBefore) {
     idle_ = true;
     host_.setWorkStarted(workStartedBefore);
     host_.stateChanged();
+    refresh();  // whatever the card got as far as, the controls follow its run state
 }
 
 void MachiningOperations::continueStart(Operation op, const StateBlock& state, bool workStartedBefore) {
@@ -213,6 +227,7 @@ void MachiningOperations::continueStart(Operation op, const StateBlock& state, b
             setLabel(op, ButtonLabel::Pause);
             host_.statusText(traits(op).runningText);
             host_.stateChanged();
+            refresh();
         });
         return true;
     });
@@ -271,6 +286,7 @@ void MachiningOperations::stop(Operation op) {
     seq.finally([this, op, status, stopped](bool) {
         host_.runOnUi([this, op, status, stopped] {
             busy_ = false;
+            refresh();  // queued behind this handling: the run state read after the stop
             if (!*stopped) {
                 host_.message("machining.stop_refused", OperationsHost::Icon::Stop);
                 return;

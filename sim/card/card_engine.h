@@ -163,6 +163,10 @@ public:
     const CardFigures& figures() const { return figures_; }
     int64_t now() const { return now_; }
     const SettingsBlock& settings() const { return settings_; }
+    bool motorOn() const { return motorOn_; }
+    int feed() const { return feed_; }
+    // The feed table entry of the last CMD_SET_FEED, as sent.
+    const std::array<uint8_t, kFeedEntryBytes>& feedEntry() const { return feedEntry_; }
 
 private:
     // ShortSensed: a short circuit holds the wire for the back delay before backing starts.
@@ -240,6 +244,7 @@ private:
     std::array<uint8_t, kPulseGroupBytes> pulseGroup_{};
     uint8_t switchWithoutVf_ = 0;
     int feed_ = kDefaultFeed;
+    std::array<uint8_t, kFeedEntryBytes> feedEntry_{};
     bool motorOn_ = false;
     bool hfOn_ = false;
 
