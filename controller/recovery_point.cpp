@@ -72,7 +72,11 @@ int stepToRecordedPoint(const LoadedProgram& program, bool reverse, WorkParams& 
         return -1;
     work.lower = {lower.steps, lower.x, lower.y};
     if (two) work.upper = {upper.steps, upper.x, upper.y};
-    const GuidePositions g = guidePositions(program, work.segment, lower, upper);
+    GuidePositions g;
+    const auto index = static_cast<std::size_t>(work.segment);
+    if (guidePositionsAfter(displacementsBefore(program.segments.data(), index), s, lower, upper,
+                            guideGeometryOf(program), g) != kGuidesOk)
+        return kRecoveryGuidesOutOfRange;
     work.guideX = g.x;
     work.guideY = g.y;
     work.guideU = g.u;

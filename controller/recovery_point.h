@@ -24,7 +24,9 @@ std::string recordMismatch(const WorkRecord& record, const LoadedProgram& progra
 // Steps the recorded segment again up to the recorded progress of its lower contour and, for a
 // two-contour segment, of its upper one, and writes the cursors reached and the guide positions
 // there into `work`. A reverse work steps backward from the element's end, as the card did.
-// `progress` gets percent values; `cancel` stops it. Returns 0, or -1 when cancelled.
+// `progress` gets percent values; `cancel` stops it. Returns 0, -1 when cancelled, or
+// kRecoveryGuidesOutOfRange when the guide positions there do not fit the card's 32 bits.
+inline constexpr int kRecoveryGuidesOutOfRange = -2;
 int stepToRecordedPoint(const LoadedProgram& program, bool reverse, WorkParams& work,
                         const std::function<void(int)>& progress, const std::atomic<bool>* cancel);
 

@@ -156,7 +156,10 @@ WorkRecovery::Outcome WorkRecovery::restore(const RecoveryContext& c, const Work
     });
     if (c.preworkStarted)
         QObject::connect(&prework, &CWaitDialog::workerStarted, &prework, [&c, &prework] { c.preworkStarted(prework); });
-    if (prework.exec() != QDialog::Accepted || prework.result() < 0) {
+    const bool stepped = prework.exec() == QDialog::Accepted && prework.result() >= 0;
+    if (!stepped && prework.result() == kRecoveryGuidesOutOfRange)
+        c.operatorUi->message(c.messageTitle, qtTrId("tp-guides-range"), Icon::Critical);
+    if (!stepped) {
         doc.unload();
         doc.resetDocument();
         if (v.cleared) v.cleared();

@@ -98,21 +98,19 @@ inline void inSegment(const PathElement& e, const StepState& cursor, int64_t& x,
 
 }  // namespace guides_detail
 
-// The guides for a cursor in segment `index`: the lower and upper contour points (segments
-// before it from the table, plus the in-segment positions), then for a two-contour program
+// The guides for a cursor in `segment`, whose predecessors' displacements sum to `before`: the
+// lower and upper contour points (the sums plus the in-segment positions), then for a
+// two-contour program
 //   X = ((T + B)·Lx − B·Ux) / T,  Y likewise,  U = (H·Ux − H·Lx) / T,  V likewise
 // (division truncating toward zero) and the roller correction c = (sqrt(U² / (H·100)² + 1) − 1)
 // · R·100 µm, whose integer part is taken off X and whose fraction, in thousandths, is reported.
-inline int guidePositions(const DisplacementTable& table, const CodeSegment* segments, std::size_t index,
-                          const StepState& lower, const StepState& upper, const GuideGeometry& g,
-                          GuidePositions& out) {
+inline int guidePositionsAfter(const DisplacementTable::Sums& s, const CodeSegment& segment, const StepState& lower,
+                               const StepState& upper, const GuideGeometry& g, GuidePositions& out) {
     using namespace guides_detail;
-    if (index >= table.segmentCount()) return kGuidesBadCursor;
     if (!guideGeometryUsable(g)) return kGuidesBadTaper;
-    const DisplacementTable::Sums& s = table.before(index);
     int64_t lx, ly, ux = 0, uy = 0;
-    inSegment(segments[index].lower, lower, lx, ly);
-    if (segments[index].twoContour) inSegment(segments[index].upper, upper, ux, uy);
+    inSegment(segment.lower, lower, lx, ly);
+    if (segment.twoContour) inSegment(segment.upper, upper, ux, uy);
     if (__builtin_add_overflow(lx, s.lx, &lx) || __builtin_add_overflow(ly, s.ly, &ly) ||
         __builtin_add_overflow(ux, s.ux, &ux) || __builtin_add_overflow(uy, s.uy, &uy))
         return kGuidesOutOfRange;
@@ -148,6 +146,26 @@ inline int guidePositions(const DisplacementTable& table, const CodeSegment* seg
     p.rollerFraction = static_cast<int32_t>(std::trunc((c - whole) * 1000));
     out = p;
     return kGuidesOk;
+}
+
+// The guides for a cursor in segment `index`, the segments before it taken from the table.
+inline int guidePositions(const DisplacementTable& table, const CodeSegment* segments, std::size_t index,
+                          const StepState& lower, const StepState& upper, const GuideGeometry& g,
+                          GuidePositions& out) {
+    if (index >= table.segmentCount()) return kGuidesBadCursor;
+    return guidePositionsAfter(table.before(index), segments[index], lower, upper, g, out);
+}
+
+// The sums of the segments before `index` in one pass, for a single lookup without a table.
+inline DisplacementTable::Sums displacementsBefore(const CodeSegment* segments, std::size_t index) {
+    DisplacementTable::Sums s;
+    for (std::size_t i = 0; i < index; ++i) {
+        s.lx += segments[i].lower.dx();
+        s.ly += segments[i].lower.dy();
+        s.ux += segments[i].upper.dx();
+        s.uy += segments[i].upper.dy();
+    }
+    return s;
 }
 
 // The cursors of a start in segment `index`: forward at the elements' start offsets with no

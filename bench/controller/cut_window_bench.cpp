@@ -135,7 +135,7 @@ void BM_CutWindowsWhileTheGraphRepaints(benchmark::State& state) {
             buildWindow(program->segments.data(), static_cast<int32_t>(program->segments.size()),
                         WorkRange::between(1, last), 1, window);
             StartPayload payload;
-            payload.work = freshWorkParams(*program, 1, false);
+            freshWorkParams(*program, 1, false, payload.work);
             return c.start(StartKind::Cut, window, payload) == 0;
         }));
 

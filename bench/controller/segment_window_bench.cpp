@@ -108,7 +108,7 @@ void BM_ReportToWindow(benchmark::State& state) {
             SegmentWindow window;
             buildWindow(program->segments.data(), last + 2, WorkRange::between(1, last), 1, window);
             StartPayload payload;
-            payload.work = freshWorkParams(*program, 1, false);
+            freshWorkParams(*program, 1, false, payload.work);
             return c.start(StartKind::Cut, window, payload) == 0;
         }));
         {

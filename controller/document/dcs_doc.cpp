@@ -16,6 +16,7 @@
 #include "controller/document/file_title.h"
 #include "controller/document/open_dialog.h"
 #include "controller/document/taper_header.h"
+#include "controller/document/taper_settings.h"
 #include "controller/document/wait_dialog.h"
 #include "code/lines.h"
 #include "platform/operator_interaction.h"
@@ -120,6 +121,11 @@ void CDCSDoc::setCardIdentity(const QString& machineName, const QString& portLab
     machineName_ = machineName;
     portLabel_ = portLabel;
     updateTitle();
+}
+
+int32_t CDCSDoc::taperMachineType() const {
+    if (env_.cardSettingsPath.isEmpty()) return taperMachineType_;
+    return readTaperMachineType(SettingsFile(env_.cardSettingsPath), taperMachineType_);
 }
 
 QString CDCSDoc::windowTitle() const {
@@ -360,7 +366,7 @@ bool CDCSDoc::load(const QString& path) {
     job->held = heldFile_.identity();
     job->forceZero = env_.machineSettingsPath.isEmpty() ||
                      SettingsFile(env_.machineSettingsPath).readInt("Option", "NoForceZero", 0, 0, 1) == 0;
-    job->machineType = taperMachineType_;
+    job->machineType = taperMachineType();
     job->card = env_.card;
 
     CWaitDialog reading(CWaitDialog::Style::Reading, qtTrId("doc.opendoc_thread_error"),
@@ -391,6 +397,9 @@ bool CDCSDoc::load(const QString& path) {
         }
         LoadOptions options;
         options.forceZero = job->forceZero;
+        // A program to be cut: a two-contour program needs usable taper values (its guide
+        // positions divide by the thickness and the rollers' distance).
+        options.requireTaperValues = true;
         options.cancel = &context.cancelFlag();
         options.progress = [&context](int percent) { context.setProgress(percent); };
         return loadProgramFile(fd, job->path.c_str(), options, job->program, job->failure);

@@ -80,8 +80,10 @@ public:
     void setIdleTest(std::function<bool()> idle) { env_.idle = std::move(idle); }
     // Machine name and port ("COM3") of the window title "name-file : port".
     void setCardIdentity(const QString& machineName, const QString& portLabel);
-    // The machine type chosen with the last taper generated; sent with a taper header.
+    // The machine type chosen with the last taper generated; sent with a taper header. The card
+    // settings file's Taper/Type, when there is one, is what a load sends.
     void setTaperMachineType(int32_t type) { taperMachineType_ = type; }
+    int32_t taperMachineType() const;
 
     // ---- entry points ----
     // File Open: chooses the file in the open dialog (with preview), checks it, then asks

@@ -82,6 +82,24 @@ QIcon multipassIcon(bool segment) {
     return QIcon(pixmap);
 }
 
+// The toolbar picture of Taper: a part whose upper outline (blue) is narrower than its lower
+// one (grey), joined by the tilted wire.
+QIcon taperIcon() {
+    QPixmap pixmap(kIconPx, kIconPx);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(120, 120, 120), 1.5));
+    painter.setBrush(QColor(200, 200, 200, 120));
+    painter.drawPolygon(QPolygonF({{4, 27}, {28, 27}, {22, 6}, {10, 6}}));
+    painter.setPen(QPen(QColor(20, 70, 200), 2.5));
+    painter.drawLine(QPointF(10, 6), QPointF(22, 6));
+    painter.setPen(QPen(QColor(200, 60, 40), 1.5));
+    painter.drawLine(QPointF(8, 31), QPointF(12, 1));
+    painter.end();
+    return QIcon(pixmap);
+}
+
 }  // namespace
 
 void attachEditDialogs(EditCommands& c) {
@@ -132,6 +150,9 @@ EditCommandSet::EditCommandSet(EditCommandContext context, QObject* parent)
     multiple_->setIcon(multipassIcon(false));
     segmentMultiple_ = makeAction("mp-menu-segment", this);
     segmentMultiple_->setIcon(multipassIcon(true));
+    taper_ = makeAction("tp-menu-taper", this);
+    taper_->setIcon(taperIcon());
+    taperCommand_ = std::make_unique<TaperCommand>(*commands_);
 
     EditCommands& c = *commands_;
     connect(forwardFlip_, &QAction::triggered, this,
@@ -146,6 +167,7 @@ EditCommandSet::EditCommandSet(EditCommandContext context, QObject* parent)
     connect(multiple_, &QAction::triggered, this, [&c] { c.multiple(); });
     connect(segmentMultiple_, &QAction::triggered, this, [&c] { c.segmentMultiple(); });
     connect(generate3B_, &QAction::triggered, this, [&c] { c.generate3B(); });
+    connect(taper_, &QAction::triggered, this, [this] { taperCommand_->run(); });
 
     attachEditDialogs(c);
 
@@ -167,7 +189,7 @@ QAction* EditCommandSet::makeAction(const char* textId, QObject* parent) {
 }
 
 QList<QAction*> EditCommandSet::toolBarActions() const {
-    return {reverseFlip_, forwardFlip_, verticalMirror_, horizontalMirror_, multiple_, segmentMultiple_};
+    return {reverseFlip_, forwardFlip_, verticalMirror_, horizontalMirror_, taper_, multiple_, segmentMultiple_};
 }
 
 void EditCommandSet::refresh() {
@@ -197,6 +219,7 @@ EditCommandSet* installEditCommands(QMenu* fileMenu, QMenu* editMenu, QToolBar* 
         editMenu->addAction(set->horizontalMirrorAction());
         editMenu->addSeparator();
         editMenu->addAction(set->offsetAction());
+        editMenu->addAction(set->taperAction());
         editMenu->addAction(set->multipleAction());
         editMenu->addAction(set->segmentMultipleAction());
         QObject::connect(editMenu, &QMenu::aboutToShow, set, &EditCommandSet::refresh);

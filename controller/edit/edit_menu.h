@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "controller/edit/edit_commands.h"
+#include "controller/edit/taper_command.h"
 
 class QAction;
 class QMenu;
@@ -34,8 +35,11 @@ public:
     QAction* offsetAction() const { return offset_; }
     QAction* multipleAction() const { return multiple_; }
     QAction* segmentMultipleAction() const { return segmentMultiple_; }
-    // In toolbar order: reverse flip, forward flip, vertical mirror, horizontal mirror, Multiple,
-    // Segment Multiple.
+    // "Taper(&Z)", always enabled.
+    QAction* taperAction() const { return taper_; }
+    TaperCommand& taperCommand() { return *taperCommand_; }
+    // In toolbar order: reverse flip, forward flip, vertical mirror, horizontal mirror, Taper,
+    // Multiple, Segment Multiple.
     QList<QAction*> toolBarActions() const;
 
 public slots:
@@ -46,6 +50,7 @@ private:
     QAction* makeAction(const char* textId, QObject* parent);
 
     std::unique_ptr<EditCommands> commands_;
+    std::unique_ptr<TaperCommand> taperCommand_;
     QAction* generate3B_;
     QAction* forwardFlip_;
     QAction* reverseFlip_;
@@ -54,6 +59,7 @@ private:
     QAction* offset_;
     QAction* multiple_;
     QAction* segmentMultiple_;
+    QAction* taper_;
     QTimer refreshTimer_;
 };
 

@@ -143,6 +143,15 @@ void MachiningOperations::start(Operation op) {
                      }));
 }
 
+bool MachiningOperations::guidesForStart(int32_t segment, bool reverse, WorkParams& work, bool workStartedBefore) {
+    if (freshWorkParams(*program_, segment, reverse, work) == kGuidesOk)
+        return true;
+    // A guide position outside 32 bits would put the upper guide anywhere: nothing is sent.
+    host_.message("tp-guides-range", OperationsHost::Icon::Exclamation);
+    failStart(workStartedBefore);
+    return false;
+}
+
 void MachiningOperations::failStart(bool workStartedBefore) {
     busy_ = false;
     idle_ = true;
@@ -170,12 +179,14 @@ void MachiningOperations::continueStart(Operation op, const StateBlock& state, b
         rangeToSend = chosen;
         range = *chosen;
         // The chosen start is where the work begins, in whichever direction it runs.
-        work = freshWorkParams(*program_, chosen->first, reverse_);
+        if (!guidesForStart(chosen->first, reverse_, work, workStartedBefore))
+            return;
     } else if (restartsCardRange(op, state.status)) {
         reset = true;
         if (chosenRange_)
             range = *chosenRange_;
-        work = freshWorkParams(*program_, range.first, cardReverse);
+        if (!guidesForStart(range.first, cardReverse, work, workStartedBefore))
+            return;
     } else {
         if (chosenRange_)
             range = *chosenRange_;

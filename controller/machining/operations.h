@@ -127,6 +127,9 @@ private:
     void start(Operation op);
     void continueStart(Operation op, const StateBlock& state, bool workStartedBefore);
     void failStart(bool workStartedBefore);
+    // The work block of a fresh start at `segment` with its guide positions; when they do not fit
+    // the operator is told, the start is undone and false is returned.
+    bool guidesForStart(int32_t segment, bool reverse, WorkParams& work, bool workStartedBefore);
     void stop(Operation op);
     void applyRunState(const RunState& run);
     void startTimers(Operation op);

@@ -81,12 +81,17 @@ void MachiningOperations::startReturn(const StatusBlock& status, bool workStarte
         // A finished work is told first that the return follows it. Cancelling the dialog leaves
         // the card untouched.
         reset = status.runState == 11;
-        const WorkParams origin = freshWorkParams(*program_, *segment, false);
+        WorkParams origin;
+        if (!guidesForStart(*segment, false, origin, workStartedBefore))
+            return;
         // A restored cut stands at its restored point, whatever the card shows before a start.
         const WorkParams& here = restored_ ? *restored_ : status.work;
         target.segment = *segment;
-        target.distances = {origin.guideX - here.guideX, origin.guideY - here.guideY, origin.guideU - here.guideU,
-                            origin.guideV - here.guideV};
+        if (!returnDistances(origin, here, target.distances)) {
+            host_.message("tp-guides-range", OperationsHost::Icon::Exclamation);
+            failStart(workStartedBefore);
+            return;
+        }
     }
     auto started = std::make_shared<bool>(false);
     CardSequence seq("return");

@@ -10,6 +10,7 @@
 // reverse start at its end with all its steps done.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -17,22 +18,23 @@
 #include "code/parse.h"
 #include "code/step.h"
 #include "controller/link/records.h"
+#include "geometry/guides.h"
 
 namespace korvex {
 
-struct GuidePositions {
-    int32_t x = 0, y = 0, u = 0, v = 0;
-    int32_t rollerFraction = 0;  // thousandths of a micron dropped from X
-};
+// The taper values of a loaded program as the guide positions take them.
+GuideGeometry guideGeometryOf(const LoadedProgram& program);
 
-// Guide positions at the cursors of segment `segment`. A two-contour program with a usable taper
-// header (height and width above 0) turns the contour points into guide positions; any other
-// program has X, Y on the lower and U, V on the upper contour.
-GuidePositions guidePositions(const LoadedProgram& program, int32_t segment, const StepState& lower,
-                              const StepState& upper);
+// Builds the work block of a fresh start at `segment`, forward (the elements' start offsets, no
+// step done) or reverse (their end offsets, all steps done), with the guide positions of that
+// point; bytes the card owns are 0. kGuidesOk, or the reason there is none: kGuidesOutOfRange
+// ("Guide positions out of range, check the taper values!", string "tp-guides-range": the start
+// is refused, never sent with a wrapped value), kGuidesBadTaper, kGuidesBadCursor.
+int freshWorkParams(const LoadedProgram& program, int32_t segment, bool reverse, WorkParams& out);
 
-// The work block of a fresh start at `segment`, forward or reverse. Bytes the card owns are 0.
-WorkParams freshWorkParams(const LoadedProgram& program, int32_t segment, bool reverse);
+// Return Origin's per-axis distances: the guides of `target` minus those of `here`. False when a
+// difference does not fit in 32 bits.
+bool returnDistances(const WorkParams& target, const WorkParams& here, std::array<int32_t, kAxisCount>& out);
 
 // Pulse parameter groups of segment s, from the program's switch table.
 struct GroupChoice {

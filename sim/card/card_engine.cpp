@@ -206,7 +206,7 @@ CardAnswer CardEngine::handle(uint8_t type, const uint8_t* p, std::size_t length
         }
         case CMD_SET_TAPER: {
             const TaperBlock t = decodeTaperBlock(fixed<kTaperBlockBytes>(p));
-            taper_ = {t.heightTenths, t.widthTenths, t.baseTenths, t.radiusTenths};
+            taper_ = {t.heightTenths, t.widthTenths, t.baseTenths, t.radiusTenths, t.degreeMilli, t.taperType};
             return ok();
         }
 

@@ -86,6 +86,12 @@ std::string describeRequest(uint8_t type, const uint8_t* p, std::size_t length) 
             if (!has(kLoadDescriptorBytes + 1)) return {};
             return "\"title\":" + jsonText(reinterpret_cast<const char*>(p), kFileTitleBytes) +
                    format(",\"restore\":%d", p[kLoadDescriptorBytes]);
+        case CMD_SET_TAPER: {
+            if (!has(kTaperBlockBytes)) return {};
+            const TaperBlock t = decodeTaperBlock(std::span<const uint8_t, kTaperBlockBytes>(p, kTaperBlockBytes));
+            return format("\"height\":%d,\"width\":%d,\"base\":%d,\"r\":%d,\"degree\":%d,\"type\":%d",
+                          t.heightTenths, t.widthTenths, t.baseTenths, t.radiusTenths, t.degreeMilli, t.taperType);
+        }
         case CMD_SET_FEED:
             if (!has(kFeedRequestBytes)) return {};
             return format("\"feed\":%d,\"entry\":[%d,%d,%d,%d]", p[kFeedEntryBytes], GetLe16(p), GetLe16(p + 2),

@@ -48,6 +48,45 @@ GuidePositions ContourPoint::guides(bool twoContour, const TaperGeometry& taper)
     return g;
 }
 
+namespace {
+
+// The roller correction taken off X, from U alone: (sqrt((U / H)² + 1) − 1) · R, in microns.
+double rollerCorrection(int64_t u, const TaperGeometry& taper) {
+    const double ratio = static_cast<double>(u) / (static_cast<double>(taper.height) * kMillimetreTenthsToMicrons);
+    return (std::sqrt(ratio * ratio + 1.0) - 1.0) * (taper.radius * 100.0);
+}
+
+// Candidates around an estimate, nearest first.
+template <typename Accept>
+bool nearest(int64_t estimate, Accept accept, int64_t& out) {
+    constexpr int64_t kReach = 3;
+    for (int64_t d = 0; d <= kReach; ++d)
+        for (const int64_t c : {estimate + d, estimate - d})
+            if (accept(c)) {
+                out = c;
+                return true;
+            }
+    return false;
+}
+
+// One axis pair of a start point: the lower contour coordinate L and the upper one L + D whose
+// guides are exactly (guide, offset), with `dropped` microns of roller correction taken off the
+// guide. The divisions truncate, so the nearest such pair to the real-valued inverse is taken;
+// any pair with the same guides moves the guides the same way along the path.
+void contourPair(int64_t guide, int64_t offset, int64_t dropped, const TaperGeometry& taper, int64_t& lower,
+                 int64_t& upper) {
+    const int64_t h = taper.height, t = taper.width, b = taper.base;
+    const int64_t target = guide + dropped;
+    int64_t d = std::llround(static_cast<double>(offset) * t / h);
+    nearest(d, [&](int64_t c) { return h * c / t == offset; }, d);
+    int64_t l = std::llround(static_cast<double>(target) + static_cast<double>(b) * d / t);
+    nearest(l, [&](int64_t c) { return ((t + b) * c - b * (c + d)) / t == target; }, l);
+    lower = l;
+    upper = l + d;
+}
+
+}  // namespace
+
 ContourPoint ContourPoint::fromGuides(const GuidePositions& g, bool twoContour,
                                       const TaperGeometry& taper) {
     ContourPoint p;
@@ -58,13 +97,11 @@ ContourPoint ContourPoint::fromGuides(const GuidePositions& g, bool twoContour,
         p.uy = g.v;
         return p;
     }
-    const int64_t h = taper.height, t = taper.width, b = taper.base;
-    const int64_t dx = int64_t{g.u} * t / h;
-    const int64_t dy = int64_t{g.v} * t / h;
-    p.lx = g.x + b * dx / t;
-    p.ly = g.y + b * dy / t;
-    p.ux = p.lx + dx;
-    p.uy = p.ly + dy;
+    // X lost the whole microns of the roller correction, which depends on U alone: given back
+    // first, so a start continues from the contour point the PC computed.
+    const int64_t dropped = static_cast<int64_t>(std::trunc(rollerCorrection(g.u, taper)));
+    contourPair(g.x, g.u, dropped, taper, p.lx, p.ux);
+    contourPair(g.y, g.v, 0, taper, p.ly, p.uy);
     return p;
 }
 

@@ -34,6 +34,8 @@ struct TaperGeometry {
     int32_t width = 0;
     int32_t base = 0;
     int32_t radius = 0;
+    int32_t degree = 0;  // thousandths of a degree
+    int32_t type = 0;    // the machine type chosen with the program
     bool active() const { return width != 0 && height != 0; }
 };
 
@@ -50,8 +52,8 @@ struct ContourPoint {
     // one. Two-contour work with taper geometry: the lower guide lies on the line through both
     // contour points, extended below the workpiece, and U, V are the upper guide's offset.
     GuidePositions guides(bool twoContour, const TaperGeometry& taper) const;
-    // The inverse, for a start point the PC hands over as guide positions. The roller
-    // correction is a few microns and is not undone.
+    // The inverse, for a start point the PC hands over as guide positions: the roller correction
+    // is undone and the contour point found whose guides are exactly the ones given.
     static ContourPoint fromGuides(const GuidePositions& g, bool twoContour, const TaperGeometry& taper);
 };
 

@@ -188,6 +188,20 @@ TEST_F(DocumentLoad, MalformedTaperHeaderFailsAndSendsNothing) {
     EXPECT_TRUE(f.card.codes().empty());
 }
 
+TEST_F(DocumentLoad, TwoContourProgramWithoutUsableTaperValuesIsRefused) {
+    // Its guide positions would divide by the thickness and the rollers' distance.
+    const std::string body = "N0 G92 X0.000 Y0.000; N0 G92 X0.000 Y0.000;\n"
+                             "N1 G01 X1.000 Y0.000; N1 G01 X1.100 Y0.000;\nN2 M02; N2 M02;\n";
+    const std::string zeroWidth =
+        "; banner\nKorvex -Version 2.0 -Type ZD -Height 40.000 -Width 0.000 -Base 10.000 -R 0.000 -Degree 0.000\n";
+    for (const auto& [name, text] : {std::pair{"part.iso", body}, std::pair{"zero.4nb", zeroWidth + body}}) {
+        f.ui.messages.clear();
+        EXPECT_FALSE(f.doc.openDocument(f.write(name, text))) << name;
+        EXPECT_EQ(f.messageTexts(), std::vector<QString>{qtTrId("61474")}) << name;
+        EXPECT_FALSE(f.doc.isLoaded());
+    }
+}
+
 TEST_F(DocumentLoad, CardRefusingTheLoadLeavesNothingLoaded) {
     f.card.loadResult = -1;
     EXPECT_FALSE(f.doc.openPath(f.write("square.iso", isoSquare())));

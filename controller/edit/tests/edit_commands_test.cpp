@@ -114,9 +114,16 @@ TEST(EditTransform, A3BProgramIsTransformedInItsTranslatedForm) {
     EXPECT_EQ(program->extents.maxX, 0);
 }
 
+// A two-contour program is only loaded with its taper values.
+const std::string kTaperHeader =
+    "****************************************\n"
+    "Korvex -Version 2.0 -Type ZD -Height 60.000 -Width 20.000 -Base 20.000 -R 0.000 -Degree 0.000\n"
+    "****************************************\n";
+
 TEST(EditTransform, TwoContourRotationIsRefusedAndNothingChanges) {
     EditFixture f;
     const QString source = f.write(QStringLiteral("taper.iso"),
+                                   kTaperHeader +
                                    "N0 G92 X0.000 Y0.000; N0 G92 X0.000 Y0.000;\n"
                                    "N1 G01 X1.000 Y0.000; N1 G01 X1.000 Y0.000;\n"
                                    "N2 M02; N2 M02;\n");
@@ -274,7 +281,8 @@ TEST(EditOffset, RefusalsComeInOrderTaperThenJumpsThenFailure) {
 
     // Two-contour program: refused before the dialog opens.
     const QString taper = f.write(QStringLiteral("taper.iso"),
-                                  "N0 G92 X0.000 Y0.000; N0 G92 X0.000 Y0.000;\n"
+                                  kTaperHeader +
+                                   "N0 G92 X0.000 Y0.000; N0 G92 X0.000 Y0.000;\n"
                                   "N1 G01 X1.000 Y0.000; N1 G01 X1.000 Y0.000;\n"
                                   "N2 M02; N2 M02;\n");
     ASSERT_TRUE(f.open(taper));

@@ -77,44 +77,73 @@ LoadedProgram twoLines(int kind, TaperHeader taper) {
     return p;
 }
 
+WorkParams fresh(const LoadedProgram& p, int32_t segment, bool reverse) {
+    WorkParams w;
+    EXPECT_EQ(freshWorkParams(p, segment, reverse, w), kGuidesOk);
+    return w;
+}
+
 TEST(StartPayload, CursorsAndGuidesStandAtTheStartForwardAndAtTheEndInReverse) {
     const LoadedProgram one = twoLines(1, {});
-    const WorkParams forward = freshWorkParams(one, 1, false);
+    const WorkParams forward = fresh(one, 1, false);
     EXPECT_EQ(forward.segment, 1);
     EXPECT_EQ(forward.lower.steps, 0);
     EXPECT_EQ(forward.guideX, 1000);
-    EXPECT_EQ(forward.guideU, 2000);
-    const WorkParams reverse = freshWorkParams(one, 1, true);
+    const WorkParams reverse = fresh(one, 1, true);
     EXPECT_EQ(reverse.lower.steps, 1000);
     EXPECT_EQ(reverse.lower.x, 1000);
     EXPECT_EQ(reverse.guideX, 2000) << "at the end of segment 1";
-    EXPECT_EQ(reverse.guideU, 4000);
 }
 
-TEST(StartPayload, TaperGuidesWithRollerCorrectionAndNoDivisionByZero) {
+TEST(StartPayload, TaperGuidesWithRollerCorrectionAndRefusalsInsteadOfWrappedValues) {
     TaperHeader taper;
     taper.present = true;
     taper.heightX10 = 1000;  // 100 mm between the rollers
     taper.widthX10 = 500;    // 50 mm thick
     taper.baseX10 = 200;     // 20 mm below
     taper.radiusX10 = 10;    // 1 mm roller radius
-    const WorkParams w = freshWorkParams(twoLines(3, taper), 1, false);
+    const auto taperLines = [&taper] {
+        LoadedProgram p = twoLines(3, taper);
+        for (CodeSegment& s : p.segments) s.twoContour = 1;
+        return p;
+    };
+    const WorkParams w = fresh(taperLines(), 1, false);
     // Lower contour at 1000, upper at 2000.
     EXPECT_EQ(w.guideX, (700 * 1000 - 200 * 2000) / 500);
     EXPECT_EQ(w.guideU, (1000 * 2000 - 1000 * 1000) / 500);
     EXPECT_EQ(w.guideY, 0);
     EXPECT_EQ(w.rollerFractionX, 199) << "(sqrt(1 + 0.02^2) - 1) x 1000 microns = 0.19998";
-    // Large contours stay exact: the products are taken in 64 bits.
-    LoadedProgram far = twoLines(3, taper);
+    // Products past 2^31 stay exact in 64 bits.
+    LoadedProgram far = taperLines();
     for (CodeSegment& s : far.segments) {
         s.lower.endX = 3'000'000;
         s.upper.endX = 3'000'100;
     }
-    EXPECT_EQ(freshWorkParams(far, 2, false).guideX, static_cast<int32_t>((700LL * 6'000'000 - 200LL * 6'000'200) / 500));
+    EXPECT_EQ(fresh(far, 2, false).guideX, static_cast<int32_t>((700LL * 6'000'000 - 200LL * 6'000'200) / 500));
+    // A result past 32 bits refuses the start.
+    for (CodeSegment& s : far.segments) s.upper.endX = 1'000'000'000;
+    WorkParams untouched;
+    untouched.segment = 77;
+    EXPECT_EQ(freshWorkParams(far, 2, false, untouched), kGuidesOutOfRange);
+    EXPECT_EQ(untouched.segment, 77);
+    // Without a width there is nothing to divide by: refused, never divided.
     taper.widthX10 = 0;
-    const WorkParams flat = freshWorkParams(twoLines(3, taper), 1, false);
-    EXPECT_EQ(flat.guideX, 1000) << "no width: the contours are the guides";
-    EXPECT_EQ(flat.guideU, 2000);
+    LoadedProgram flat = twoLines(3, taper);
+    EXPECT_EQ(freshWorkParams(flat, 1, false, untouched), kGuidesBadTaper);
+    EXPECT_EQ(freshWorkParams(flat, 3, false, untouched), kGuidesBadCursor);
+}
+
+TEST(StartPayload, ReturnDistancesAreRefusedWhenTheyDoNotFit) {
+    WorkParams target, here;
+    target.guideX = 5;
+    here.guideX = -7;
+    target.guideV = 2'000'000'000;
+    here.guideV = -2'000'000'000;
+    std::array<int32_t, kAxisCount> d{};
+    EXPECT_FALSE(returnDistances(target, here, d));
+    here.guideV = 0;
+    ASSERT_TRUE(returnDistances(target, here, d));
+    EXPECT_EQ(d, (std::array<int32_t, kAxisCount>{12, 0, 0, 2'000'000'000}));
 }
 
 TEST(Statistics, AreaAndEfficiencyFromThePathLength) {
