@@ -136,11 +136,9 @@ void CMainFrame::buildActions() {
     addCommand("copy", "tavrel.cmd.copy", "tavrel.tip.copy", QKeySequence(Qt::CTRL | Qt::Key_C), &CMainFrame::onCopy);
     addCommand("paste", "tavrel.cmd.paste", "tavrel.tip.paste", QKeySequence(Qt::CTRL | Qt::Key_V), &CMainFrame::onPaste);
     addCommand("cut", "tavrel.cmd.cut", "tavrel.tip.cut", QKeySequence(Qt::CTRL | Qt::Key_X), &CMainFrame::onCut);
-    // Join and the Machining commands come with the group-line and hand-off work; their places
-    // are kept here, disabled.
-    addCommand("join", "tavrel.cmd.join", "tavrel.tip.join", QKeySequence(Qt::CTRL | Qt::Key_U), &CMainFrame::onNotYet);
-    addCommand("hfGroup", "tavrel.cmd.hf_group", "tavrel.tip.hf_group", QKeySequence(Qt::CTRL | Qt::Key_H), &CMainFrame::onNotYet);
-    addCommand("recognise", "tavrel.cmd.recognise", "tavrel.tip.recognise", QKeySequence(Qt::CTRL | Qt::Key_M), &CMainFrame::onNotYet);
+    addCommand("join", "tavrel.cmd.join", "tavrel.tip.join", QKeySequence(Qt::CTRL | Qt::Key_U), &CMainFrame::onJoin);
+    addCommand("hfGroup", "tavrel.cmd.hf_group", "tavrel.tip.hf_group", QKeySequence(Qt::CTRL | Qt::Key_H), &CMainFrame::onHfGroup);
+    addCommand("recognise", "tavrel.cmd.recognise", "tavrel.tip.recognise", QKeySequence(Qt::CTRL | Qt::Key_M), &CMainFrame::onRecognise);
     addCommand("quick", "tavrel.cmd.quick", "tavrel.tip.quick", QKeySequence(Qt::CTRL | Qt::Key_W), &CMainFrame::onQuickMachining);
     addCommand("about", "tavrel.cmd.about", "tavrel.tip.about", {}, &CMainFrame::onAbout);
     action("modify")->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
@@ -246,7 +244,8 @@ void CMainFrame::documentChanged(int hint) {
 void CMainFrame::updateActions() {
     action("undo")->setEnabled(session_.canUndo());
     action("redo")->setEnabled(session_.canRedo());
-    for (const char* name : {"join", "hfGroup", "recognise"}) action(name)->setEnabled(false);
+    // Join and the Machining commands need a machinable program (kinds 1, 2 and 4).
+    for (const char* name : {"join", "hfGroup", "recognise"}) action(name)->setEnabled(session_.doc().machinable());
     action("quick")->setEnabled(handOff_->quickEnabled());
     action("grid")->setChecked(graph_->gridShown());
 }
@@ -413,8 +412,6 @@ void CMainFrame::onUndo() {
 void CMainFrame::onRedo() {
     if (session_.redo()) documentChanged(2);
 }
-
-void CMainFrame::onNotYet() {}
 
 void CMainFrame::onQuickMachining() { handOff_->quickMachining(); }
 

@@ -89,8 +89,11 @@ private:
     void onCopy();
     void onPaste();
     void onCut();
-    void onNotYet();
     void onQuickMachining();
+    // Machining menu and Join (machining_menu.cpp).
+    void onHfGroup();
+    void onRecognise();
+    void onJoin();
     void onAbout();
     void runLineCommand(int (EditorSession::*command)(const std::vector<int>&));
 

@@ -6,8 +6,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <QFileInfo>
+
+#include "code/kind.h"
 #include "code/lines.h"
 #include "editor/code_lists.h"
+#include "editor/machining_dialogs.h"
 
 namespace tavrel {
 
@@ -76,9 +80,26 @@ QString saveFilter(SaveDialogKind kind) {
 
 QString openFilter() { return qtFilter(qtTrId("tavrel.filter.code")); }
 
+QString joinFilter(int kind) {
+    switch (kind) {
+    case korvex::kKind3B: return saveFilter(SaveDialogKind::kThreeB);
+    case korvex::kKindIsoSwitches:
+        return saveFilter(SaveDialogKind::kFourNb) + QStringLiteral(";;") + saveFilter(SaveDialogKind::kIso);
+    default: return saveFilter(SaveDialogKind::kIso);
+    }
+}
+
+QString joinExtension(int kind) {
+    switch (kind) {
+    case korvex::kKind3B: return QStringLiteral("3b");
+    case korvex::kKindIsoSwitches: return QStringLiteral("4nb");
+    default: return QStringLiteral("iso");
+    }
+}
+
 void OperatorPrompter::show(const DocMessage& message) {
     using Icon = korvex::OperatorInteraction::Icon;
-    ui_.message(qtTrId("tavrel.app"), messageText(message), message.isFatal() ? Icon::Critical : Icon::Warning);
+    ui_.message(qtTrId("tavrel.app"), messageText(message), message.isFatal() || message.stop ? Icon::Critical : Icon::Warning);
 }
 
 void OperatorPrompter::busy(bool on) {
@@ -106,6 +127,33 @@ EditorPrompter::Answer OperatorPrompter::askSaveChanges(const std::string& title
     case Ui::Answer::No: return Answer::kNo;
     default: return Answer::kCancel;
     }
+}
+
+std::optional<int> OperatorPrompter::chooseHfGroup() {
+    HfGroupDialog dialog;
+    if (ui_.exec(dialog, QStringLiteral("132")) != QDialog::Accepted) return std::nullopt;
+    return dialog.group();
+}
+
+std::optional<int> OperatorPrompter::askThreshold(int preset) {
+    ThresholdDialog dialog(preset, ui_);
+    if (ui_.exec(dialog, QStringLiteral("151")) != QDialog::Accepted) return std::nullopt;
+    return dialog.threshold();
+}
+
+std::optional<std::string> OperatorPrompter::chooseJoinFile(int kind) {
+    const auto path = ui_.chooseOpenFile(qtTrId("tavrel.cmd.join"), QString(), joinFilter(kind));
+    if (!path || path->isEmpty()) return std::nullopt;
+    QString chosen = *path;
+    // A name typed without its extension means the dialog's default one.
+    if (QFileInfo(chosen).suffix().isEmpty() && !QFileInfo::exists(chosen)) chosen += '.' + joinExtension(kind);
+    return chosen.toStdString();
+}
+
+std::optional<std::pair<int, int>> OperatorPrompter::askJoinOffset() {
+    JoinOffsetDialog dialog(ui_);
+    if (ui_.exec(dialog, QStringLiteral("150")) != QDialog::Accepted) return std::nullopt;
+    return dialog.offset();
 }
 
 }  // namespace tavrel

@@ -34,6 +34,10 @@ QString messageText(const DocMessage& message);
 // The filter of a Save dialog, and of the Open dialog.
 QString saveFilter(SaveDialogKind kind);
 QString openFilter();
+// The filters of Join's open dialog for a document of `kind`, and the extension a typed name
+// without one gets.
+QString joinFilter(int kind);
+QString joinExtension(int kind);
 
 class OperatorPrompter : public EditorPrompter {
 public:
@@ -47,6 +51,10 @@ public:
     std::optional<std::string> inputCode(const std::string& initial) override;
     std::optional<std::string> chooseSavePath(SaveDialogKind kind, const std::string& suggested) override;
     Answer askSaveChanges(const std::string& title) override;
+    std::optional<int> chooseHfGroup() override;
+    std::optional<int> askThreshold(int preset) override;
+    std::optional<std::string> chooseJoinFile(int kind) override;
+    std::optional<std::pair<int, int>> askJoinOffset() override;
 
 private:
     korvex::OperatorInteraction& ui_;

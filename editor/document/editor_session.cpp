@@ -4,6 +4,8 @@
 #include <new>
 
 #include "editor/document/file_access.h"
+#include "editor/document/group_changes.h"
+#include "editor/document/join.h"
 
 namespace tavrel {
 
@@ -177,6 +179,65 @@ bool EditorSession::redo() {
     if (!undo_.redo(doc_)) return false;
     doc_.reparse();
     return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Machining menu and Join
+
+int EditorSession::setHfGroup(int current) {
+    if (!doc_.machinable() || current <= 0 || current >= doc_.count()) return -1;
+    const int n = groupChangePlace(doc_, current);
+    const int inForce = doc_.groupInForce(n);
+    const std::optional<int> group = prompter_.chooseHfGroup();
+    if (!group || *group < 0 || *group > kHighestHfGroup) return -1;
+    const std::string line = groupChangeLine(doc_.kind(), n, inForce, *group, doc_.textIsUtf8());
+    // A refused insertion changed nothing: no flag, no snapshot.
+    if (doc_.insertLineAfter(n, line) != 0) return -1;
+    if (!finishEdit()) return -1;
+    doc_.setMultiPass(true);
+    return n;
+}
+
+bool EditorSession::recogniseCodes() {
+    if (!doc_.machinable()) return false;
+    const std::optional<int> threshold = prompter_.askThreshold(kDefaultThresholdUm);
+    if (!threshold) return false;
+    doc_.recognise(*threshold);
+    return true;
+}
+
+bool EditorSession::join() {
+    const int kind = doc_.kind();
+    if (!doc_.machinable() || !joinableKind(kind)) {
+        prompter_.show(DocMessage::error(msg::kJoinKind));
+        return false;
+    }
+    const std::optional<std::string> other = prompter_.chooseJoinFile(kind);
+    if (!other || other->empty()) return false;
+    JoinSource source;
+    if (const auto refusal = readJoinSource(*other, kind, doc_.capacity() - doc_.count(), source)) {
+        prompter_.show(*refusal);
+        return false;
+    }
+    const std::optional<std::pair<int, int>> offset = prompter_.askJoinOffset();
+    if (!offset) return false;
+
+    // The first separator line takes the place of the end line; the rest follow it.
+    const int last = doc_.count() - 1;
+    std::vector<std::string> lines = joinSeparator(kind, last, offset->first, offset->second);
+    const std::string endLine = lineText(last);
+    if (doc_.replaceLine(last, lines.front()) != 0) return false;
+    lines.erase(lines.begin());
+    try {
+        lines.insert(lines.end(), source.lines.begin(), source.lines.end());
+    } catch (const std::bad_alloc&) {
+        lines.clear();
+    }
+    if (lines.empty() || doc_.insertLinesAfter(last, lines) != 0) {
+        doc_.replaceLine(last, endLine);
+        return false;
+    }
+    return finishEdit();
 }
 
 }  // namespace tavrel

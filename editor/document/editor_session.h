@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/document/messages.h"
@@ -26,6 +27,22 @@ public:
     virtual std::optional<std::string> chooseSavePath(SaveDialogKind kind, const std::string& suggested) = 0;
     // "Save changes to <title>?" with Yes, No and Cancel.
     virtual Answer askSaveChanges(const std::string& title) = 0;
+
+    // The Machining and Join dialogs; each answers nothing (Cancel) unless the program shows it.
+    // Dialog 132: the group (0 to 7) after the segment.
+    virtual std::optional<int> chooseHfGroup() { return std::nullopt; }
+    // Dialog 151: the recognition threshold in microns (0 to 1000), preset to `preset`.
+    virtual std::optional<int> askThreshold(int preset) {
+        (void)preset;
+        return std::nullopt;
+    }
+    // The open dialog of Join for a document of `kind` (its filters and default extension).
+    virtual std::optional<std::string> chooseJoinFile(int kind) {
+        (void)kind;
+        return std::nullopt;
+    }
+    // Dialog 150: the offset in microns from the first code's start point to the second's.
+    virtual std::optional<std::pair<int, int>> askJoinOffset() { return std::nullopt; }
 };
 
 class EditorSession {
@@ -64,6 +81,18 @@ public:
     bool canUndo() const { return undo_.canUndo(); }
     bool canRedo() const { return undo_.canRedo(); }
     const std::vector<std::string>& lineBuffer() const { return buffer_; }
+
+    // ---- Machining menu and Join; each works only on a machinable program ----
+    // HF group setting after segment `current` (the code list's current segment): inserts a
+    // group-change line, marks the document multi-pass and takes a snapshot. The row to select,
+    // or -1 when nothing was inserted (segment 0, Cancel, or a full table).
+    int setHfGroup(int current);
+    // Multi-pass code recognition with the threshold the operator gives. True once the dialog was
+    // confirmed (the recognised list is shown from then on), whether or not the kind allowed it.
+    bool recogniseCodes();
+    // Join: appends another file of the same code family behind a jump. True when joined; every
+    // refusal leaves the document and the undo lists as they were.
+    bool join();
 
     // The text of a line as the input dialog shows it (cut at its first line feed).
     std::string lineText(int row) const;

@@ -19,6 +19,10 @@ constexpr EnglishText kEnglish[] = {
     {msg::kFileInUse,
      "Korvex is machining this file. Please use \"Save As\"! To save under this name, close the "
      "file in Korvex first."},
+    {msg::kJoinKind, "This kind of code cannot be joined"},
+    {msg::kJoinTooLong, "The file to join is too long"},
+    {msg::kNoRecognition, "This kind of code cannot be recognised automatically"},
+    {msg::kNotMachinable, "Group-change lines can only be put into a 3B or ISO program that can be machined"},
     {msg::kLineTooLong, "Line %1 of the file is longer than 299 bytes; the file is not opened."},
     {msg::kInputTooLong, "A code line holds at most 299 bytes and no line break."},
     {msg::kWriteFailed, "The file %1 could not be written: %2"},

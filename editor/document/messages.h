@@ -16,6 +16,11 @@ inline constexpr const char* kUnknownCode = "61209";        // "无法识别代�
 inline constexpr const char* kUnreadableLine = "61212";     // %1 = line index
 inline constexpr const char* kTableFull = "61214";          // "已达增加上限"
 inline constexpr const char* kFileInUse = "61215";          // the controller holds the file
+inline constexpr const char* kJoinKind = "61217";           // "此类型代码不支持联合操作"
+inline constexpr const char* kJoinTooLong = "61218";        // "联合文件代码过长"
+inline constexpr const char* kNoRecognition = "61219";      // "此类型代码不支持自动识别"
+// Group-change lines need a machinable program (kvcode groups asks for one anyway).
+inline constexpr const char* kNotMachinable = "tavrel.not_machinable";
 // A line of the file does not fit a 299-byte slot; %1 = the line's number in the file (from 1).
 inline constexpr const char* kLineTooLong = "tavrel.line_too_long";
 // A typed line is longer than 299 bytes or holds a line break.
@@ -39,12 +44,16 @@ struct DocMessage {
     std::string id;                 // string-table identifier; empty for a fatal text
     std::vector<std::string> args;  // fill %1, %2, ... in order
     std::string fatalText;          // one of the fatal texts above when id is empty
+    bool stop = false;              // shown with the stop icon rather than the exclamation
 
     bool isFatal() const { return id.empty(); }
     static DocMessage warning(std::string id, std::vector<std::string> args = {}) {
-        return DocMessage{std::move(id), std::move(args), {}};
+        return DocMessage{std::move(id), std::move(args), {}, false};
     }
-    static DocMessage fatalError(std::string text) { return DocMessage{{}, {}, std::move(text)}; }
+    static DocMessage error(std::string id, std::vector<std::string> args = {}) {
+        return DocMessage{std::move(id), std::move(args), {}, true};
+    }
+    static DocMessage fatalError(std::string text) { return DocMessage{{}, {}, std::move(text), false}; }
     friend bool operator==(const DocMessage&, const DocMessage&) = default;
 };
 

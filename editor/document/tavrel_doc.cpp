@@ -122,8 +122,9 @@ int CTavrelDoc::load(const std::string& path) {
 ParseResult CTavrelDoc::reparse() {
     modified_ = true;
     const ParseResult r = parse(false);
-    // The recognised list follows the code; entries past the end go with their lines.
-    std::erase_if(recognised_, [&](const RecognisedEntry& e) { return e.segment >= count(); });
+    // The recognised list follows the code. A program that cannot be recognised simply has an
+    // empty list: the refusal was told when the operator asked.
+    recognise(threshold_, false);
     return r;
 }
 
@@ -396,6 +397,36 @@ int CTavrelDoc::loadSnapshot(std::string_view text) {
         if (fresh.append(line) != 0) return -1;
     }
     source_ = std::move(fresh);
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Recognition
+
+int CTavrelDoc::recognise(int threshold, bool tellRefusal) {
+    threshold_ = threshold;
+    recognised_.clear();
+    if (!isMachinableKind(kind_)) {
+        if (tellRefusal) show(DocMessage::warning(msg::kNoRecognition));
+        return -1;
+    }
+    // truncate(sqrt(d2)) < t exactly when d2 < t * t, so the lengths need no square root.
+    const uint64_t t = threshold > 0 ? static_cast<uint64_t>(threshold) : 0;
+    const uint64_t limit = t * t;
+    std::size_t jump = 0;
+    for (int i = 0; i < count(); ++i) {
+        while (jump < jumps_.size() && jumps_[jump].line < i) ++jump;
+        if (jump < jumps_.size() && jumps_[jump].line == i) {
+            recognised_.push_back(RecognisedEntry{i, 1});
+            continue;
+        }
+        const PathElement& e = segments_[static_cast<std::size_t>(i)].lower;
+        if (e.kind != korvex::kElementLine || limit == 0) continue;
+        const Point64 d = displacement(e);
+        const uint64_t dx = static_cast<uint64_t>(d.x < 0 ? -d.x : d.x);
+        const uint64_t dy = static_cast<uint64_t>(d.y < 0 ? -d.y : d.y);
+        if (dx * dx + dy * dy < limit) recognised_.push_back(RecognisedEntry{i, 0});
+    }
     return 0;
 }
 

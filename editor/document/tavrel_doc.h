@@ -28,7 +28,6 @@ namespace tavrel {
 inline constexpr int kReserveLines = 1000;       // free slots after a load; slots of a new document
 inline constexpr int kJumpCapacity = 500;
 inline constexpr int kGroupChangeCapacity = 300;
-inline constexpr int kRecognisedCapacity = 300;
 inline constexpr const char* kUntitled = "无标题";
 
 struct GroupChange {
@@ -99,6 +98,12 @@ public:
     // and reading one back. loadSnapshot: 0, or -1 when it holds more lines than the capacity.
     std::string snapshot() const;
     int loadSnapshot(std::string_view text);
+
+    // Multi-pass code recognition: lists, in segment order, every segment that starts a jump and
+    // every straight line shorter than `threshold` microns, and keeps the threshold for the
+    // re-run after each edit. Refused (-1, the list empty) unless the kind is 1, 2 or 4; the
+    // refusal is told (61219) only when `tellRefusal`.
+    int recognise(int threshold, bool tellRefusal = true);
 
     // ---- lookups ----
     // The group in force at segment n: F of the last group change at or before n, else 0.

@@ -1,13 +1,19 @@
-// Writes the documentation's pictures of the editor: a multi-pass program with its groups in
-// colour and one segment selected, in the language given (tavrel_screenshot en|zh OUT.png).
+// Writes the documentation's pictures of the editor in the language given:
+//   tavrel_screenshot en|zh OUT.png               a multi-pass program with its groups in colour
+//                                                 and one segment selected;
+//   tavrel_screenshot en|zh OUT.png --recognised  the same after recognition (threshold 1 mm),
+//                                                 the jump chosen in the recognised list and the
+//                                                 HF group dialog open over the window.
 #include <QApplication>
 #include <QFile>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
 #include "editor/code_lists.h"
 #include "editor/graph_view.h"
+#include "editor/machining_dialogs.h"
 #include "editor/main_frame.h"
 #include "editor/operator_prompter.h"
 #include "platform/string_table.h"
@@ -45,8 +51,9 @@ const char* kProgram =
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: tavrel_screenshot en|zh OUT.png\n");
+    const bool recognised = argc == 4 && QString::fromLocal8Bit(argv[3]) == "--recognised";
+    if (argc != 3 && !recognised) {
+        std::fprintf(stderr, "usage: tavrel_screenshot en|zh OUT.png [--recognised]\n");
         return 2;
     }
     const auto language = korvex::parseLanguage(QString::fromLocal8Bit(argv[1]));
@@ -67,8 +74,34 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
     frame.openFile(path);
     frame.action("fit")->trigger();
-    frame.codeList()->selectRow(6);
-    frame.chooseSegment(6, frame.codeList());
+    const QString out = QString::fromLocal8Bit(argv[2]);
+    if (!recognised) {
+        frame.codeList()->selectRow(6);
+        frame.chooseSegment(6, frame.codeList());
+        QCoreApplication::processEvents();
+        return frame.grab().save(out) ? 0 : 1;
+    }
+
+    constexpr int kThresholdUm = 1000;
+    constexpr int kJumpLine = 16;
+    frame.session().doc().recognise(kThresholdUm);
+    frame.showRecognisedList();
+    frame.findList()->model().rebuild();
+    frame.findList()->selectRow(frame.findList()->model().rowOf(kJumpLine));
+    frame.chooseSegment(kJumpLine, frame.findList());
     QCoreApplication::processEvents();
-    return frame.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    QImage picture = frame.grab().toImage();
+    // The HF group dialog, as it opens over the window, drawn into the same picture.
+    tavrel::HfGroupDialog dialog(&frame);
+    dialog.adjustSize();
+    dialog.show();
+    QCoreApplication::processEvents();
+    const QPixmap dialogPicture = dialog.grab();
+    QPainter painter(&picture);
+    painter.drawPixmap((picture.width() - dialogPicture.width()) / 2, picture.height() / 3, dialogPicture);
+    painter.setPen(Qt::darkGray);
+    painter.drawRect((picture.width() - dialogPicture.width()) / 2, picture.height() / 3, dialogPicture.width() - 1,
+                     dialogPicture.height() - 1);
+    painter.end();
+    return picture.save(out) ? 0 : 1;
 }

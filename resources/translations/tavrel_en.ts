@@ -341,5 +341,57 @@ Version %1</source>
         <translation>Tavrel code editor
 Version %1</translation>
     </message>
+    <message id="61217">
+        <source>This kind of code cannot be joined</source>
+        <translation>This kind of code cannot be joined</translation>
+    </message>
+    <message id="61218">
+        <source>The file to join is too long</source>
+        <translation>The file to join is too long</translation>
+    </message>
+    <message id="61219">
+        <source>This kind of code cannot be recognised automatically</source>
+        <translation>This kind of code cannot be recognised automatically</translation>
+    </message>
+    <message id="tavrel.not_machinable">
+        <source>Group-change lines can only be put into a 3B or ISO program that can be machined</source>
+        <translation>Group-change lines can only be put into a 3B or ISO program that can be machined</translation>
+    </message>
+    <message id="tavrel.hf.title">
+        <source>Select the HF group</source>
+        <translation>Select the HF group</translation>
+    </message>
+    <message id="tavrel.hf.label">
+        <source>HF group after this segment:</source>
+        <translation>HF group after this segment:</translation>
+    </message>
+    <message id="tavrel.threshold.title">
+        <source>Jump segment length threshold</source>
+        <translation>Jump segment length threshold</translation>
+    </message>
+    <message id="tavrel.threshold.text">
+        <source>Enter the length threshold of jump segments; the jump segments are then searched automatically</source>
+        <translation>Enter the length threshold of jump segments; the jump segments are then searched automatically</translation>
+    </message>
+    <message id="tavrel.threshold.unit">
+        <source>um</source>
+        <translation>um</translation>
+    </message>
+    <message id="tavrel.range">
+        <source>Please enter an integer between %1 and %2.</source>
+        <translation>Please enter an integer between %1 and %2.</translation>
+    </message>
+    <message id="tavrel.join.title">
+        <source>Join parameters</source>
+        <translation>Join parameters</translation>
+    </message>
+    <message id="tavrel.join.text">
+        <source>Difference between the start points of the two codes, in microns:</source>
+        <translation>Difference between the start points of the two codes, in microns:</translation>
+    </message>
+    <message id="tavrel.integer">
+        <source>Please enter an integer.</source>
+        <translation>Please enter an integer.</translation>
+    </message>
 </context>
 </TS>

@@ -341,5 +341,57 @@ Version %1</source>
         <translation>Tavrel 代码编辑器
 版本 %1</translation>
     </message>
+    <message id="61217">
+        <source>This kind of code cannot be joined</source>
+        <translation>此类型代码不支持联合操作</translation>
+    </message>
+    <message id="61218">
+        <source>The file to join is too long</source>
+        <translation>联合文件代码过长</translation>
+    </message>
+    <message id="61219">
+        <source>This kind of code cannot be recognised automatically</source>
+        <translation>此类型代码不支持自动识别</translation>
+    </message>
+    <message id="tavrel.not_machinable">
+        <source>Group-change lines can only be put into a 3B or ISO program that can be machined</source>
+        <translation>只有可加工的3B或ISO代码才能插入换组行</translation>
+    </message>
+    <message id="tavrel.hf.title">
+        <source>Select the HF group</source>
+        <translation>选择高频组号</translation>
+    </message>
+    <message id="tavrel.hf.label">
+        <source>HF group after this segment:</source>
+        <translation>选择此段之后的高频组号：</translation>
+    </message>
+    <message id="tavrel.threshold.title">
+        <source>Jump segment length threshold</source>
+        <translation>请输入跳刀段长度阈值</translation>
+    </message>
+    <message id="tavrel.threshold.text">
+        <source>Enter the length threshold of jump segments; the jump segments are then searched automatically</source>
+        <translation>请输入跳刀段长度阈值，系统将自动搜索跳刀段</translation>
+    </message>
+    <message id="tavrel.threshold.unit">
+        <source>um</source>
+        <translation>微米</translation>
+    </message>
+    <message id="tavrel.range">
+        <source>Please enter an integer between %1 and %2.</source>
+        <translation>请输入一个介于%1和%2之间的整数。</translation>
+    </message>
+    <message id="tavrel.join.title">
+        <source>Join parameters</source>
+        <translation>联合参数</translation>
+    </message>
+    <message id="tavrel.join.text">
+        <source>Difference between the start points of the two codes, in microns:</source>
+        <translation>请输入两个代码起点的坐标差：微米</translation>
+    </message>
+    <message id="tavrel.integer">
+        <source>Please enter an integer.</source>
+        <translation>请输入一个整数。</translation>
+    </message>
 </context>
 </TS>

@@ -13,5 +13,7 @@ int runTaper(int argc, char** argv);      // kvcode taper one|two ...
 int runGuides(int argc, char** argv);     // kvcode guides FILE INDEX [--end | --steps L,U]
 int runMultipass(int argc, char** argv);  // kvcode multipass FILE [options] | --segment LINE FILE
 int runDoc(int argc, char** argv);        // kvcode doc FILE [--save OUT]
+int runGroups(int argc, char** argv);     // kvcode groups FILE [--threshold UM] [--insert SEGMENT GROUP]
+int runJoin(int argc, char** argv);       // kvcode join FILE OTHER DX DY
 
 }  // namespace korvex::kvcode

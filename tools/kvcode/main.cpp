@@ -22,7 +22,9 @@ void usage() {
         "              [--groups G1,G2,...] [--offsets O1,O2,...] [--in G] [--out G] [--first G] [--last G]\n"
         "       kvcode multipass --segment LINE FILE [--count N] [--len MM] [--groups ...] [--offsets ...]\n"
         "              [--in G] [--out G]\n"
-        "       kvcode doc FILE [--save OUT]\n",
+        "       kvcode doc FILE [--save OUT]\n"
+        "       kvcode groups FILE [--threshold UM] [--insert SEGMENT GROUP]\n"
+        "       kvcode join FILE OTHER DX DY\n",
         stderr);
 }
 
@@ -36,6 +38,7 @@ int main(int argc, char** argv) {
         {"transform", runTransform}, {"gen3b", runGen3b}, {"offset", runOffset},
         {"taper", runTaper}, {"guides", runGuides},
         {"multipass", runMultipass}, {"doc", runDoc},
+        {"groups", runGroups}, {"join", runJoin},
     };
     if (argc < 2) {
         usage();

@@ -4,9 +4,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
-
-#include <utility>
 
 #include "platform/settings_file.h"
 #include "platform/string_table.h"
@@ -76,38 +73,6 @@ void FakeCard::clear() {
     commands_.clear();
 }
 
-void ScriptedOperator::message(const QString&, const QString& text, Icon icon) {
-    messages.push_back({text, icon});
-}
-
-OperatorInteraction::Answer ScriptedOperator::ask(const QString&, const QString& text, Buttons,
-                                                  Icon) {
-    questions.push_back(text);
-    if (whileAsking) std::exchange(whileAsking, nullptr)();
-    if (answers.empty()) return Answer::No;
-    const Answer a = answers.front();
-    answers.pop_front();
-    return a;
-}
-
-std::optional<QString> ScriptedOperator::chooseOpenFile(const QString&, const QString&,
-                                                        const QString&) {
-    return openChoice;
-}
-
-std::optional<QString> ScriptedOperator::chooseSaveFile(const QString&, const QString&,
-                                                        const QString&) {
-    return std::nullopt;
-}
-
-int ScriptedOperator::exec(QDialog& dialog, const QString& name) {
-    dialogsRun.push_back(name);
-    auto* files = qobject_cast<QFileDialog*>(&dialog);
-    if (!files || !openChoice) return QDialog::Rejected;
-    files->selectFile(*openChoice);
-    return QDialog::Accepted;
-}
-
 DocFixture::DocFixture() {
     ensureApplication();
     QDir(dir.path()).mkpath(QStringLiteral("Tmp"));
@@ -120,6 +85,7 @@ DocFixture::DocFixture() {
     env.idle = [this] { return idle; };
     doc.setEnvironment(env);
     doc.setCardIdentity(QStringLiteral("Noname"), QStringLiteral("COM3"));
+    ui.defaultAnswer = OperatorInteraction::Answer::No;
 }
 
 QString DocFixture::write(const QString& name, const std::string& content) const {

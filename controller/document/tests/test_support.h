@@ -5,15 +5,13 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include <deque>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "controller/document/card_port.h"
 #include "controller/document/dcs_doc.h"
-#include "platform/operator_interaction.h"
+#include "platform/testing/scripted_operator.h"
 
 namespace korvex::test {
 
@@ -47,25 +45,8 @@ private:
     std::vector<CardCommand> commands_;
 };
 
-class ScriptedOperator : public OperatorInteraction {
-public:
-    struct Shown {
-        QString text;
-        Icon icon;
-    };
-    void message(const QString& title, const QString& text, Icon icon) override;
-    Answer ask(const QString& title, const QString& text, Buttons buttons, Icon icon) override;
-    std::optional<QString> chooseOpenFile(const QString&, const QString&, const QString&) override;
-    std::optional<QString> chooseSaveFile(const QString&, const QString&, const QString&) override;
-    int exec(QDialog& dialog, const QString& name) override;
-
-    std::vector<Shown> messages;
-    std::vector<QString> questions;
-    std::deque<Answer> answers;        // next answers to ask(); No when empty
-    std::function<void()> whileAsking; // runs while a question is open (events arriving then)
-    std::optional<QString> openChoice; // the file the open dialog returns; cancelled when empty
-    std::vector<QString> dialogsRun;
-};
+// The operator of both programs' tests; here a question without a scripted answer gets No.
+using ScriptedOperator = korvex::testing::ScriptedOperator;
 
 // A scratch data directory and a document wired to the fakes.
 struct DocFixture {

@@ -82,7 +82,7 @@ TEST(EditTransform, WritesBesideTheSourceAndOpensItAsTheDocument) {
     // land on the loaded program's own file. It is refused and the file keeps what the card has.
     EXPECT_EQ(commands.transform(Transform::kVerticalMirror), -1);
     ASSERT_EQ(f.ui.messages.size(), 1u);
-    EXPECT_TRUE(f.ui.messages[0].contains(mirrored)) << f.ui.messages[0].toStdString();
+    EXPECT_TRUE(f.ui.messages[0].text.contains(mirrored)) << f.ui.messages[0].text.toStdString();
     EXPECT_EQ(f.doc.path(), mirrored);
     EXPECT_TRUE(f.doc.isLoaded());
     EXPECT_EQ(f.card.loads, loadsBefore + 1);
@@ -129,7 +129,7 @@ TEST(EditTransform, TwoContourRotationIsRefusedAndNothingChanges) {
         f.ui.messages.clear();
         EXPECT_EQ(commands.transform(t), -1);
         ASSERT_EQ(f.ui.messages.size(), 1u);
-        EXPECT_EQ(f.ui.messages[0], QStringLiteral("Not supported!"));
+        EXPECT_EQ(f.ui.messages[0].text, QStringLiteral("Not supported!"));
         EXPECT_EQ(f.doc.path(), source);
         EXPECT_TRUE(f.doc.isLoaded());
     }
@@ -163,7 +163,7 @@ TEST(EditTransform, NotOfferedOrRefusedOutsideTheLoadedIdleState) {
     f.idle = false;
     EXPECT_EQ(commands.transform(Transform::kVerticalMirror), -1);
     ASSERT_EQ(f.ui.messages.size(), 1u);
-    EXPECT_EQ(f.ui.messages[0], QStringLiteral("Please stop the simulating or cutting work first!"));
+    EXPECT_EQ(f.ui.messages[0].text, QStringLiteral("Please stop the simulating or cutting work first!"));
     EXPECT_EQ(f.doc.path(), source);
 }
 
@@ -177,7 +177,7 @@ TEST(EditTransform, AnUnwritableTargetSaysFileOpenedFailedAndKeepsTheProgram) {
     attachEditDialogs(commands);
     EXPECT_EQ(commands.transform(Transform::kVerticalMirror), -1);
     ASSERT_EQ(f.ui.messages.size(), 1u);
-    EXPECT_EQ(f.ui.messages[0], QStringLiteral("File opened failed!"));
+    EXPECT_EQ(f.ui.messages[0].text, QStringLiteral("File opened failed!"));
     EXPECT_EQ(f.doc.path(), source);
     EXPECT_TRUE(f.doc.isLoaded());
 }
@@ -186,7 +186,7 @@ TEST(EditTransform, AnUnwritableTargetSaysFileOpenedFailedAndKeepsTheProgram) {
 
 // Answers the Offset dialog with the given value and corner; records what the dialog showed.
 void answerOffset(EditFixture& f, double mm, bool round, double* shown = nullptr) {
-    f.ui.dialogHandlers[QLatin1String(COffsetDialog::kName)] = [=](QDialog& d) {
+    f.ui.scripts[QLatin1String(COffsetDialog::kName)] = [=](QDialog& d) {
         auto* field = d.findChild<QDoubleSpinBox*>(QStringLiteral("offset"));
         if (shown) *shown = field->value();
         field->setValue(mm);
@@ -228,7 +228,7 @@ TEST(EditOffset, CompensatedProgramIsWrittenAsGapFileAndOpened) {
     EXPECT_EQ(commands.offset(), -1);
     EXPECT_DOUBLE_EQ(shown, 0.1);
     ASSERT_EQ(f.ui.messages.size(), 1u);
-    EXPECT_TRUE(f.ui.messages[0].startsWith("This file holds the program loaded now")) << f.ui.messages[0].toStdString();
+    EXPECT_TRUE(f.ui.messages[0].text.startsWith("This file holds the program loaded now")) << f.ui.messages[0].text.toStdString();
     EXPECT_EQ(f.doc.path(), gap);
     EXPECT_EQ(f.read(gap), compensated);
 }
@@ -260,7 +260,7 @@ TEST(EditOffset, ShippedSlotExamplesRefuseAndAccept) {
             EXPECT_EQ(f.doc.path(), source + QStringLiteral("@_@_gap.iso"));
             EXPECT_TRUE(f.ui.messages.empty());
         } else {
-            EXPECT_EQ(f.ui.messages, std::vector<QString>{QStringLiteral("Offset setup failed!")});
+            EXPECT_EQ(f.ui.messageTexts(), std::vector<QString>{QStringLiteral("Offset setup failed!")});
             EXPECT_EQ(f.doc.path(), source);
         }
     }
@@ -281,7 +281,7 @@ TEST(EditOffset, RefusalsComeInOrderTaperThenJumpsThenFailure) {
     EXPECT_EQ(commands.offset(), -1);
     EXPECT_TRUE(f.ui.dialogsRun.empty());
     ASSERT_EQ(f.ui.messages.size(), 1u);
-    EXPECT_EQ(f.ui.messages[0], QStringLiteral("Sorry!The function is not supported by taper or multiple!"));
+    EXPECT_EQ(f.ui.messages[0].text, QStringLiteral("Sorry!The function is not supported by taper or multiple!"));
 
     // Group switches make it a multi-pass program: refused the same way.
     f.ui.messages.clear();
@@ -291,7 +291,7 @@ TEST(EditOffset, RefusalsComeInOrderTaperThenJumpsThenFailure) {
     EXPECT_EQ(commands.offset(), -1);
     EXPECT_TRUE(f.ui.dialogsRun.empty());
     ASSERT_EQ(f.ui.messages.size(), 1u);
-    EXPECT_EQ(f.ui.messages[0], QStringLiteral("Sorry!The function is not supported by taper or multiple!"));
+    EXPECT_EQ(f.ui.messages[0].text, QStringLiteral("Sorry!The function is not supported by taper or multiple!"));
 
     // Jump segments: refused after the dialog, before anything is computed or written.
     f.ui.messages.clear();
@@ -306,7 +306,7 @@ TEST(EditOffset, RefusalsComeInOrderTaperThenJumpsThenFailure) {
     EXPECT_EQ(commands.offset(), -1);
     EXPECT_EQ(f.ui.dialogsRun.size(), 1u);
     ASSERT_EQ(f.ui.messages.size(), 1u);
-    EXPECT_EQ(f.ui.messages[0], QStringLiteral("The codes with jump segments are not supported in the version!"));
+    EXPECT_EQ(f.ui.messages[0].text, QStringLiteral("The codes with jump segments are not supported in the version!"));
     EXPECT_FALSE(QFile::exists(jumps + QStringLiteral("@_@_gap.iso")));
     EXPECT_EQ(f.doc.path(), jumps);
 
@@ -319,7 +319,7 @@ TEST(EditOffset, RefusalsComeInOrderTaperThenJumpsThenFailure) {
     answerOffset(f, -3.0, false);
     EXPECT_EQ(commands.offset(), -1);
     ASSERT_EQ(f.ui.messages.size(), 1u);
-    EXPECT_EQ(f.ui.messages[0], QStringLiteral("Offset setup failed!"));
+    EXPECT_EQ(f.ui.messages[0].text, QStringLiteral("Offset setup failed!"));
     EXPECT_FALSE(QFile::exists(arc + QStringLiteral("@_@_gap.iso")));
     EXPECT_EQ(f.doc.path(), arc);
     EXPECT_TRUE(f.doc.isLoaded());
@@ -349,7 +349,7 @@ TEST(EditOffset, CancelledDialogChangesNothing) {
     ASSERT_TRUE(f.open(source));
     EditCommands commands(f.context());
     attachEditDialogs(commands);
-    f.ui.dialogHandlers[QLatin1String(COffsetDialog::kName)] = [](QDialog&) {
+    f.ui.scripts[QLatin1String(COffsetDialog::kName)] = [](QDialog&) {
         return static_cast<int>(QDialog::Rejected);
     };
     EXPECT_EQ(commands.offset(), 1);

@@ -22,33 +22,6 @@ void ensureApplication() {
     }
 }
 
-void ScriptedOperator::message(const QString&, const QString& text, Icon) {
-    messages.push_back(text);
-}
-
-OperatorInteraction::Answer ScriptedOperator::ask(const QString&, const QString& text, Buttons,
-                                                  Icon) {
-    questions.push_back(text);
-    return answer;
-}
-
-std::optional<QString> ScriptedOperator::chooseOpenFile(const QString&, const QString&,
-                                                        const QString&) {
-    return std::nullopt;
-}
-
-std::optional<QString> ScriptedOperator::chooseSaveFile(const QString&, const QString& directory,
-                                                        const QString&) {
-    saveDirectory = directory;
-    return saveChoice;
-}
-
-int ScriptedOperator::exec(QDialog& dialog, const QString& name) {
-    dialogsRun.push_back(name);
-    const auto handler = dialogHandlers.find(name);
-    return handler == dialogHandlers.end() ? QDialog::Rejected : handler->second(dialog);
-}
-
 EditFixture::EditFixture() {
     ensureApplication();
     QDir(dir.path()).mkpath(QStringLiteral("Tmp"));
@@ -57,6 +30,7 @@ EditFixture::EditFixture() {
     env.card = &card;
     env.temporaryDirectory = dir.filePath(QStringLiteral("Tmp"));
     doc.setEnvironment(env);
+    ui.defaultAnswer = OperatorInteraction::Answer::No;
 }
 
 QString EditFixture::write(const QString& name, const std::string& content) const {

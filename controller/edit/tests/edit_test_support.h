@@ -17,7 +17,7 @@
 #include "controller/document/card_port.h"
 #include "controller/document/dcs_doc.h"
 #include "controller/edit/edit_commands.h"
-#include "platform/operator_interaction.h"
+#include "platform/testing/scripted_operator.h"
 
 class QDialog;
 
@@ -34,23 +34,9 @@ public:
     std::atomic<int> loads{0};
 };
 
-class ScriptedOperator : public OperatorInteraction {
-public:
-    void message(const QString& title, const QString& text, Icon icon) override;
-    Answer ask(const QString& title, const QString& text, Buttons buttons, Icon icon) override;
-    std::optional<QString> chooseOpenFile(const QString&, const QString&, const QString&) override;
-    std::optional<QString> chooseSaveFile(const QString&, const QString&, const QString&) override;
-    int exec(QDialog& dialog, const QString& name) override;
-
-    std::vector<QString> messages;
-    std::vector<QString> questions;
-    std::vector<QString> dialogsRun;
-    std::optional<QString> saveChoice;   // the save dialog's answer; cancelled when empty
-    QString saveDirectory;               // the folder the save dialog last opened in
-    Answer answer = Answer::No;          // what every question is answered
-    // Fills the named dialog and returns its result; a dialog without a handler is rejected.
-    std::map<QString, std::function<int(QDialog&)>> dialogHandlers;
-};
+// The operator of both programs' tests; here every question without a scripted answer gets
+// defaultAnswer (No unless a test says otherwise), and dialogs are filled by `scripts`.
+using ScriptedOperator = korvex::testing::ScriptedOperator;
 
 struct EditFixture {
     EditFixture();

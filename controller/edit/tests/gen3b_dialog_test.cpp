@@ -83,7 +83,7 @@ TEST(Gen3BDialog, AddResetsTheFieldsAndTheWrittenFileLoadsAs3B) {
     f.ui.saveChoice = f.dir.filePath(QStringLiteral("manual"));
     EXPECT_EQ(f.dialog.generateFile(), 0);
     ASSERT_EQ(f.ui.messages.size(), 1u);
-    EXPECT_EQ(f.ui.messages[0], QStringLiteral("Code has been generated!"));
+    EXPECT_EQ(f.ui.messages[0].text, QStringLiteral("Code has been generated!"));
     const QString written = f.dir.filePath(QStringLiteral("manual.3b"));
     const std::string text = f.read(written);
     EXPECT_NE(text.find("Start Point  =   1.500 ,  0.000 ;\n"), std::string::npos) << text;
@@ -112,7 +112,7 @@ TEST(Gen3BDialog, CancelledOrFailingSaveTellsTheOperator) {
     f.ui.saveChoice = f.dir.filePath(QStringLiteral("taken.3b"));
     EXPECT_EQ(f.dialog.generateFile(), -1);
     ASSERT_EQ(f.ui.messages.size(), 1u);
-    EXPECT_EQ(f.ui.messages[0], QStringLiteral("File opened failed!"));
+    EXPECT_EQ(f.ui.messages[0].text, QStringLiteral("File opened failed!"));
 
     // An empty list still makes a file: banner, start point and the end numbered 1.
     f.ui.messages.clear();
@@ -137,12 +137,12 @@ TEST(Gen3BDialog, NeverWritesTheLoadedProgramAndAsksBeforeReplacing) {
     for (const QString& typed : {QStringLiteral("mysq"), QStringLiteral("mysq.3b")}) {
         SCOPED_TRACE(typed.toStdString());
         f.ui.messages.clear();
-        f.ui.answer = OperatorInteraction::Answer::Yes;
+        f.ui.defaultAnswer = OperatorInteraction::Answer::Yes;
         f.ui.saveChoice = f.dir.filePath(typed);
         EXPECT_EQ(f.dialog.generateFile(), -1);
         EXPECT_TRUE(f.ui.questions.empty());  // nothing to ask about a refused file
         ASSERT_EQ(f.ui.messages.size(), 1u);
-        EXPECT_TRUE(f.ui.messages[0].contains(loaded)) << f.ui.messages[0].toStdString();
+        EXPECT_TRUE(f.ui.messages[0].text.contains(loaded)) << f.ui.messages[0].text.toStdString();
         EXPECT_EQ(f.read(loaded), loadedText);
         EXPECT_EQ(f.ui.saveDirectory, f.dir.path());
     }
@@ -151,14 +151,14 @@ TEST(Gen3BDialog, NeverWritesTheLoadedProgramAndAsksBeforeReplacing) {
     const std::string otherText = f.read(other);
     f.ui.messages.clear();
     f.ui.questions.clear();
-    f.ui.answer = OperatorInteraction::Answer::No;
+    f.ui.defaultAnswer = OperatorInteraction::Answer::No;
     f.ui.saveChoice = f.dir.filePath(QStringLiteral("other"));
     EXPECT_EQ(f.dialog.generateFile(), 1);
     ASSERT_EQ(f.ui.questions.size(), 1u);
     EXPECT_TRUE(f.ui.questions[0].contains(other));
     EXPECT_EQ(f.read(other), otherText);
     EXPECT_TRUE(f.ui.messages.empty());
-    f.ui.answer = OperatorInteraction::Answer::Yes;
+    f.ui.defaultAnswer = OperatorInteraction::Answer::Yes;
     EXPECT_EQ(f.dialog.generateFile(), 0);
     EXPECT_NE(f.read(other), otherText);
     // A name typed whole was asked about by the dialog itself: no second question.

@@ -76,7 +76,7 @@ TEST(MultipleCommand, GeneratesOpensTheResultAndSavesTheSettings) {
     ASSERT_TRUE(f.open(f.source));
     EditCommands commands(f.multipleContext());
     attachEditDialogs(commands);
-    f.ui.dialogHandlers[QLatin1String(CMultipleDialog::kName)] = pressOk(2, 2.0);
+    f.ui.scripts[QLatin1String(CMultipleDialog::kName)] = pressOk(2, 2.0);
 
     ASSERT_EQ(commands.multiple(), 0);
     const QString result = f.source + QStringLiteral(".4nb");
@@ -111,7 +111,7 @@ TEST(MultipleCommand, ARefusedGenerationKeepsTheDialogOpenAndWritesNothing) {
     EditCommands commands(f.multipleContext());
     attachEditDialogs(commands);
     int closedWith = -1;
-    f.ui.dialogHandlers[QLatin1String(CMultipleDialog::kName)] = [&](QDialog& d) {
+    f.ui.scripts[QLatin1String(CMultipleDialog::kName)] = [&](QDialog& d) {
         closedWith = pressOk(2, 500.0)(d);  // longer than the contour
         d.reject();
         return d.result();
@@ -119,7 +119,7 @@ TEST(MultipleCommand, ARefusedGenerationKeepsTheDialogOpenAndWritesNothing) {
     EXPECT_EQ(commands.multiple(), 1);
     EXPECT_EQ(closedWith, QDialog::Rejected);  // OK did not close it
     ASSERT_EQ(f.ui.messages.size(), 1u);
-    EXPECT_EQ(f.ui.messages[0], QStringLiteral("The reserved length is too large!"));
+    EXPECT_EQ(f.ui.messages[0].text, QStringLiteral("The reserved length is too large!"));
     EXPECT_FALSE(QFile::exists(f.source + QStringLiteral(".4nb")));
     EXPECT_FALSE(QFile::exists(f.settingsPath));
     EXPECT_EQ(f.doc.path(), f.source);
@@ -130,7 +130,7 @@ TEST(MultipleCommand, ARefusedGenerationKeepsTheDialogOpenAndWritesNothing) {
     MultipassSettings s;
     EXPECT_EQ(commands.applyMultiple(s), -1);
     ASSERT_EQ(f.ui.messages.size(), 1u);
-    EXPECT_EQ(f.ui.messages[0], qtTrId("61482"));
+    EXPECT_EQ(f.ui.messages[0].text, qtTrId("61482"));
     EXPECT_FALSE(QFile::exists(f.source + QStringLiteral(".4nb")));
 }
 
@@ -145,7 +145,7 @@ TEST(MultipleCommand, DialogOpensWithTheStoredValuesOutOfRangeOnesAsDefaults) {
     settings.writeInt(QStringLiteral("Multiple"), QStringLiteral("LastDao"), 6);
     EditCommands commands(f.multipleContext());
     attachEditDialogs(commands);
-    f.ui.dialogHandlers[QLatin1String(CMultipleDialog::kName)] = [](QDialog& d) {
+    f.ui.scripts[QLatin1String(CMultipleDialog::kName)] = [](QDialog& d) {
         EXPECT_EQ(field<QComboBox>(d, "count")->currentText(), QStringLiteral("4"));
         EXPECT_DOUBLE_EQ(field<QDoubleSpinBox>(d, "offset2")->value(), 0.25);
         EXPECT_DOUBLE_EQ(field<QDoubleSpinBox>(d, "offset3")->value(), 0.8);
@@ -172,7 +172,7 @@ TEST(SegmentMultipleCommand, TrimsTheSelectedLine) {
     ASSERT_TRUE(f.open(f.source));
     EditCommands commands(f.multipleContext());
     attachEditDialogs(commands);
-    f.ui.dialogHandlers[QLatin1String(CSegmentMultipleDialog::kName)] = [](QDialog& d) {
+    f.ui.scripts[QLatin1String(CSegmentMultipleDialog::kName)] = [](QDialog& d) {
         field<QDoubleSpinBox>(d, "len")->setValue(2);
         field<QComboBox>(d, "count")->setCurrentIndex(0);
         d.accept();
@@ -181,7 +181,7 @@ TEST(SegmentMultipleCommand, TrimsTheSelectedLine) {
     // No line selected: nothing to trim.
     EXPECT_EQ(commands.segmentMultiple(), 1);
     ASSERT_EQ(f.ui.messages.size(), 1u);
-    EXPECT_EQ(f.ui.messages[0], QStringLiteral("Generate multple file failed"));
+    EXPECT_EQ(f.ui.messages[0].text, QStringLiteral("Generate multple file failed"));
     EXPECT_FALSE(QFile::exists(f.settingsPath));
 
     f.selected = 2;  // the first side of the square

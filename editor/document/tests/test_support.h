@@ -24,6 +24,16 @@ public:
     std::optional<std::string> inputCode(const std::string& initial) override;
     std::optional<std::string> chooseSavePath(SaveDialogKind kind, const std::string& suggested) override;
     Answer askSaveChanges(const std::string& title) override;
+    std::optional<int> chooseHfGroup() override { return next(groups); }
+    std::optional<int> askThreshold(int preset) override {
+        presets.push_back(preset);
+        return next(thresholds);
+    }
+    std::optional<std::string> chooseJoinFile(int kind) override {
+        joinKinds.push_back(kind);
+        return next(joinFiles);
+    }
+    std::optional<std::pair<int, int>> askJoinOffset() override { return next(offsets); }
 
     // Ids of the messages shown ("" for a fatal text, which is in fatalText).
     std::vector<std::string> ids() const;
@@ -36,6 +46,22 @@ public:
     std::vector<SaveDialogKind> saveDialogs;
     std::deque<Answer> answers;                         // answers to askSaveChanges
     int questions = 0;
+    // Answers of the Machining and Join dialogs, in order; Cancel when empty.
+    std::deque<std::optional<int>> groups;
+    std::deque<std::optional<int>> thresholds;
+    std::vector<int> presets;
+    std::deque<std::optional<std::string>> joinFiles;
+    std::vector<int> joinKinds;
+    std::deque<std::optional<std::pair<int, int>>> offsets;
+
+private:
+    template <typename T>
+    static std::optional<T> next(std::deque<std::optional<T>>& answers) {
+        if (answers.empty()) return std::nullopt;
+        std::optional<T> a = answers.front();
+        answers.pop_front();
+        return a;
+    }
 };
 
 // A small ISO square.
