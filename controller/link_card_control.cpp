@@ -48,6 +48,12 @@ int LinkCardControl::setSwitchWithoutVf(uint8_t flag) {
     return CMD_SET_SWITCH_WITHOUT_VF(*link_, flag != 0);
 }
 
+int LinkCardControl::setHf(bool on) { return CMD_SET_HF(*link_, on); }
+
+int LinkCardControl::setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int value) {
+    return CMD_SET_FEED(*link_, entry, value);
+}
+
 int LinkCardControl::getWorkRecord(WorkRecord& record) { return CMD_GET_WORK_RECORD(*link_, &record); }
 
 int LinkCardControl::keepAlive() { return CMD_KEEP_ALIVE(*link_); }

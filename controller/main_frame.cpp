@@ -1,4 +1,5 @@
 #include "controller/main_frame.h"
+#include "controller/config/config_menu.h"
 
 #include "controller/action_table.h"
 #include "controller/card_control.h"
@@ -214,6 +215,7 @@ void CMainFrame::buildMenus() {
     editMenu->setEnabled(false);
 #endif
     buildControlMenu();
+    buildConfigMenu();
     // The list is read from Korvex.ini whenever the menu opens, so another instance's or a
     // hand edit's change shows at once.
     connect(fileMenu_, &QMenu::aboutToShow, this, [this] {
@@ -274,6 +276,21 @@ void CMainFrame::pressPanelButton(PanelButton button) {
     case PanelButton::Motor: ops.toggleMotor(); break;
     case PanelButton::Freq: ops.toggleHf(); break;
     }
+}
+
+void CMainFrame::buildConfigMenu() {
+    ConfigMenuContext config;
+    config.session = &session_;
+    config.card = &card_;
+    config.operatorUi = &operatorUi_;
+    config.pulseTable = &pulseTable_;
+    config.machine = [this] { return machine_; };
+    config.tableChanged = [this] {
+        graph_->update();
+        if (miniStatus_)
+            miniStatus_->update();
+    };
+    installConfigMenu(menuBar()->addMenu(qtTrId("menu.config")), std::move(config), this);
 }
 
 int32_t CMainFrame::currentSegment() const {

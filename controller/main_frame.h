@@ -170,6 +170,7 @@ private:
     void showUsedTime(int seconds);
     void resetMachiningWork();
     void buildControlMenu();
+    void buildConfigMenu();
     // Every Control entry again from the run state and the flags.
     void updateControls();
     // The segment the code list shows as reached, else its selected row.

@@ -85,6 +85,10 @@ int RecordingCard::setSwitchWithoutVf(uint8_t flag) {
     switchFlagsSent.push_back(flag);
     return note("CMD_SET_SWITCH_WITHOUT_VF", LinkCardControl::setSwitchWithoutVf(flag));
 }
+int RecordingCard::setHf(bool on) { return note("CMD_SET_HF", LinkCardControl::setHf(on)); }
+int RecordingCard::setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int value) {
+    return note("CMD_SET_FEED", LinkCardControl::setFeed(entry, value));
+}
 int RecordingCard::getWorkRecord(WorkRecord& r) { return note("CMD_GET_WORK_RECORD", LinkCardControl::getWorkRecord(r)); }
 int RecordingCard::keepAlive() {
     keepAliveThread = std::this_thread::get_id();

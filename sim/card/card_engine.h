@@ -163,6 +163,10 @@ public:
     const CardFigures& figures() const { return figures_; }
     int64_t now() const { return now_; }
     const SettingsBlock& settings() const { return settings_; }
+    const std::array<uint8_t, kPulseGroupBytes>& pulseGroup() const { return pulseGroup_; }
+    bool switchWithoutVf() const { return switchWithoutVf_ != 0; }
+    bool hfOn() const { return hfOn_; }
+    int feed() const { return feed_; }
 
 private:
     // ShortSensed: a short circuit holds the wire for the back delay before backing starts.

@@ -73,6 +73,10 @@ std::string describeRequest(uint8_t type, const uint8_t* p, std::size_t length) 
             if (!has(kLoadDescriptorBytes + 1)) return {};
             return "\"title\":" + jsonText(reinterpret_cast<const char*>(p), kFileTitleBytes) +
                    format(",\"restore\":%d", p[kLoadDescriptorBytes]);
+        case CMD_SET_PULSE_GROUP:
+            if (!has(kPulseGroupBytes)) return {};
+            return format("\"index\":%d,\"width\":%d,\"interval\":%d,\"feed\":%d", p[10], GetLe32(p),
+                          GetLe32(p + 4), p[24]);
         case CMD_SET_FEED:
             if (!has(kFeedRequestBytes)) return {};
             return format("\"feed\":%d", p[kFeedEntryBytes]);
@@ -81,6 +85,7 @@ std::string describeRequest(uint8_t type, const uint8_t* p, std::size_t length) 
             for (std::size_t i = 0; i + 4 <= length; i += 4) out += format(i ? ",%d" : "%d", GetLe32(p + i));
             return out + "]";
         }
+        case CMD_SET_SWITCH_WITHOUT_VF:
         case CMD_SET_DIRECTION:
         case CMD_SET_IGNORE_PAUSE:
         case CMD_SET_MOTOR:
