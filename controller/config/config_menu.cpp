@@ -33,7 +33,8 @@ int runMultTable(const ConfigMenuContext& context, QWidget* dialogParent) {
         CardControl* card = context.card;
         QObject* owner = context.timerOwner;
         c.resumeHfLater = [ops, worker, card, owner, wasIdle = ops->idle()] {
-            QTimer::singleShot(kGroupHfDelayMs, owner, [ops, worker, card, wasIdle] {
+            // Precise: a coarse timer may fire up to 5 % early, and the wait is a lower bound.
+            QTimer::singleShot(kGroupHfDelayMs, Qt::PreciseTimer, owner, [ops, worker, card, wasIdle] {
                 // The operator switched HF off, or the work stopped, while the group settled.
                 if (!ops->hfOn() || (!wasIdle && ops->idle()))
                     return;

@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QDir>
 #include <QEventLoop>
+#include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QMenu>
 #include <QTableWidget>
@@ -121,7 +123,7 @@ TEST_F(MultTableTest, OkWithHfOnSendsTheGroupBetweenHfOffAndHfOnTwoSecondsLater)
                                                            "CMD_SET_HF", "CMD_SET_PULSE_GROUP"}));
     EXPECT_FALSE(onCard([](sim::CardEngine& e) { return e.hfOn(); }));
     ASSERT_TRUE(processUntil([&] { return sentSince(before).size() == 5; }));
-    EXPECT_GE(Clock::now() - closed, std::chrono::milliseconds(kGroupHfDelayMs - 50));
+    EXPECT_GE(Clock::now() - closed, std::chrono::milliseconds(kGroupHfDelayMs));
     EXPECT_EQ(sentSince(before).back(), "CMD_SET_HF");
     ASSERT_TRUE(processUntil([&] { return onCard([](sim::CardEngine& e) { return e.hfOn(); }); }));
 
@@ -175,6 +177,63 @@ TEST_F(MultTableTest, BadCellOrCancelLeavesTableFileKeysAndCardAlone) {
     EXPECT_EQ(readAll(pulseTablePath()), file);
     EXPECT_EQ(encodePulseGroup(c->pulseTable.group(5)), group5);
     EXPECT_EQ(readKey(c->session.cardSettings(), keys::kDefaultIndex), 0);
+}
+
+TEST_F(MultTableTest, RefusedCommandShowsSetupFailedKeepsTheDialogAndStoresNoKeys) {
+    c->card.server().refuseNext(cmdcode::CMD_SET_SWITCH_WITHOUT_VF, 1);
+    const std::size_t before = c->link.sent().size();
+    const int result = runWith([](MultTableDialog& d) {
+        d.fixedVf()->setChecked(true);
+        d.setDefaultIndex(2);
+    });
+    EXPECT_NE(result, QDialog::Accepted);
+    EXPECT_EQ(c->operatorUi.messageTexts(), std::vector<QString>{"Setup failed"});
+    // No group follows a refused step.
+    EXPECT_EQ(sentSince(before), (std::vector<std::string>{"CMD_SET_FEED", "CMD_SET_SWITCH_WITHOUT_VF"}));
+    EXPECT_EQ(readKey(c->session.cardSettings(), keys::kSwitchWithoutVf), 0);
+    EXPECT_EQ(readKey(c->session.cardSettings(), keys::kDefaultIndex), 0);
+}
+
+TEST_F(MultTableTest, WaitFieldIsShownAndCheckedOnlyForTheWaitChoice) {
+    const std::size_t before = c->link.sent().size();
+    for (const char* text : {"0", "10", "x"}) {
+        c->operatorUi.messages.clear();
+        EXPECT_NE(runWith([&](MultTableDialog& d) {
+                      EXPECT_FALSE(d.waitSeconds()->isVisibleTo(&d));
+                      d.changeIndexes()->setCurrentIndex(1);
+                      EXPECT_TRUE(d.waitSeconds()->isVisibleTo(&d));
+                      d.waitSeconds()->setText(QString::fromLatin1(text));
+                  }),
+                  QDialog::Accepted);
+        EXPECT_EQ(c->operatorUi.messageTexts(), std::vector<QString>{"Please enter an integer from 1 to 9."});
+    }
+    EXPECT_EQ(sentSince(before), std::vector<std::string>{});
+    for (int seconds : {1, 9}) {
+        ASSERT_EQ(runWith([&](MultTableDialog& d) {
+                      d.changeIndexes()->setCurrentIndex(1);
+                      d.waitSeconds()->setText(QString::number(seconds));
+                  }),
+                  QDialog::Accepted);
+        EXPECT_EQ(readKey(c->session.cardSettings(), keys::kSwitchTime), seconds);
+        EXPECT_EQ(readKey(c->session.cardSettings(), keys::kSwitchType), 1);
+    }
+    // Another choice leaves the stored wait as it was, whatever the hidden field holds.
+    ASSERT_EQ(runWith([](MultTableDialog& d) {
+                  d.changeIndexes()->setCurrentIndex(3);
+                  d.waitSeconds()->setText("77");
+              }),
+              QDialog::Accepted);
+    EXPECT_EQ(readKey(c->session.cardSettings(), keys::kSwitchTime), 9);
+    EXPECT_EQ(readKey(c->session.cardSettings(), keys::kSwitchType), 3);
+}
+
+TEST_F(MultTableTest, MultTableEntryIsAlwaysEnabledWithCtrlB) {
+    QAction* entry = c->frame.findChild<QAction*>(QStringLiteral("MultTableAction"));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_B));
+    EXPECT_TRUE(entry->isEnabled());
+    switchHf(true);
+    EXPECT_TRUE(entry->isEnabled());
 }
 
 TEST_F(MultTableTest, UnwritableParameterFolderRefusesOkAndKeepsDaoTbl) {
