@@ -47,6 +47,10 @@ public:
         static_cast<void>(on);
         return -1;
     }
+    virtual int setClearance(int seconds) {
+        static_cast<void>(seconds);
+        return -1;
+    }
     virtual int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int value) {
         static_cast<void>(entry);
         static_cast<void>(value);

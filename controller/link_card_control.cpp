@@ -50,6 +50,8 @@ int LinkCardControl::setSwitchWithoutVf(uint8_t flag) {
 
 int LinkCardControl::setHf(bool on) { return CMD_SET_HF(*link_, on); }
 
+int LinkCardControl::setClearance(int seconds) { return CMD_SET_CLEARANCE(*link_, seconds); }
+
 int LinkCardControl::setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int value) {
     return CMD_SET_FEED(*link_, entry, value);
 }

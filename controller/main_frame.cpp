@@ -285,6 +285,7 @@ void CMainFrame::buildConfigMenu() {
     config.operatorUi = &operatorUi_;
     config.pulseTable = &pulseTable_;
     config.machine = [this] { return machine_; };
+    config.programLoaded = [this] { return document_.isLoaded(); };
     config.tableChanged = [this] {
         graph_->update();
         if (miniStatus_)

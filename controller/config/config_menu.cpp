@@ -1,7 +1,9 @@
 #include "controller/config/config_menu.h"
 
 #include "controller/card_control.h"
+#include "controller/config/config_rules.h"
 #include "controller/config/mult_table_dialog.h"
+#include "controller/config/small_dialogs.h"
 #include "controller/machine_control.h"
 #include "controller/machining/card_worker.h"
 #include "controller/machine_session.h"
@@ -11,6 +13,8 @@
 #include <QAction>
 #include <QMenu>
 #include <QTimer>
+
+#include <vector>
 
 namespace korvex {
 
@@ -46,14 +50,81 @@ int runMultTable(const ConfigMenuContext& context, QWidget* dialogParent) {
     return context.operatorUi->exec(dialog, QLatin1String(MultTableDialog::kObjectName));
 }
 
+namespace {
+
+CardAccess cardAccess(const ConfigMenuContext& context) {
+    CardAccess access;
+    access.card = context.card;
+    access.operatorUi = context.operatorUi;
+    if (MachineControl* machine = context.machine ? context.machine() : nullptr) {
+        CardWorker* worker = &machine->worker();
+        access.post = [worker](CardSequence seq) { worker->post(std::move(seq)); };
+    }
+    return access;
+}
+
+ConfigConditions conditions(const ConfigMenuContext& context) {
+    ConfigConditions c;
+    c.programLoaded = context.programLoaded && context.programLoaded();
+    if (MachineControl* machine = context.machine ? context.machine() : nullptr) {
+        const MachiningOperations& ops = machine->operations();
+        c.workState = ops.runState().state;
+        c.rolling = ops.rolling();
+        c.markPending = ops.flags().recovering;
+    }
+    return c;
+}
+
+struct EntrySpec {
+    ConfigEntry entry;
+    const char* textId;
+    const char* objectName;
+    Qt::Key key;  // with Ctrl
+    int (*run)(const ConfigMenuContext&, QWidget*);
+};
+
+}  // namespace
+
+int runMultTest(const ConfigMenuContext& context, QWidget* dialogParent) {
+    MultTestDialog dialog(*context.pulseTable, cardAccess(context), dialogParent);
+    const int result = context.operatorUi->exec(dialog, QLatin1String(MultTestDialog::kObjectName));
+    if (result == MultTestDialog::kChangeParam)
+        return runMultTable(context, dialogParent);
+    return result;
+}
+
+int runClearance(const ConfigMenuContext& context, QWidget* dialogParent) {
+    ClearanceDialog dialog(context.session->settings, cardAccess(context), dialogParent);
+    return context.operatorUi->exec(dialog, QLatin1String(ClearanceDialog::kObjectName));
+}
+
 void installConfigMenu(QMenu* menu, ConfigMenuContext context, QWidget* dialogParent) {
     if (context.timerOwner == nullptr)
         context.timerOwner = menu;
-    QAction* multTable = menu->addAction(qtTrId("config.menu.multtable"));
-    multTable->setObjectName(QStringLiteral("MultTableAction"));
-    multTable->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
-    QObject::connect(multTable, &QAction::triggered, menu,
-                     [context, dialogParent] { runMultTable(context, dialogParent); });
+    static constexpr EntrySpec specs[] = {
+        {ConfigEntry::Clearance, "config.menu.clearance", "ClearanceAction", Qt::Key_R, &runClearance},
+        {ConfigEntry::MultTest, "config.menu.multtest", "MultTestAction", Qt::Key_M, &runMultTest},
+        {ConfigEntry::MultTable, "config.menu.multtable", "MultTableAction", Qt::Key_B, &runMultTable},
+    };
+    std::vector<std::pair<QAction*, ConfigEntry>> actions;
+    for (const EntrySpec& spec : specs) {
+        QAction* action = menu->addAction(qtTrId(spec.textId));
+        action->setObjectName(QLatin1String(spec.objectName));
+        action->setShortcut(QKeySequence(Qt::CTRL | spec.key));
+        actions.emplace_back(action, spec.entry);
+        QObject::connect(action, &QAction::triggered, menu, [context, dialogParent, spec] {
+            // A key may come while the menu's states are older than the card's.
+            if (configEntryEnabled(spec.entry, conditions(context)))
+                spec.run(context, dialogParent);
+        });
+    }
+    auto refresh = [context, actions] {
+        const ConfigConditions now = conditions(context);
+        for (const auto& [action, entry] : actions)
+            action->setEnabled(configEntryEnabled(entry, now));
+    };
+    QObject::connect(menu, &QMenu::aboutToShow, menu, refresh);
+    refresh();
 }
 
 }  // namespace korvex

@@ -25,12 +25,15 @@ struct ConfigMenuContext {
     std::function<int()> currentGroup;          // of the segment the work is at; -1 when none
     std::function<void()> tableChanged;         // graph view and mini status window
     QObject* timerOwner = nullptr;              // the delayed HF on dies with it
+    std::function<bool()> programLoaded;
 };
 
 // Adds the entries to `menu`; the Mult-Table entry (Ctrl+B) is always enabled.
 void installConfigMenu(QMenu* menu, ConfigMenuContext context, QWidget* dialogParent);
 
-// Runs the Mult-Table dialog as the menu entry does. Returns QDialog::Accepted or Rejected.
+// Each runs its dialog as the menu entry does and returns the dialog's result.
 int runMultTable(const ConfigMenuContext& context, QWidget* dialogParent);
+int runMultTest(const ConfigMenuContext& context, QWidget* dialogParent);  // CHANGE PARAM opens Mult-Table
+int runClearance(const ConfigMenuContext& context, QWidget* dialogParent);
 
 }  // namespace korvex

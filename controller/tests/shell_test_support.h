@@ -51,6 +51,7 @@ public:
     int setPulseGroup(const PulseGroupImage& group) override;
     int setSwitchWithoutVf(uint8_t flag) override;
     int setHf(bool on) override;
+    int setClearance(int seconds) override;
     int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int value) override;
     int getWorkRecord(WorkRecord& record) override;
     int keepAlive() override;

@@ -147,5 +147,45 @@
         <source>Setup failed</source>
         <translation>Setup failed</translation>
     </message>
+    <message id="config.multtest.title">
+        <source>Multiple Table Test</source>
+        <translation>Multiple Table Test</translation>
+    </message>
+    <message id="config.multtest.index">
+        <source>Input the Table Index:</source>
+        <translation>Input the Table Index:</translation>
+    </message>
+    <message id="config.multtest.test">
+        <source>TEST</source>
+        <translation>TEST</translation>
+    </message>
+    <message id="config.multtest.change">
+        <source>CHANGE PARAM</source>
+        <translation>CHANGE PARAM</translation>
+    </message>
+    <message id="config.multtest.range">
+        <source>Please input the number between 0 and %1</source>
+        <translation>Please input the number between 0 and %1</translation>
+    </message>
+    <message id="config.clearance.title">
+        <source>Clearence Config</source>
+        <translation>Clearence Config</translation>
+    </message>
+    <message id="config.clearance.wait">
+        <source>Wait for</source>
+        <translation>Wait for</translation>
+    </message>
+    <message id="config.clearance.seconds">
+        <source>seconds</source>
+        <translation>seconds</translation>
+    </message>
+    <message id="config.menu.multtest">
+        <source>Mult-Test</source>
+        <translation>Mult-Test</translation>
+    </message>
+    <message id="config.menu.clearance">
+        <source>Clearance</source>
+        <translation>Clearance</translation>
+    </message>
 </context>
 </TS>

@@ -147,5 +147,45 @@
         <source>Setup failed</source>
         <translation>设置失败</translation>
     </message>
+    <message id="config.multtest.title">
+        <source>Multiple Table Test</source>
+        <translation>多次切割参数测试</translation>
+    </message>
+    <message id="config.multtest.index">
+        <source>Input the Table Index:</source>
+        <translation>输入参数号:</translation>
+    </message>
+    <message id="config.multtest.test">
+        <source>TEST</source>
+        <translation>测试</translation>
+    </message>
+    <message id="config.multtest.change">
+        <source>CHANGE PARAM</source>
+        <translation>修改参数</translation>
+    </message>
+    <message id="config.multtest.range">
+        <source>Please input the number between 0 and %1</source>
+        <translation>请输入0到%1之间的数</translation>
+    </message>
+    <message id="config.clearance.title">
+        <source>Clearence Config</source>
+        <translation>清角设置</translation>
+    </message>
+    <message id="config.clearance.wait">
+        <source>Wait for</source>
+        <translation>等待</translation>
+    </message>
+    <message id="config.clearance.seconds">
+        <source>seconds</source>
+        <translation>秒</translation>
+    </message>
+    <message id="config.menu.multtest">
+        <source>Mult-Test</source>
+        <translation>多次切割参数测试</translation>
+    </message>
+    <message id="config.menu.clearance">
+        <source>Clearance</source>
+        <translation>清角</translation>
+    </message>
 </context>
 </TS>

@@ -86,6 +86,7 @@ std::string describeRequest(uint8_t type, const uint8_t* p, std::size_t length) 
             return out + "]";
         }
         case CMD_SET_SWITCH_WITHOUT_VF:
+        case CMD_SET_CLEARANCE:
         case CMD_SET_DIRECTION:
         case CMD_SET_IGNORE_PAUSE:
         case CMD_SET_MOTOR:

@@ -1,7 +1,9 @@
-// The Mult-Table dialog on the whole controller and the virtual card: what OK sends and in which
-// order, what a bad cell, Cancel or an unwritable folder leave behind, and the saved rows.
+// The configuration dialogs on the whole controller and the virtual card. Mult-Table: what OK
+// sends and in which order, what a bad cell, Cancel or an unwritable folder leave behind, and the
+// saved rows. Mult-Test and Clearence: the bounds, and nothing kept that the card refused.
 #include "controller/config/config_menu.h"
 #include "controller/config/mult_table_dialog.h"
+#include "controller/config/small_dialogs.h"
 #include "controller/machine_control.h"
 #include "controller/settings_keys.h"
 #include "controller/tests/controller_fixture.h"
@@ -48,7 +50,7 @@ QByteArray readAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-class MultTableTest : public ControllerTest {
+class ConfigDialogTest : public ControllerTest {
 protected:
     void SetUp() override {
         ControllerTest::SetUp();
@@ -108,7 +110,7 @@ protected:
     QObject timerOwner;
 };
 
-TEST_F(MultTableTest, OkWithHfOnSendsTheGroupBetweenHfOffAndHfOnTwoSecondsLater) {
+TEST_F(ConfigDialogTest, OkWithHfOnSendsTheGroupBetweenHfOffAndHfOnTwoSecondsLater) {
     switchHf(true);
     const std::size_t before = c->link.sent().size();
     const int result = runWith([](MultTableDialog& d) {
@@ -138,7 +140,7 @@ TEST_F(MultTableTest, OkWithHfOnSendsTheGroupBetweenHfOffAndHfOnTwoSecondsLater)
     EXPECT_EQ(readKey(c->session.cardSettings(), keys::kSwitchWithoutVf), 1);
 }
 
-TEST_F(MultTableTest, HfSwitchedOffDuringTheWaitIsNotSwitchedBackOn) {
+TEST_F(ConfigDialogTest, HfSwitchedOffDuringTheWaitIsNotSwitchedBackOn) {
     switchHf(true);
     const std::size_t before = c->link.sent().size();
     ASSERT_EQ(runWith([](MultTableDialog&) {}), QDialog::Accepted);
@@ -152,7 +154,7 @@ TEST_F(MultTableTest, HfSwitchedOffDuringTheWaitIsNotSwitchedBackOn) {
     EXPECT_FALSE(onCard([](sim::CardEngine& e) { return e.hfOn(); }));
 }
 
-TEST_F(MultTableTest, BadCellOrCancelLeavesTableFileKeysAndCardAlone) {
+TEST_F(ConfigDialogTest, BadCellOrCancelLeavesTableFileKeysAndCardAlone) {
     const QByteArray file = readAll(pulseTablePath());
     const PulseGroupImage group5 = encodePulseGroup(c->pulseTable.group(5));
     const std::size_t before = c->link.sent().size();
@@ -179,7 +181,7 @@ TEST_F(MultTableTest, BadCellOrCancelLeavesTableFileKeysAndCardAlone) {
     EXPECT_EQ(readKey(c->session.cardSettings(), keys::kDefaultIndex), 0);
 }
 
-TEST_F(MultTableTest, RefusedCommandShowsSetupFailedKeepsTheDialogAndStoresNoKeys) {
+TEST_F(ConfigDialogTest, RefusedCommandShowsSetupFailedKeepsTheDialogAndStoresNoKeys) {
     c->card.server().refuseNext(cmdcode::CMD_SET_SWITCH_WITHOUT_VF, 1);
     const std::size_t before = c->link.sent().size();
     const int result = runWith([](MultTableDialog& d) {
@@ -194,7 +196,7 @@ TEST_F(MultTableTest, RefusedCommandShowsSetupFailedKeepsTheDialogAndStoresNoKey
     EXPECT_EQ(readKey(c->session.cardSettings(), keys::kDefaultIndex), 0);
 }
 
-TEST_F(MultTableTest, WaitFieldIsShownAndCheckedOnlyForTheWaitChoice) {
+TEST_F(ConfigDialogTest, WaitFieldIsShownAndCheckedOnlyForTheWaitChoice) {
     const std::size_t before = c->link.sent().size();
     for (const char* text : {"0", "10", "x"}) {
         c->operatorUi.messages.clear();
@@ -227,7 +229,7 @@ TEST_F(MultTableTest, WaitFieldIsShownAndCheckedOnlyForTheWaitChoice) {
     EXPECT_EQ(readKey(c->session.cardSettings(), keys::kSwitchType), 3);
 }
 
-TEST_F(MultTableTest, MultTableEntryIsAlwaysEnabledWithCtrlB) {
+TEST_F(ConfigDialogTest, MultTableEntryIsAlwaysEnabledWithCtrlB) {
     QAction* entry = c->frame.findChild<QAction*>(QStringLiteral("MultTableAction"));
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_B));
@@ -236,7 +238,7 @@ TEST_F(MultTableTest, MultTableEntryIsAlwaysEnabledWithCtrlB) {
     EXPECT_TRUE(entry->isEnabled());
 }
 
-TEST_F(MultTableTest, UnwritableParameterFolderRefusesOkAndKeepsDaoTbl) {
+TEST_F(ConfigDialogTest, UnwritableParameterFolderRefusesOkAndKeepsDaoTbl) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root writes into read-only folders";
     ASSERT_EQ(c->pulseTable.write(pulseTablePath()), 0);
@@ -251,7 +253,7 @@ TEST_F(MultTableTest, UnwritableParameterFolderRefusesOkAndKeepsDaoTbl) {
     EXPECT_EQ(sentSince(before), std::vector<std::string>{});
 }
 
-TEST_F(MultTableTest, SavedRowsListEighteenInNameOrderAndRoundTrip) {
+TEST_F(ConfigDialogTest, SavedRowsListEighteenInNameOrderAndRoundTrip) {
     // Save row 4 as "finish", then 20 more files: the pop-up offers 18, sorted by name.
     c->operatorUi.scripts[QStringLiteral("RowName")] = [](QDialog& d) {
         d.findChild<QLineEdit*>(QStringLiteral("name"))->setText(QStringLiteral("a:b"));
@@ -291,7 +293,7 @@ TEST_F(MultTableTest, SavedRowsListEighteenInNameOrderAndRoundTrip) {
     EXPECT_EQ(readAll(QDir(parameterDirectory()).filePath("finish.zif")).size(), 28);
 }
 
-TEST_F(MultTableTest, RestoreTakesAValidTableWholeAndNamesItAfterTheFile) {
+TEST_F(ConfigDialogTest, RestoreTakesAValidTableWholeAndNamesItAfterTheFile) {
     PulseTable other;
     other.group(3).pulseWidthUs = 60;
     other.group(3).pulseIntervalUs = 120;
@@ -322,6 +324,84 @@ TEST_F(MultTableTest, RestoreTakesAValidTableWholeAndNamesItAfterTheFile) {
     EXPECT_EQ(c->operatorUi.messageTexts(), std::vector<QString>{"Read Dao table failed"});
     EXPECT_EQ(c->pulseTable.tableName(), "fine");
     EXPECT_EQ(c->pulseTable.group(3).pulseIntervalUs, 120);
+}
+
+// Presses `press`, waits for the card's answer, and returns what the operator saw.
+std::vector<QString> pressAndWait(ScriptedOperator& ui, QPushButton* press) {
+    ui.messages.clear();
+    press->click();
+    processUntil([&] { return press->isEnabled(); });
+    return ui.messageTexts();
+}
+
+TEST_F(ConfigDialogTest, MultTestSendsGroupsZeroToSevenAndRefusesTheRest) {
+    c->pulseTable.group(7).pulseWidthUs = 44;
+    const std::size_t before = c->link.sent().size();
+    c->operatorUi.scripts[QStringLiteral("MultTest")] = [&](QDialog& d) {
+        auto& dialog = static_cast<MultTestDialog&>(d);
+        for (const char* bad : {"8", "-1", "", "x"}) {
+            dialog.indexField()->setText(QString::fromLatin1(bad));
+            EXPECT_EQ(pressAndWait(c->operatorUi, dialog.testButton()),
+                      std::vector<QString>{"Please input the number between 0 and 7"}) << bad;
+        }
+        EXPECT_EQ(sentSince(before), std::vector<std::string>{});
+        for (int n : {0, 7}) {
+            dialog.indexField()->setText(QString::number(n));
+            EXPECT_EQ(pressAndWait(c->operatorUi, dialog.testButton()), std::vector<QString>{});
+            EXPECT_EQ(dialog.lastSent(), n);
+            EXPECT_EQ(onCard([](sim::CardEngine& e) { return e.pulseGroup(); }), encodePulseGroup(c->pulseTable.group(n)));
+        }
+        c->card.server().refuseNext(cmdcode::CMD_SET_PULSE_GROUP, 1);
+        dialog.indexField()->setText("3");
+        EXPECT_EQ(pressAndWait(c->operatorUi, dialog.testButton()), std::vector<QString>{"Setup failed"});
+        EXPECT_EQ(dialog.lastSent(), 7);
+        dialog.changeButton()->click();  // closes it and opens Mult-Table
+        return d.result();
+    };
+    bool tableOpened = false;
+    c->operatorUi.scripts[QStringLiteral("MultTable")] = [&](QDialog& d) {
+        tableOpened = true;
+        d.reject();
+        return d.result();
+    };
+    EXPECT_EQ(runMultTest(context, nullptr), QDialog::Rejected);
+    EXPECT_TRUE(tableOpened);
+}
+
+TEST_F(ConfigDialogTest, ClearanceTakesBothBoundsAndKeepsNothingTheCardRefused) {
+    const std::size_t before = c->link.sent().size();
+    c->operatorUi.scripts[QStringLiteral("Clearance")] = [&](QDialog& d) {
+        auto& dialog = static_cast<ClearanceDialog&>(d);
+        for (const char* bad : {"16", "-1", "1.5"}) {
+            dialog.secondsField()->setText(QString::fromLatin1(bad));
+            EXPECT_EQ(pressAndWait(c->operatorUi, dialog.okButton()),
+                      std::vector<QString>{"Please enter an integer from 0 to 15."}) << bad;
+        }
+        EXPECT_EQ(sentSince(before), std::vector<std::string>{});
+        c->card.server().refuseNext(cmdcode::CMD_SET_CLEARANCE, 1);
+        dialog.secondsField()->setText("9");
+        EXPECT_EQ(pressAndWait(c->operatorUi, dialog.okButton()), std::vector<QString>{"Setup failed"});
+        EXPECT_NE(c->session.settings.clearanceSeconds, 9);
+        EXPECT_EQ(d.result(), QDialog::Rejected);  // still open
+        dialog.secondsField()->setText("15");
+        pressAndWait(c->operatorUi, dialog.okButton());
+        processUntil([&] { return d.result() == QDialog::Accepted; });
+        return d.result();
+    };
+    ASSERT_EQ(runClearance(context, nullptr), QDialog::Accepted);
+    EXPECT_EQ(c->session.settings.clearanceSeconds, 15);
+    EXPECT_EQ(onCard([](sim::CardEngine& e) { return int(e.settings().clearanceSeconds); }), 15);
+
+    c->operatorUi.scripts[QStringLiteral("Clearance")] = [&](QDialog& d) {
+        auto& dialog = static_cast<ClearanceDialog&>(d);
+        EXPECT_EQ(dialog.secondsField()->text(), "15");
+        dialog.secondsField()->setText("0");
+        dialog.okButton()->click();
+        processUntil([&] { return d.result() == QDialog::Accepted; });
+        return d.result();
+    };
+    ASSERT_EQ(runClearance(context, nullptr), QDialog::Accepted);
+    EXPECT_EQ(onCard([](sim::CardEngine& e) { return int(e.settings().clearanceSeconds); }), 0);
 }
 
 }  // namespace
