@@ -85,6 +85,26 @@ void ActionTable::setLabel(QAction* action, const char* textId) {
     action->setIconText(text.section(QLatin1Char('\t'), 0, 0));
 }
 
+QAction* ActionTable::addConfigEntry(QMenu* menu, const char* labelId, const QKeySequence& key) {
+    QAction* action = menu->addAction(QString());
+    action->setObjectName(QString::fromLatin1(labelId));
+    setLabel(action, labelId);
+    action->setShortcut(key);
+    action->setEnabled(false);
+    configActions_.push_back(action);
+    return action;
+}
+
+bool ActionTable::configAllowed(const RunState& run, const WorkFlags& flags) {
+    const int s = run.state;
+    return !flags.rolling && (s == 0 || s == 1 || s == 2 || s == 11);
+}
+
+void ActionTable::applyConfig(const RunState& run, const WorkFlags& flags) {
+    for (QAction* action : configActions_)
+        action->setEnabled(ready_ && configAllowed(run, flags));
+}
+
 void ActionTable::apply(const MenuState& state) {
     for (const EntryInfo& info : entryInfo()) {
         QAction* action = actions_[static_cast<std::size_t>(info.entry)];

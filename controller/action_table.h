@@ -7,10 +7,13 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
+#include <vector>
 
 #include "controller/machining/work_state.h"
 
 class QAction;
+class QKeySequence;
 class QMenu;
 class QToolBar;
 
@@ -34,6 +37,12 @@ public:
     void apply(const MenuState& state);
     void setMachiningReady(bool ready) { ready_ = ready; }
 
+    // An entry of the Config menu, enabled by the Config rule (not rolling, state 0, 1, 2 or 11)
+    // through applyConfig. Starts disabled.
+    QAction* addConfigEntry(QMenu* menu, const char* labelId, const QKeySequence& key);
+    void applyConfig(const RunState& run, const WorkFlags& flags);
+    static bool configAllowed(const RunState& run, const WorkFlags& flags);
+
     // The work-state control behind an entry; Speed Up and Down have none.
     static std::optional<Control> controlOf(Entry entry);
     // The text id of an entry's fixed label (or its start label when the label follows the state).
@@ -43,6 +52,7 @@ private:
     void setLabel(QAction* action, const char* textId);
 
     std::array<QAction*, kEntryCount> actions_{};
+    std::vector<QAction*> configActions_;
     bool ready_ = false;
 };
 

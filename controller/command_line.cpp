@@ -103,7 +103,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Once the program is loaded, start this work; the range dialog is answered with "
                        "FIRST:LAST (default: the whole program)."),
         QStringLiteral("simulate|walk|cut[=FIRST:LAST]"));
-    parser.addOptions({lang, port, connectTo, start});
+    const QCommandLineOption modemPort(QStringLiteral("modem"),
+                                       QStringLiteral("Open the GSM modem on this serial device or COMn once started."),
+                                       QStringLiteral("DEVICE"));
+    parser.addOptions({lang, port, connectTo, start, modemPort});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Program to open once connected."));
 
     CommandLine line;
@@ -124,6 +127,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     }
     line.portDevice = parser.value(port);
     line.connectDevice = parser.value(connectTo);
+    line.modemDevice = parser.value(modemPort);
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         line.error = QStringLiteral("Only one program file can be opened.");

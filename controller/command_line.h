@@ -1,6 +1,6 @@
 // The controller's command line:
 //   korvex [--lang en|zh] [--port DEVICE | --connect DEVICE]
-//          [--start simulate|walk|cut[=FIRST:LAST]] [FILE]
+//          [--start simulate|walk|cut[=FIRST:LAST]] [--modem DEVICE] [FILE]
 //   korvex --help | --version        (answered on standard output, no display needed)
 #pragma once
 
@@ -28,6 +28,7 @@ struct CommandLine {
     std::optional<Language> language;  // none: from the locale
     QString portDevice;
     QString connectDevice;
+    QString modemDevice;  // --modem: the GSM modem opened at the end of start-up
     QString programPath;
     std::optional<StartRequest> start;
     QString error;  // set when the line could not be understood

@@ -98,8 +98,7 @@ void MachineControl::onLinkLost(int failedCommand) {
         stopHeartbeat();
     link_.Close();  // ends a transaction still waiting on the lost card
     worker_.stop();
-    if (showText)
-        showText(qtTrId("61715"));
+    statusText("61715");
     const QString text = qtTrId("61507").arg(session_.portLabel()).arg(failedCommand, 0, 16);
     link_.LogError("%s\n", text.toUtf8().constData());
     showAlarm(text, Icon::Stop, kSoundAlarm);
@@ -161,7 +160,9 @@ void MachineControl::message(const char* textId, Icon icon) {
 }
 
 void MachineControl::statusText(const char* textId) {
-    if (showText)
+    if (showTextId)
+        showTextId(textId);
+    else if (showText)
         showText(qtTrId(textId));
 }
 
@@ -200,6 +201,16 @@ void MachineControl::alarmSound(int kind, bool on) {
         sound_->stop();
 }
 
+void MachineControl::sms(const char* textId) {
+    if (sendNotice)
+        sendNotice(textId);
+}
+
+void MachineControl::finishAction(int kind) {
+    if (runFinishAction)
+        runFinishAction(kind);
+}
+
 void MachineControl::switchDelay(int seconds) {
     CSwitchDelayDialog dialog(seconds, window_);
     operatorUi_.exec(dialog, dialog.objectName());
@@ -218,6 +229,16 @@ void MachineControl::usedTime(int seconds) {
     usedSeconds_ = seconds;
     if (showUsedTime)
         showUsedTime(seconds);
+}
+
+void MachineControl::showPosition(const PositionBlock& position) {
+    if (positionShown)
+        positionShown(position);
+}
+
+void MachineControl::showStatus(const StatusBlock& status) {
+    if (statusShown)
+        statusShown(status);
 }
 
 void MachineControl::pressAnswering(Operation op, std::optional<std::pair<int, int>> range) {

@@ -64,13 +64,19 @@ public:
     void setSound(std::unique_ptr<AlarmSound> sound) { sound_ = std::move(sound); }
 
     // What the window around provides; unset ones do nothing.
-    std::function<void(const QString&)> showText;      // message pane and mini status window
+    std::function<void(const QString&)> showText;      // message pane
+    std::function<void(const char* textId)> showTextId;  // message pane and mini status window
     std::function<bool()> isWorkStarted;
     std::function<void(bool)> markWorkStarted;
     std::function<void()> stopHeartbeat;
     std::function<void()> quit;                        // ends the program after a lost link
     std::function<void()> changed;                     // labels and enables follow
     std::function<void(int seconds)> showUsedTime;     // the "Used Time" pane
+    std::function<void(const char* textId)> sendNotice;  // the mobile notice of a card event
+    std::function<void(int kind)> runFinishAction;        // 1 after a pause, 2 after a finished cut
+    // Polled positions and the status blocks of stops, for the graph view and status panel.
+    std::function<void(const PositionBlock&)> positionShown;
+    std::function<void(const StatusBlock&)> statusShown;
 
     // Presses the operation's button with the range dialog, should this start ask it, answered
     // with `range` (none: the dialog's own whole-program choice) as if the operator had typed it
@@ -99,10 +105,14 @@ public:
     int defaultGroup() const override;
     void alarm(const char* textId, Icon icon, int soundKind) override;
     void alarmSound(int kind, bool on) override;
+    void sms(const char* textId) override;
+    void finishAction(int kind) override;
     void switchDelay(int seconds) override;
     EventSettings eventSettings() const override;
     void stateChanged() override;
     void usedTime(int seconds) override;
+    void showPosition(const PositionBlock& position) override;
+    void showStatus(const StatusBlock& status) override;
 
     // The alarm message: the title line, 21 blanks, an empty line, the text.
     QString alarmText(const QString& text) const;

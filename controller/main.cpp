@@ -8,8 +8,10 @@
 #include "controller/machine_control.h"
 #include "controller/machine_session.h"
 #include "controller/main_frame.h"
+#include "controller/notify/notifications.h"
 #include "controller/pulse_table.h"
 #include "controller/startup.h"
+#include "controller/views/graph_render_command.h"
 #include "platform/widget_operator.h"
 #include "controller/work_recovery.h"
 #include "platform/data_dirs.h"
@@ -27,6 +29,9 @@ int main(int argc, char** argv) {
     // --help and --version need no display: answered before the GUI starts.
     if (const std::optional<int> answered = answerInfoOptions(argc, argv))
         return *answered;
+    // --render draws a program into a picture file; no card, window or settings are touched.
+    if (const std::optional<int> rendered = answerRenderOption(argc, argv))
+        return *rendered;
     QApplication app(argc, argv);
     // QApplication takes the C locale from the environment; code files are read and written
     // with printf/strtod, whose decimal point must stay "." whatever the desktop's language.
@@ -82,6 +87,8 @@ int main(int argc, char** argv) {
         if (frame.handOff().listen() != 0)
             std::fprintf(stderr, "korvex: no hand-off with the editor: %s\n",
                          qPrintable(frame.handOff().receiver().errorText()));
+        if (!line.modemDevice.isEmpty())
+            frame.notifications().openAtStart(line.modemDevice);
         // --start: what the button does, once the program is loaded.
         if (line.start && document.isLoaded()) {
             constexpr Operation kOperations[] = {Operation::Simulate, Operation::Walk, Operation::Cut};

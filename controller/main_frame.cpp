@@ -9,12 +9,16 @@
 #include "controller/editor_handoff.h"
 #include "controller/machine_control.h"
 #include "controller/machine_session.h"
+#include "controller/notify/notifications.h"
 #include "platform/operator_interaction.h"
 #include "controller/pulse_table.h"
 #include "controller/startup.h"
 #include "controller/views/button_view.h"
 #include "controller/views/code_list_view.h"
+#include "controller/views/graph_actions.h"
 #include "controller/views/graph_view.h"
+#include "controller/views/graph_wiring.h"
+#include "controller/views/mini_status_window.h"
 #include "controller/views/status_view.h"
 #include "controller/working_copies.h"
 #include "platform/data_dirs.h"
@@ -95,6 +99,7 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
       recent_(machineSettingsPath()) {
     setObjectName(QStringLiteral("Korvex"));
     setAcceptDrops(true);
+    notifications_ = new Notifications(session_, operatorUi_, pulseTable_, this);
 
     buttons_ = new CButtonView(this);
     graph_ = new CGraphView(this);
@@ -138,6 +143,7 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
     connect(&events_, &CardEventRouter::segmentReached, codeList_, &CDCSView::onSegmentReached);
     connect(&events_, &CardEventRouter::pulseGroupSwitched, status_, &CStatusView::onPulseGroupSwitched);
     connect(graph_, &CGraphView::linkLost, this, &CMainFrame::onLinkLost);
+    connectGraphView(*this, *graph_, document_, operatorUi_, session_);
 
     connect(&document_, &CDCSDoc::programParsed, this, &CMainFrame::onProgramParsed);
     connect(&document_, &CDCSDoc::programCleared, this, &CMainFrame::onProgramCleared);
@@ -200,6 +206,9 @@ void CMainFrame::buildMenus() {
     toolBar_->addAction(open);
     toolBar_->addAction(closeAction_);
     toolBar_->addSeparator();
+    auto* viewMenu = new QMenu(qtTrId("view.menu"), this);
+    new GraphViewActions(viewMenu, toolBar_, graph_, this);
+    toolBar_->addSeparator();
 #ifdef KORVEX_HAVE_EDIT
     EditCommandContext edit;
     edit.document = &document_;
@@ -214,7 +223,11 @@ void CMainFrame::buildMenus() {
 #else
     editMenu->setEnabled(false);
 #endif
+    configMenu_ = menuBar()->addMenu(qtTrId("menu.config"));
     buildControlMenu();
+    QAction* mobileNotice = actions_->addConfigEntry(configMenu_, "menu.mobile_notice", QKeySequence(Qt::CTRL | Qt::Key_E));
+    connect(mobileNotice, &QAction::triggered, this, [this] { notifications_->configure(); });
+    menuBar()->insertMenu(menuBar()->actions().value(2), viewMenu);  // File, Edit, View, Config, Control
     buildConfigMenu();
     // The list is read from Korvex.ini whenever the menu opens, so another instance's or a
     // hand edit's change shows at once.
@@ -255,10 +268,12 @@ void CMainFrame::updateControls() {
     actions_->setMachiningReady(machine_ && !linkLost_);
     if (!machine_) {
         actions_->apply(MenuState{});
+        actions_->applyConfig(RunState{}, WorkFlags{});
         return;
     }
     const MachiningOperations& ops = machine_->operations();
     actions_->apply(menuState(ops.runState(), ops.flags()));
+    actions_->applyConfig(ops.runState(), ops.flags());
     const std::array<ButtonLabel, 4> labels{ops.label(Operation::Simulate), ops.label(Operation::Walk),
                                             ops.label(Operation::Cut), ops.label(Operation::Back)};
     buttons_->show(panelState(ops.runState(), ops.flags()), labels, ops.motorOn(), ops.hfOn());
@@ -291,7 +306,7 @@ void CMainFrame::buildConfigMenu() {
         if (miniStatus_)
             miniStatus_->update();
     };
-    installConfigMenu(menuBar()->addMenu(qtTrId("menu.config")), std::move(config), this);
+    installConfigMenu(configMenu_, std::move(config), this);
 }
 
 int32_t CMainFrame::currentSegment() const {
@@ -375,6 +390,8 @@ QString CMainFrame::paneText(Pane pane) const { return panes_[pane]->text(); }
 
 void CMainFrame::setMessage(const QString& text) { panes_[kMessagePane]->setText(text); }
 
+void CMainFrame::setPaneText(Pane pane, const QString& text) { panes_[pane]->setText(text); }
+
 void CMainFrame::showCardSettings() {
     panes_[kMaxSpeedPane]->setText(qtTrId("61535").arg(session_.settings.speeds[0]));
     const auto& phase = session_.settings.phase;
@@ -389,13 +406,16 @@ void CMainFrame::updateTitle() {
 }
 
 void CMainFrame::createMiniStatusWindow() {
+    if (!miniStatus_)
+        miniStatus_ = korvex::createMiniStatusWindow(*this, *graph_, session_);
+}
+
+QWidget* CMainFrame::miniStatusWindow() const { return miniStatus_; }
+
+void CMainFrame::showStatusText(const char* textId) {
+    setMessage(qtTrId(textId));
     if (miniStatus_)
-        return;
-    miniStatus_ = new QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint);
-    miniStatus_->setObjectName(QStringLiteral("MiniStatus"));
-    miniStatus_->setWindowTitle(QStringLiteral("Korvex"));
-    miniStatus_->resize(220, 60);
-    miniStatus_->hide();
+        miniStatus_->setStatus(textId);
 }
 
 void CMainFrame::destroyMiniStatusWindow() {
@@ -466,11 +486,11 @@ bool CMainFrame::closeFromMenu() {
 
 void CMainFrame::onProgramParsed() {
     const auto program = document_.program();
-    graph_->setProgram(program);
+    if (!graph_->setProgram(program))
+        return;  // 61516 was shown and the load fails
     if (program)
         status_->setProgramLayout(program->kind == 3 || program->kind == 5,
                                   static_cast<int>(program->segments.size()) - 1);
-    panes_[kGridPane]->setText(qtTrId("61489").arg(graph_->micronsPerGrid()));
 }
 
 void CMainFrame::onProgramCleared() {
@@ -579,6 +599,7 @@ void CMainFrame::shutDown(bool cardAnswers) {
     finishKeepAlive();  // a heartbeat under way ends with the closed link
     card_.setEventHook({});
     destroyMiniStatusWindow();
+    notifications_->close();
     document_.resetDocument();
 }
 
@@ -640,11 +661,8 @@ void CMainFrame::attachMachineControl(MachineControl& control) {
     machine_ = &control;
     // The machining side owns the lost link from here on: it ends its worker and timers first.
     disconnect(graph_, &CGraphView::linkLost, this, &CMainFrame::onLinkLost);
-    control.showText = [this](const QString& text) {
-        setMessage(text);
-        if (miniStatus_)
-            miniStatus_->setWindowTitle(text);
-    };
+    control.showText = [this](const QString& text) { setMessage(text); };
+    control.showTextId = [this](const char* textId) { showStatusText(textId); };
     control.isWorkStarted = [this] { return workStarted_; };
     control.markWorkStarted = [this](bool started) { workStarted_ = started; };
     control.stopHeartbeat = [this] {
@@ -653,11 +671,14 @@ void CMainFrame::attachMachineControl(MachineControl& control) {
     };
     control.quit = [this] { endAfterLinkLost(); };
     control.showUsedTime = [this](int seconds) { showUsedTime(seconds); };
+    attachGraphToMachining(*graph_, control);
     control.changed = [this] {
+        syncGraphWithMachining(*graph_, *machine_, pulseTable_);
         buttons_->refresh();
         updateControls();
         emit machiningStateChanged();
     };
+    notifications_->attach(control);
     document_.setIdleTest([this] { return idle(); });
     connect(buttons_, &CButtonView::pressed, this, &CMainFrame::pressPanelButton);
     // Load, close and reset start the work afresh.

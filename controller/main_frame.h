@@ -36,6 +36,8 @@ class ControllerHandOff;
 enum class OpenOutcome;
 class MachineControl;
 class MachineSession;
+class Notifications;
+class MiniStatusWindow;
 class OperatorInteraction;
 class PulseTable;
 
@@ -68,13 +70,17 @@ public:
     CStatusView* statusView() const { return status_; }
     CButtonView* buttonView() const { return buttons_; }
     CDCSView* codeListView() const { return codeList_; }
-    QWidget* miniStatusWindow() const { return miniStatus_; }
+    QWidget* miniStatusWindow() const;
+    MiniStatusWindow* miniStatus() const { return miniStatus_; }
     QString paneText(Pane pane) const;
+    void setPaneText(Pane pane, const QString& text);
     // The recent-file list, once a write still under way has landed.
     RecentFiles& recentFiles();
     QMenu* fileMenu() const { return fileMenu_; }
     // The Control menu's entries, keys and toolbar buttons.
     ActionTable& actionTable() const { return *actions_; }
+    // The mobile notices, the alarm sound and the power-off after the last cut.
+    Notifications& notifications() const { return *notifications_; }
 
     // The modeless mini status window, created hidden with no parent so it can stand in for the
     // minimised main window.
@@ -84,6 +90,8 @@ public:
     // The Max Speed and Phase panes from the card's settings block.
     void showCardSettings();
     void setMessage(const QString& text);
+    // A status text by its identifier: the message pane and the mini status window.
+    void showStatusText(const char* textId);
     // The caption for the loaded program's title ("No Title" when none).
     void updateTitle();
 
@@ -199,10 +207,12 @@ private:
     QMenu* recentMenu_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     ActionTable* actions_ = nullptr;
+    Notifications* notifications_ = nullptr;
+    QMenu* configMenu_ = nullptr;
     ControllerHandOff* handOff_ = nullptr;
     QAction* closeAction_ = nullptr;
     QAction* clearRecentAction_ = nullptr;
-    QWidget* miniStatus_ = nullptr;
+    MiniStatusWindow* miniStatus_ = nullptr;
     QSplitter* upper_ = nullptr;
     QSplitter* rows_ = nullptr;
     QTimer splitterSave_;

@@ -37,10 +37,21 @@ inline constexpr IntKey kNoForceZero{"Option", "NoForceZero", 0, 0, 1};
 inline constexpr IntKey kShutMusic{"Option", "ShutMusic", 0, 0, 1};
 inline constexpr IntKey kDefaultTaperType{"Option", "DefaultZD", 1, 0, 16};
 inline constexpr IntKey kNoFunctionKeys{"Option", "NoVKF", 0, INT_MIN, INT_MAX};
+// The service centre the SMS Config dialog proposes when the card's own is empty.
+inline constexpr char kOptionSection[] = "Option";
+inline constexpr char kDefaultSmscKey[] = "DefaultSMSC";
 
 // The per-card "<id>.ini".
 inline constexpr char kDocSection[] = "Doc";
 inline constexpr char kLastFileKey[] = "LastFile";
+// The mobile notice: service centre, 0 message or 1 call (other values count as absent), number.
+inline constexpr char kWorkSection[] = "Work";
+inline constexpr char kSmscKey[] = "SMSC";
+inline constexpr IntKey kNoticeType{"Work", "NoticeType", 0, 0, 1};
+inline constexpr char kNoticeNumberKey[] = "NoticeNumber";
+// One-shot power-off after the next finished cut or pause (reset as soon as it is read).
+inline constexpr IntKey kAutoShutEnd{"AutoShut", "End", 0, INT_MIN, INT_MAX};
+inline constexpr IntKey kAutoShutPause{"AutoShut", "Pause", 0, INT_MIN, INT_MAX};
 inline constexpr IntKey kNoStopAll{"Others", "NoStopAll", 0, INT_MIN, INT_MAX};
 inline constexpr IntKey kSettingNotice{"Others", "SettingNotice", 1, 0, 1};
 inline constexpr IntKey kShortSensitivity{"Others", "ShortSensitivity", 0, 0, 500};

@@ -363,7 +363,7 @@ void mainWindowLoadAndMirror(benchmark::State& state) {
         }
         auto start = Clock::now();
         probe.start();
-        const bool loaded = frame.openRequest(path);
+        const bool loaded = frame.openRequest(path) == OpenOutcome::Opened;
         waitForPicture(*frame.graphView());
         const double gapLoad = probe.stop();
         const double busyLoad = probe.busyMaxMs();

@@ -1,5 +1,7 @@
 #include "controller/document/dcs_doc.h"
 
+#include <utility>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -404,7 +406,12 @@ bool CDCSDoc::load(const QString& path) {
     program_ = program;
     path_ = path;
     title_ = QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
+    parsedRejected_ = false;
     emit programParsed();
+    if (std::exchange(parsedRejected_, false)) {
+        resetDocument();
+        return false;
+    }
 
     LoadDescriptor descriptor;
     descriptor.setTitle(title);

@@ -117,6 +117,9 @@ public:
     bool isProgramFile(const QString& path) const;
     // True when the last load ended because the operator cancelled it (no failure to report).
     bool loadCancelled() const { return loadCancelled_; }
+    // Called by a view while programParsed is delivered: the program cannot be shown, so the
+    // load fails there and the card is never told of it.
+    void rejectParsedProgram() { parsedRejected_ = true; }
     // How the last openPath or openFromDialog ended.
     OpenOutcome lastOpenOutcome() const { return openOutcome_; }
 
@@ -172,6 +175,7 @@ private:
     bool loading_ = false;
     bool inEntry_ = false;
     bool loadCancelled_ = false;
+    bool parsedRejected_ = false;
     OpenOutcome openOutcome_ = OpenOutcome::Failed;
     ReadLockedFile heldFile_;
     std::thread disposer_;

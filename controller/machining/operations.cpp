@@ -102,6 +102,18 @@ void MachiningOperations::toggleMotor() {
                      .finally([this](bool) { host_.runOnUi([this] { host_.stateChanged(); }); }));
 }
 
+void MachiningOperations::motorOff(std::function<void()> done) {
+    worker_.post(CardSequence("motor off")
+                     .then([this](MachiningCard& c) { return switchMotor(c, false); })
+                     .finally([this, done = std::move(done)](bool) {
+                         host_.runOnUi([this, done] {
+                             host_.stateChanged();
+                             if (done)
+                                 done();
+                         });
+                     }));
+}
+
 void MachiningOperations::toggleHf() {
     worker_.post(CardSequence("hf")
                      .then([this, on = !hf_](MachiningCard& c) { return switchHf(c, on); })

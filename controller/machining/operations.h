@@ -20,6 +20,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -81,6 +82,9 @@ public:
     // the card took it.
     void toggleMotor();
     void toggleHf();
+    // The Motor button's off, whatever the flag says (before the PC powers off); `done` runs on
+    // the UI thread once the card answered.
+    void motorOff(std::function<void()> done);
 
     // Return Origin (F12): the start under the return label, the stop while a return runs.
     void pressReturn();

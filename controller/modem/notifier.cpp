@@ -218,7 +218,12 @@ void Notifier::workerLoop() {
     auto idleSince = Clock::now();
     while (!stopping_) {
         Io io = Io::Done;
-        if (inFlight_ || (inFlight_ = sendRing_.pop())) {
+        // Marked before the ring is popped, so pending() never misses a notice between the two.
+        busy_ = true;
+        if (!inFlight_)
+            inFlight_ = sendRing_.pop();
+        busy_ = inFlight_.has_value();
+        if (inFlight_) {
             if (inFlight_->call) {
                 io = placeCall(inFlight_->callNumber);
             } else {
@@ -227,6 +232,7 @@ void Notifier::workerLoop() {
             if (io != Io::Lost && io != Io::Stopped) {
                 inFlight_.reset();
                 inFlightAttempts_ = 0;
+                busy_ = false;
             }
             idleSince = Clock::now();
         } else if (inboxRequested_ || msSince(idleSince) >= timing_.inboxIntervalMs) {

@@ -114,6 +114,8 @@ public:
     void requestInbox() { inboxRequested_ = true; }
     std::optional<ShortMessage> takeReceived() { return received_.pop(); }
     std::size_t queued() const { return sendRing_.size(); }
+    // A notice waits in the ring or is being sent or called (what a power-off waits for).
+    bool pending() const { return queued() > 0 || busy_; }
 
     // Called on the worker thread (or the caller's, for refusals) with every outcome.
     void setOutcomeSink(OutcomeSink sink);
@@ -149,6 +151,7 @@ private:
     NoticeRing<Notice> sendRing_;
     NoticeRing<ShortMessage> received_;
     std::optional<Notice> inFlight_;
+    std::atomic<bool> busy_{false};  // inFlight_ is set (it is the worker's alone)
     int inFlightAttempts_ = 0;
     std::mutex sinkMutex_;
     OutcomeSink sink_;

@@ -69,10 +69,15 @@ protected:
         machine.reset();
         c.reset();
     }
-    // Commands of the dialog, in the order the card got them (start-up's are left out).
+    // Commands of the dialog, in the order the card got them (start-up's and heartbeats left out).
     std::vector<std::string> sentSince(std::size_t from) const {
         const auto all = c->link.sent();
-        return {all.begin() + static_cast<std::ptrdiff_t>(from), all.end()};
+        std::vector<std::string> out;
+        for (auto it = all.begin() + static_cast<std::ptrdiff_t>(from); it != all.end(); ++it) {
+            if (*it != "CMD_KEEP_ALIVE")
+                out.push_back(*it);
+        }
+        return out;
     }
     void switchHf(bool on) {
         if (machine->operations().hfOn() != on)

@@ -3,10 +3,6 @@
 <TS version="2.1" language="en_US">
 <context>
     <name>config</name>
-    <message id="menu.config">
-        <source>Config</source>
-        <translation>Config</translation>
-    </message>
     <message id="config.menu.multtable">
         <source>Mult-Table</source>
         <translation>Mult-Table</translation>

@@ -3,10 +3,6 @@
 <TS version="2.1" language="zh_CN">
 <context>
     <name>config</name>
-    <message id="menu.config">
-        <source>Config</source>
-        <translation>配置</translation>
-    </message>
     <message id="config.menu.multtable">
         <source>Mult-Table</source>
         <translation>多次切割参数表</translation>

@@ -167,6 +167,7 @@ public:
     bool switchWithoutVf() const { return switchWithoutVf_ != 0; }
     bool hfOn() const { return hfOn_; }
     int feed() const { return feed_; }
+    bool motorOn() const { return motorOn_; }
 
 private:
     // ShortSensed: a short circuit holds the wire for the back delay before backing starts.

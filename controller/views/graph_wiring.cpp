@@ -1,0 +1,65 @@
+#include "controller/views/graph_wiring.h"
+
+#include "controller/document/code_list_model.h"
+#include "controller/document/dcs_doc.h"
+#include "controller/machine_control.h"
+#include "controller/machine_session.h"
+#include "controller/main_frame.h"
+#include "controller/pulse_table.h"
+#include "controller/views/code_list_view.h"
+#include "controller/views/graph_view.h"
+
+#include <QItemSelectionModel>
+#include "platform/operator_interaction.h"
+
+namespace korvex {
+
+void connectGraphView(CMainFrame& frame, CGraphView& graph, CDCSDoc& document, OperatorInteraction& operatorUi,
+                      const MachineSession& session) {
+    QObject::connect(&graph, &CGraphView::drawFailed, &frame, [&document, &operatorUi, &session](int segment) {
+        operatorUi.message(session.alarmTitle(), qtTrId("61516").arg(segment, 3), OperatorInteraction::Icon::Critical);
+        document.rejectParsedProgram();
+    });
+    QObject::connect(&document, &CDCSDoc::workReset, &graph, &CGraphView::clearAndFit);
+    // The code list's current row is the selected segment; a new current segment of the cut
+    // brings its statement to the bottom line.
+    if (CDCSView* list = frame.codeListView(); list && list->selectionModel()) {
+        QObject::connect(list->selectionModel(), &QItemSelectionModel::currentRowChanged, &graph,
+                         [&graph](const QModelIndex& current) { graph.setSelectedSegment(current.isValid() ? current.row() : -1); });
+    }
+    QObject::connect(&graph, &CGraphView::progressChanged, &graph, [&frame, &graph](const GraphProgress& p) {
+        auto* model = frame.codeListView() ? qobject_cast<CodeListModel*>(frame.codeListView()->model()) : nullptr;
+        if (model && p.current != graph.property("shownSegment").toInt()) {
+            graph.setProperty("shownSegment", p.current);
+            graph.setCodeText(model->commandText(p.current));
+        }
+    });
+    QObject::connect(&graph, &CGraphView::gridChanged, &frame, [&frame](qint64 microns) {
+        frame.setPaneText(CMainFrame::kGridPane, qtTrId("61489").arg(microns));
+    });
+    QObject::connect(&graph, &CGraphView::cursorMoved, &frame, [&frame](qint64 x, qint64 y) {
+        frame.setPaneText(CMainFrame::kXPane, QStringLiteral("X=%1").arg(x));
+        frame.setPaneText(CMainFrame::kYPane, QStringLiteral("Y=%1").arg(y));
+    });
+}
+
+void attachGraphToMachining(CGraphView& graph, MachineControl& control) {
+    control.positionShown = [&graph](const PositionBlock& p) { graph.showPosition(p); };
+    control.statusShown = [&graph](const StatusBlock& s) { graph.showStatus(s); };
+}
+
+void syncGraphWithMachining(CGraphView& graph, MachineControl& control, const PulseTable& table) {
+    graph.setTableName(table.tableName());
+    const MachiningOperations& ops = control.operations();
+    const GraphProgram* program = graph.program();
+    if (const auto range = ops.chosenRange(); range && program)
+        graph.setRange(range->first, range->second, ops.reverse());
+    else if (program && program->count() > 0)
+        graph.setRange(0, program->count() - 1, ops.reverse());
+    graph.setStops(ops.segmentStops());
+    graph.setIgnorePause(ops.ignorePause());
+    if (!ops.idle())
+        graph.leaveMoveMode();
+}
+
+}  // namespace korvex
