@@ -37,8 +37,9 @@ int runMultTable(const ConfigMenuContext& context, QWidget* dialogParent) {
         CardControl* card = context.card;
         QObject* owner = context.timerOwner;
         c.resumeHfLater = [ops, worker, card, owner, wasIdle = ops->idle()] {
-            // Precise: a coarse timer may fire up to 5 % early, and the wait is a lower bound.
-            QTimer::singleShot(kGroupHfDelayMs, Qt::PreciseTimer, owner, [ops, worker, card, wasIdle] {
+            // The wait is a lower bound: a coarse timer may fire up to 5 % early, a precise one
+            // up to a fraction of its millisecond, hence the extra millisecond.
+            QTimer::singleShot(kGroupHfDelayMs + 1, Qt::PreciseTimer, owner, [ops, worker, card, wasIdle] {
                 // The operator switched HF off, or the work stopped, while the group settled.
                 if (!ops->hfOn() || (!wasIdle && ops->idle()))
                     return;
