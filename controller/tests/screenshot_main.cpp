@@ -1,8 +1,9 @@
 // Writes the screenshots the documentation shows: the main window (the whole controller against
 // the virtual card, examples/two-holes.iso loaded, at 1280x800), or the Multiple and Segment
 // Multiple dialogs with a punch's values, or the Mult-Table dialog with a three-pass table.
-//   korvex_screenshot OUT.png [en|zh] [window|multiple|segment|multtable]
+//   korvex_screenshot OUT.png [en|zh] [window|multiple|segment|multtable|multtest|clearance]
 #include "controller/config/mult_table_dialog.h"
+#include "controller/config/small_dialogs.h"
 #include "controller/edit/multipass_dialogs.h"
 #include "controller/tests/controller_fixture.h"
 #include "controller/views/graph_view.h"
@@ -18,7 +19,7 @@ int main(int argc, char** argv) {
     using namespace korvex;
     using namespace korvex::testing;
     if (argc < 2) {
-        std::fprintf(stderr, "usage: korvex_screenshot OUT.png [en|zh] [window|multiple|segment|multtable]\n");
+        std::fprintf(stderr, "usage: korvex_screenshot OUT.png [en|zh] [window|multiple|segment|multtable|multtest|clearance]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -69,6 +70,19 @@ int main(int argc, char** argv) {
         dialog.show();
         QCoreApplication::processEvents();
         return dialog.grab().save(out) ? 0 : 1;
+    }
+    if (what == "multtest" || what == "clearance") {
+        PulseTable table;
+        SettingsBlock settings;
+        settings.clearanceSeconds = 3;
+        std::unique_ptr<QDialog> dialog;
+        if (what == "multtest")
+            dialog = std::make_unique<MultTestDialog>(table, CardAccess{});
+        else
+            dialog = std::make_unique<ClearanceDialog>(settings, CardAccess{});
+        dialog->show();
+        QCoreApplication::processEvents();
+        return dialog->grab().save(out) ? 0 : 1;
     }
     ScratchDataDir data;
     ControllerParts c;
