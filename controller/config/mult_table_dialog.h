@@ -63,7 +63,6 @@ public:
 
 private:
     void fill();
-    void takeCells();
     void colourRows();
     void saveRow(int row);
     void loadRow(int row, const QString& path);
