@@ -52,8 +52,8 @@ int LinkCardControl::setHf(bool on) { return CMD_SET_HF(*link_, on); }
 
 int LinkCardControl::setClearance(int seconds) { return CMD_SET_CLEARANCE(*link_, seconds); }
 
-int LinkCardControl::setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int value) {
-    return CMD_SET_FEED(*link_, entry, value);
+int LinkCardControl::setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) {
+    return CMD_SET_FEED(*link_, entry, feedValue);
 }
 
 int LinkCardControl::getWorkRecord(WorkRecord& record) { return CMD_GET_WORK_RECORD(*link_, &record); }

@@ -25,7 +25,7 @@ public:
     int setSwitchWithoutVf(uint8_t flag) override;
     int setHf(bool on) override;
     int setClearance(int seconds) override;
-    int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int value) override;
+    int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) override;
     int getWorkRecord(WorkRecord& record) override;
     int keepAlive() override;
     int closeKeepingWork() override;

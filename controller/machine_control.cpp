@@ -234,11 +234,27 @@ void MachineControl::usedTime(int seconds) {
 void MachineControl::showPosition(const PositionBlock& position) {
     if (positionShown)
         positionShown(position);
+    if (showWork)
+        showWork(position.work, position.speed);
 }
 
 void MachineControl::showStatus(const StatusBlock& status) {
     if (statusShown)
         statusShown(status);
+    if (showWork)
+        showWork(status.work, status.speed);
+}
+
+void MachineControl::showHfLevel(int32_t level) {
+    if (showLevel)
+        showLevel(level);
+}
+
+void MachineControl::sendFeed(const FeedBytes& entry, int feedValue) {
+    // A refusal shows nothing: the value stays shown and a lost link is reported on its own.
+    worker_.post(CardSequence("set feed").then([entry, feedValue](MachiningCard& card) {
+        return card.setFeed(entry, feedValue) == 0;
+    }));
 }
 
 void MachineControl::pressAnswering(Operation op, std::optional<std::pair<int, int>> range) {

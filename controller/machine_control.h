@@ -77,6 +77,11 @@ public:
     // Polled positions and the status blocks of stops, for the graph view and status panel.
     std::function<void(const PositionBlock&)> positionShown;
     std::function<void(const StatusBlock&)> statusShown;
+    std::function<void(const WorkParams&, int32_t speed)> showWork;  // a poll's position and speed
+    std::function<void(int32_t level)> showLevel;      // the HF level meter
+
+    // CMD_SET_FEED on the card worker, behind whatever it has queued.
+    void sendFeed(const FeedBytes& entry, int feedValue);
 
     // Presses the operation's button with the range dialog, should this start ask it, answered
     // with `range` (none: the dialog's own whole-program choice) as if the operator had typed it
@@ -113,6 +118,7 @@ public:
     void usedTime(int seconds) override;
     void showPosition(const PositionBlock& position) override;
     void showStatus(const StatusBlock& status) override;
+    void showHfLevel(int32_t level) override;
 
     // The alarm message: the title line, 21 blanks, an empty line, the text.
     QString alarmText(const QString& text) const;

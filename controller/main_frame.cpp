@@ -13,12 +13,14 @@
 #include "platform/operator_interaction.h"
 #include "controller/pulse_table.h"
 #include "controller/startup.h"
+#include "controller/status_panel_control.h"
 #include "controller/views/button_view.h"
 #include "controller/views/code_list_view.h"
 #include "controller/views/graph_actions.h"
 #include "controller/views/graph_view.h"
 #include "controller/views/graph_wiring.h"
 #include "controller/views/mini_status_window.h"
+#include "controller/views/statistics_dialog.h"
 #include "controller/views/status_view.h"
 #include "controller/working_copies.h"
 #include "platform/data_dirs.h"
@@ -106,6 +108,14 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
     codeList_ = new CDCSView(this);
     status_ = new CStatusView(this);
     codeModel_ = new CodeListModel(&document_, this);
+    statusPanel_ = new StatusPanelControl(
+        *status_, pulseTable_, [this] { return session_.cardSettings(); }, operatorUi_,
+        [this] { return session_.alarmTitle(); }, this);
+    // Start-up sends the feed itself; the machining work's worker takes over once it exists.
+    statusPanel_->feed().setSender([this](const FeedBytes& entry, int v) { card_.setFeed(entry, v); });
+    statusPanel_->feed().setSegmentSource(
+        [this] { return document_.isLoaded() ? document_.program() : nullptr; },
+        [this] { return statusPanel_->polledSegment() >= 0 ? statusPanel_->polledSegment() : currentSegment(); });
     codeList_->attachModel(codeModel_, CodeListModel::kIndexWidthPx, CodeListModel::kCommandWidthPx);
 
     upper_ = new QSplitter(Qt::Horizontal);
@@ -141,9 +151,13 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
     connect(&events_, &CardEventRouter::graphEvent, graph_, &CGraphView::onCardEvent);
     connect(&events_, &CardEventRouter::buttonsRefresh, buttons_, &CButtonView::refresh);
     connect(&events_, &CardEventRouter::segmentReached, codeList_, &CDCSView::onSegmentReached);
-    connect(&events_, &CardEventRouter::pulseGroupSwitched, status_, &CStatusView::onPulseGroupSwitched);
+    connect(&events_, &CardEventRouter::pulseGroupSwitched, statusPanel_, &StatusPanelControl::groupSwitched);
     connect(graph_, &CGraphView::linkLost, this, &CMainFrame::onLinkLost);
     connectGraphView(*this, *graph_, document_, operatorUi_, session_);
+    connect(codeList_, &CDCSView::stopToggleRequested, this, [this](int segment) {
+        if (machine_)
+            machine_->operations().toggleSegmentStop(segment);
+    });
 
     connect(&document_, &CDCSDoc::programParsed, this, &CMainFrame::onProgramParsed);
     connect(&document_, &CDCSDoc::programCleared, this, &CMainFrame::onProgramCleared);
@@ -223,6 +237,8 @@ void CMainFrame::buildMenus() {
 #else
     editMenu->setEnabled(false);
 #endif
+    editMenu->addSeparator();
+    connect(editMenu->addAction(qtTrId("menu.statistics")), &QAction::triggered, this, &CMainFrame::showStatistics);
     configMenu_ = menuBar()->addMenu(qtTrId("menu.config"));
     buildControlMenu();
     QAction* mobileNotice = actions_->addConfigEntry(configMenu_, "menu.mobile_notice", QKeySequence(Qt::CTRL | Qt::Key_E));
@@ -316,11 +332,7 @@ int32_t CMainFrame::currentSegment() const {
     return codeList_->currentIndex().isValid() ? codeList_->currentIndex().row() : 0;
 }
 
-void CMainFrame::stepFeed(int step) {
-    constexpr int kLeastFeed = 1;
-    constexpr int kMostFeed = 200;
-    status_->setFreq(std::clamp(status_->freq() + step, kLeastFeed, kMostFeed));
-}
+void CMainFrame::stepFeed(int step) { statusPanel_->feed().step(step); }
 
 void CMainFrame::storeRecentInBackground(const QStringList& entries) {
     finishRecentStore();
@@ -488,14 +500,14 @@ void CMainFrame::onProgramParsed() {
     const auto program = document_.program();
     if (!graph_->setProgram(program))
         return;  // 61516 was shown and the load fails
-    if (program)
-        status_->setProgramLayout(program->kind == 3 || program->kind == 5,
-                                  static_cast<int>(program->segments.size()) - 1);
+    statusPanel_->setProgram(program);
+    codeList_->clearMarks();
 }
 
 void CMainFrame::onProgramCleared() {
     graph_->clearProgram();
-    status_->reset();
+    statusPanel_->setProgram(nullptr);
+    codeList_->clearMarks();
     updateTitle();
 }
 
@@ -641,6 +653,14 @@ void CMainFrame::endAfterLinkLost() {
     }
 }
 
+void CMainFrame::showStatistics() {
+    const auto program = document_.isLoaded() ? document_.program() : nullptr;
+    const double lengthMm =
+        program ? pathLengthMm(program->segments.data(), static_cast<int>(program->segments.size())) : 0.0;
+    CStatisticsDialog dialog(lengthMm, machine_ ? machine_->usedSeconds() : 0, this);
+    operatorUi_.exec(dialog, dialog.objectName());
+}
+
 bool CMainFrame::idle() const { return !machine_ || machine_->operations().idle(); }
 
 void CMainFrame::showUsedTime(int seconds) {
@@ -672,8 +692,30 @@ void CMainFrame::attachMachineControl(MachineControl& control) {
     control.quit = [this] { endAfterLinkLost(); };
     control.showUsedTime = [this](int seconds) { showUsedTime(seconds); };
     attachGraphToMachining(*graph_, control);
+    control.showWork = [this](const WorkParams& work, int32_t speed) { statusPanel_->showWork(work, speed); };
+    control.showLevel = [this](int32_t level) {
+        statusPanel_->showHfLevel(level);
+        graph_->setHfLevel(level);
+    };
+    statusPanel_->feed().setSender([&control](const FeedBytes& entry, int v) { control.sendFeed(entry, v); });
+    statusPanel_->setRangeSource([this]() -> std::optional<std::pair<int32_t, int32_t>> {
+        if (!machine_)
+            return std::nullopt;
+        if (const auto chosen = machine_->operations().chosenRange())
+            return chosen;
+        const WorkRange r = machine_->worker().range();
+        if (r.lo == r.hi)
+            return std::nullopt;
+        return machine_->operations().reverse() ? std::pair{r.hi, r.lo} : std::pair{r.lo, r.hi};
+    });
+    connect(&control, &MachineControl::segmentFocused, codeList_, &CDCSView::onSegmentFocused);
     control.changed = [this] {
         syncGraphWithMachining(*graph_, *machine_, pulseTable_);
+        codeList_->setStopSegments(machine_->operations().segmentStops());
+        if (!machine_->operations().hfOn()) {
+            statusPanel_->showHfLevel(0);  // no HF, no level: the polls of it have stopped
+            graph_->setHfLevel(0);
+        }
         buttons_->refresh();
         updateControls();
         emit machiningStateChanged();

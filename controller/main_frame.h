@@ -31,6 +31,7 @@ class CDCSDoc;
 class CDCSView;
 class CGraphView;
 class CStatusView;
+class StatusPanelControl;
 class CodeListModel;
 class ControllerHandOff;
 enum class OpenOutcome;
@@ -68,6 +69,8 @@ public:
 
     CGraphView* graphView() const { return graph_; }
     CStatusView* statusView() const { return status_; }
+    // The status panel's feed, progress and efficiency.
+    StatusPanelControl& statusPanel() const { return *statusPanel_; }
     CButtonView* buttonView() const { return buttons_; }
     CDCSView* codeListView() const { return codeList_; }
     QWidget* miniStatusWindow() const;
@@ -120,6 +123,8 @@ public:
     // Files dropped on the window, opened one after the other.
     void openDroppedFiles(const QList<QUrl>& urls);
     bool closeFromMenu();
+    // Edit > Statistics: the program's cut length, area and efficiency.
+    void showStatistics();
 
     // The exit sequence; true when the program may end (the window closes after it).
     bool confirmExit();
@@ -201,6 +206,7 @@ private:
     CGraphView* graph_;
     CDCSView* codeList_;
     CStatusView* status_;
+    StatusPanelControl* statusPanel_;
     CodeListModel* codeModel_;
     QLabel* panes_[kPaneCount] = {};
     QMenu* fileMenu_ = nullptr;

@@ -10,6 +10,7 @@
 #include "controller/port_connector.h"
 #include "controller/pulse_table.h"
 #include "controller/settings_keys.h"
+#include "controller/status_panel_control.h"
 #include "controller/tips_dialog.h"
 #include "controller/views/button_view.h"
 #include "controller/views/graph_view.h"
@@ -179,8 +180,11 @@ bool Startup::run(CMainFrame& frame, const StartupOptions& options) {
     if (events_.takeLinkFailure())
         return failLinkLost(frame, cmdcode::CMD_GET_WORK_RECORD);
 
-    frame.statusView()->setConfigByte(session_.settings.trackMode);
-    frame.statusView()->setFreq(readKey(cardIni, keys::kFreq));
+    // The feed of the last session goes to the card; a refusal is not fatal.
+    frame.statusPanel().feed().setTrackingMode(session_.settings.trackMode);
+    frame.statusPanel().feed().setFeed(readKey(cardIni, keys::kFreq));
+    if (events_.takeLinkFailure())
+        return failLinkLost(frame, cmdcode::CMD_SET_FEED);
 
     frame.activateWindow();
     frame.startKeepAlive();

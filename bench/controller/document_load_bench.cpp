@@ -237,6 +237,7 @@ public:
     int getSettings(SettingsBlock&) override { return 0; }
     int setPulseGroup(const PulseGroupImage&) override { return 0; }
     int setSwitchWithoutVf(uint8_t) override { return 0; }
+    int setFeed(const std::array<uint8_t, kFeedEntryBytes>&, int) override { return 0; }
     int getWorkRecord(WorkRecord&) override { return -1; }
     int keepAlive() override { return 0; }
     int closeKeepingWork() override { return 0; }

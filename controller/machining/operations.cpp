@@ -80,9 +80,10 @@ bool MachiningOperations::switchHf(MachiningCard& card, bool on) {
         return false;
     hf_ = on;
     if (on)
-        worker_.startTimer(kTimerHfLevel, kPositionPollMs, [](MachiningCard& c) {
+        worker_.startTimer(kTimerHfLevel, kPositionPollMs, [this](MachiningCard& c) {
             int32_t level = 0;
-            c.getHfLevel(level);
+            if (c.getHfLevel(level) == 0)
+                host_.runOnUi([this, level] { host_.showHfLevel(level); });
         });
     else
         worker_.stopTimer(kTimerHfLevel);
@@ -147,6 +148,7 @@ void MachiningOperations::failStart(bool workStartedBefore) {
     idle_ = true;
     host_.setWorkStarted(workStartedBefore);
     host_.stateChanged();
+    refresh();  // whatever the card got as far as, the controls follow its run state
 }
 
 void MachiningOperations::continueStart(Operation op, const StateBlock& state, bool workStartedBefore) {
@@ -214,6 +216,7 @@ void MachiningOperations::continueStart(Operation op, const StateBlock& state, b
             setLabel(op, ButtonLabel::Pause);
             host_.statusText(traits(op).runningText);
             host_.stateChanged();
+            refresh();
         });
         return true;
     });
@@ -272,6 +275,7 @@ void MachiningOperations::stop(Operation op) {
     seq.finally([this, op, status, stopped](bool) {
         host_.runOnUi([this, op, status, stopped] {
             busy_ = false;
+            refresh();  // queued behind this handling: the run state read after the stop
             if (!*stopped) {
                 host_.message("machining.stop_refused", OperationsHost::Icon::Stop);
                 return;

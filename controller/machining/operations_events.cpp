@@ -252,6 +252,7 @@ void MachiningOperations::groupSwitch(bool operatorCheck) {
                 host_.setWorkStarted(workStartedBefore);
             }
             host_.stateChanged();
+            refresh();
         });
     });
     worker_.post(std::move(seq));

@@ -74,6 +74,7 @@ public:
     virtual void showStatus(const StatusBlock& status) { (void)status; }
     virtual void showPosition(const PositionBlock& position) { (void)position; }
     virtual void showRollInfo(const RollInfoBytes& info) { (void)info; }
+    virtual void showHfLevel(int32_t level) { (void)level; }
     // Labels, enables or flags changed: the panels and the action table follow.
     virtual void stateChanged() {}
 };

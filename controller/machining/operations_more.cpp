@@ -102,6 +102,7 @@ void MachiningOperations::startReturn(const StatusBlock& status, bool workStarte
             }
             host_.statusText("61576");
             host_.stateChanged();
+            refresh();
         });
         return true;
     });
@@ -142,6 +143,7 @@ void MachiningOperations::stopReturn(bool finished) {
     seq.finally([this, status, stopped, finished](bool) {
         host_.runOnUi([this, status, stopped, finished] {
             busy_ = false;
+            refresh();
             if (!*stopped) {
                 returnFinishing_ = false;
                 if (finished)  // keep watching: the card has not confirmed the end

@@ -6,10 +6,20 @@
 #include "controller/command_line.h"
 #include "controller/tests/controller_fixture.h"
 #include "controller/views/button_view.h"
+#include "controller/status_panel_control.h"
+#include "controller/views/code_list_view.h"
+#include "controller/views/status_view.h"
+#include "controller/views/statistics_dialog.h"
+#include "controller/views/twinkle_button.h"
 #include "sim/card/card_engine.h"
 
 #include <QAction>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QSpinBox>
+#include <QTemporaryDir>
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -210,8 +220,21 @@ TEST_F(MachiningWiringTest, PanelButtonsStartAndPauseAndFollowTheirLabels) {
     ops().refresh();
     ASSERT_TRUE(processUntil([&] { return ops().runState().state == 3; }));
     EXPECT_FALSE(c->frame.buttonView()->button(PanelButton::Motor)->isEnabled());
+    // The running cut's button blinks; the lamps show what the card has.
+    CButtonView* panel = c->frame.buttonView();
+    EXPECT_EQ(cut->font().family(), QStringLiteral("Arial Black"));
+    EXPECT_TRUE(panel->button(PanelButton::Cut)->twinkling());
+    EXPECT_FALSE(panel->button(PanelButton::Walk)->twinkling());
+    EXPECT_TRUE(panel->blinking());
+    const bool litBefore = panel->button(PanelButton::Cut)->lit();
+    panel->blink();
+    EXPECT_NE(panel->button(PanelButton::Cut)->lit(), litBefore);
+    EXPECT_TRUE(panel->motorLamp()->lit());
     cut->click();
     ASSERT_TRUE(processUntil([&] { return cut->text() == qtTrId("button.cut") && ops().idle(); }));
+    EXPECT_FALSE(panel->button(PanelButton::Cut)->twinkling());
+    EXPECT_FALSE(panel->blinking()) << "nothing runs: the blink timer rests";
+    EXPECT_EQ(panel->freqLamp()->lit(), ops().hfOn());
     ops().refresh();
     QPushButton* motor = c->frame.buttonView()->button(PanelButton::Motor);
     ASSERT_TRUE(processUntil([&] { return motor->isEnabled(); }));
@@ -220,6 +243,97 @@ TEST_F(MachiningWiringTest, PanelButtonsStartAndPauseAndFollowTheirLabels) {
     // The label follows once the card took the switch.
     ASSERT_TRUE(processUntil([&] { return motor->text() == qtTrId(motorWasOn ? "button.motor_off" : "button.motor_on"); }));
     EXPECT_NE(ops().motorOn(), motorWasOn);
+    EXPECT_EQ(panel->motorLamp()->lit(), ops().motorOn());
+    machine->worker().stop();
+}
+
+TEST_F(MachiningWiringTest, CodeListFollowsTheCardMarksStopsAndShowsTheRangeFieldsRow) {
+    startWithSquare();
+    CDCSView* list = c->frame.codeListView();
+    ASSERT_TRUE(processUntil([&] { return ops().runState().state == 1; }));
+
+    // A double click on a row sets it as a stop segment, a second one clears it.
+    auto doubleClick = [list](int row) {
+        const QPoint at = list->visualRect(list->model()->index(row, 1)).center();
+        QMouseEvent press(QEvent::MouseButtonDblClick, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(list->viewport(), &press);
+    };
+    doubleClick(2);
+    ASSERT_TRUE(processUntil([&] { return list->stopSegments() == std::vector<int32_t>{2}; }));
+    EXPECT_EQ(ops().segmentStops(), std::vector<int32_t>{2});
+    EXPECT_EQ(list->rowBackground(2), CDCSView::kStopBackground);
+    EXPECT_FALSE(list->rowBackground(1).isValid());
+    doubleClick(2);
+    ASSERT_TRUE(processUntil([&] { return list->stopSegments().empty(); }));
+
+    // The segment the card reached is the current, coloured row.
+    emit c->events.segmentReached(3);
+    EXPECT_EQ(list->highlightedSegment(), 3);
+    EXPECT_EQ(list->currentIndex().row(), 3);
+    EXPECT_EQ(list->rowTextColor(3), CDCSView::kReachedColor);
+    emit c->events.segmentReached(99'999);  // outside the program: nothing moves
+    EXPECT_EQ(list->highlightedSegment(), 3);
+
+    // A click into a range field of the dialog shows that segment's row.
+    int focused = -1;
+    c->operatorUi.scripts[QStringLiteral("SegmentRange")] = [&](QDialog& d) {
+        auto& range = dynamic_cast<CSegmentRangeDialog&>(d);
+        range.setStart(1);
+        QSpinBox* start = d.findChildren<QSpinBox*>().front();
+        QMouseEvent click(QEvent::MouseButtonPress, QPointF(2, 2), start->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(start, &click);
+        focused = list->highlightedSegment();
+        d.reject();
+        return d.result();
+    };
+    ops().press(Operation::Cut);
+    ASSERT_TRUE(processUntil([&] { return focused >= 0 && ops().idle(); }));
+    EXPECT_EQ(focused, 1);
+    EXPECT_EQ(list->rowTextColor(1), CDCSView::kFocusColor);
+    machine->worker().stop();
+}
+
+TEST_F(MachiningWiringTest, StatisticsMeasureThePathNotItsSteps) {
+    ASSERT_TRUE(c->start());
+    // One diagonal of 3-4-5 mm and back: 10 mm of path, though the steps count only one axis.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("diagonal.3b"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("N 1: B 3000 B 4000 B 4000 GY L1;\nN 2: B 3000 B 4000 B 4000 GY L3;\nN 3: DD\n");
+    file.close();
+    ASSERT_EQ(c->frame.openRequest(path), OpenOutcome::Opened);
+    QStringList shown;
+    c->operatorUi.scripts[QStringLiteral("Statistics")] = [&shown](QDialog& d) {
+        auto& statistics = dynamic_cast<CStatisticsDialog&>(d);
+        statistics.heightField()->setValue(20);
+        statistics.currentField()->setValue(2);
+        statistics.calculate();
+        shown << statistics.lengthText() << statistics.areaText() << statistics.efficiencyText();
+        d.reject();
+        return d.result();
+    };
+    c->frame.showStatistics();
+    EXPECT_EQ(shown, (QStringList{qtTrId("statistics.length_value").arg(QStringLiteral("10.000")),
+                                  qtTrId("statistics.area_value").arg(QStringLiteral("200.000")),
+                                  qtTrId("statistics.efficiency_value").arg(QStringLiteral("0.000"))}))
+        << "no time counted yet: no efficiency";
+}
+
+TEST_F(MachiningWiringTest, SpeedKeysStepTheFeedAndTheCardTakesItFromTheWorker) {
+    startWithSquare();
+    FeedControl& feed = c->frame.statusPanel().feed();
+    const int before = feed.value();
+    entry(ActionTable::Entry::SpeedUp)->trigger();
+    entry(ActionTable::Entry::SpeedUp)->trigger();
+    entry(ActionTable::Entry::SpeedDown)->trigger();
+    EXPECT_EQ(feed.value(), before + 1);
+    EXPECT_EQ(c->frame.statusView()->feedSliderValue(), before + 1);
+    ASSERT_TRUE(machine->worker().waitUntilIdle(kWaitMs));
+    EXPECT_EQ(c->card.server().withEngine([](sim::CardEngine& e) { return e.feed(); }), before + 1);
+    EXPECT_EQ(c->link.feedsSent, std::vector<int>{before}) << "only start-up sends from the window's thread";
     machine->worker().stop();
 }
 

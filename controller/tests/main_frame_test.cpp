@@ -95,7 +95,8 @@ TEST_F(ControllerTest, LongStatementsReadInFullAsToolTipsAndPaneSizesAreRemember
         ASSERT_FALSE(whole.isEmpty());
         // The pointer over either column of a row shows that row's whole statement.
         for (int column : {0, 1})
-            EXPECT_EQ(list->toolTipAt(list->visualRect(list->model()->index(2, column)).center()), whole);
+            EXPECT_EQ(list->toolTipAt(list->visualRect(list->model()->index(2, column)).center()),
+                      whole + QLatin1Char('\n') + qtTrId("codelist.stop_hint"));
         EXPECT_TRUE(list->toolTipAt(QPoint(-5, -5)).isEmpty());
 
         QSplitter* panes = c.frame.paneSplitter();

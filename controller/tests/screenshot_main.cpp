@@ -1,10 +1,16 @@
 // Writes the screenshots the documentation shows: the main window (the whole controller against
-// the virtual card, examples/two-holes.iso loaded, at 1280x800), or the Multiple and Segment
-// Multiple dialogs with a punch's values, or the Mult-Table dialog with a three-pass table.
-//   korvex_screenshot OUT.png [en|zh] [window|multiple|segment|multtable|multtest|clearance]
+// the virtual card, examples/two-holes.iso loaded, at 1280x800), the window during a cut of
+// examples/square.3b with its panels filled, the segment-range and Statistics dialogs, the
+// Multiple and Segment Multiple dialogs with a punch's values, or the Mult-Table (a three-pass
+// table), Mult-Test and Clearence dialogs.
+//   korvex_screenshot OUT.png [en|zh] [window|cut|range|statistics|multiple|segment|multtable|multtest|clearance]
 #include "controller/config/mult_table_dialog.h"
 #include "controller/config/small_dialogs.h"
 #include "controller/edit/multipass_dialogs.h"
+#include "controller/machine_control.h"
+#include "controller/segment_range_dialog.h"
+#include "controller/views/statistics_dialog.h"
+#include "controller/views/status_view.h"
 #include "controller/tests/controller_fixture.h"
 #include "controller/views/graph_view.h"
 #include "platform/string_table.h"
@@ -13,13 +19,19 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <QDoubleSpinBox>
+
+#include <chrono>
 #include <cstdio>
+#include <memory>
+#include <optional>
 
 int main(int argc, char** argv) {
     using namespace korvex;
     using namespace korvex::testing;
     if (argc < 2) {
-        std::fprintf(stderr, "usage: korvex_screenshot OUT.png [en|zh] [window|multiple|segment|multtable|multtest|clearance]\n");
+        std::fprintf(stderr, "usage: korvex_screenshot OUT.png [en|zh] "
+                             "[window|cut|range|statistics|multiple|segment|multtable|multtest|clearance]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -84,12 +96,32 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents();
         return dialog->grab().save(out) ? 0 : 1;
     }
+    if (what == "range") {
+        ScriptedOperator op;
+        CSegmentRangeDialog dialog(240, false, op, QStringLiteral("Noname-COM3"));
+        dialog.setStart(12);
+        dialog.setEnd(180);
+        dialog.adjustSize();
+        return dialog.grab().save(out) ? 0 : 1;
+    }
+    if (what == "statistics") {
+        CStatisticsDialog dialog(126.284, 2 * 3600 + 14 * 60 + 9);
+        dialog.heightField()->setValue(40);
+        dialog.currentField()->setValue(3.5);
+        dialog.calculate();
+        dialog.adjustSize();
+        return dialog.grab().save(out) ? 0 : 1;
+    }
     ScratchDataDir data;
-    ControllerParts c;
+    constexpr double kFastCard = 20.0;  // a cut far enough along to fill the panels in a moment
+    ControllerParts c(sim::kDefaultCardId, what == "cut" ? kFastCard : 1.0);
     if (!c.start())
         return 1;
     c.frame.resize(1280, 800);
-    if (c.frame.openRequest(QStringLiteral(KORVEX_EXAMPLES_DIR "/two-holes.iso")) != OpenOutcome::Opened)
+    // The cut runs the square (no pause segment on the way); the window shows the two holes.
+    const QString program = what == "cut" ? QStringLiteral(KORVEX_EXAMPLES_DIR "/square.3b")
+                                          : QStringLiteral(KORVEX_EXAMPLES_DIR "/two-holes.iso");
+    if (c.frame.openRequest(program) != OpenOutcome::Opened)
         return 1;
     // The picture is drawn beside the window's thread.
     while (!c.frame.graphView()->pictureCurrent()) {
@@ -99,5 +131,28 @@ int main(int argc, char** argv) {
         wait.exec();
     }
     QCoreApplication::processEvents();
-    return c.frame.grab().save(out) ? 0 : 1;
+    if (what != "cut")
+        return c.frame.grab().save(out) ? 0 : 1;
+
+    // A cut over the whole program, shown once the card is some way into it.
+    std::optional<MachineControl> machine;
+    machine.emplace(c.session, c.link.link(), c.operatorUi, c.events, c.pulseTable, &c.frame);
+    c.frame.attachMachineControl(*machine);
+    c.operatorUi.scripts[QStringLiteral("SegmentRange")] = [](QDialog& d) {
+        d.accept();
+        return d.result();
+    };
+    machine->operations().press(Operation::Cut);
+    // Shown on the square's far side: positions, progress and speed are under way.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < until &&
+           c.frame.statusView()->fieldText("currentSegment").trimmed().toInt() < 4)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    const auto settle = std::chrono::steady_clock::now() + std::chrono::milliseconds(1000);
+    while (std::chrono::steady_clock::now() < settle)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    const bool saved = c.frame.grab().save(out);
+    machine->worker().stop();
+    machine.reset();
+    return saved ? 0 : 1;
 }

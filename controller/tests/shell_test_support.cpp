@@ -89,8 +89,9 @@ int RecordingCard::setHf(bool on) { return note("CMD_SET_HF", LinkCardControl::s
 int RecordingCard::setClearance(int seconds) {
     return note("CMD_SET_CLEARANCE", LinkCardControl::setClearance(seconds));
 }
-int RecordingCard::setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int value) {
-    return note("CMD_SET_FEED", LinkCardControl::setFeed(entry, value));
+int RecordingCard::setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) {
+    feedsSent.push_back(feedValue);
+    return note("CMD_SET_FEED", LinkCardControl::setFeed(entry, feedValue));
 }
 int RecordingCard::getWorkRecord(WorkRecord& r) { return note("CMD_GET_WORK_RECORD", LinkCardControl::getWorkRecord(r)); }
 int RecordingCard::keepAlive() {

@@ -52,7 +52,7 @@ public:
     int setSwitchWithoutVf(uint8_t flag) override;
     int setHf(bool on) override;
     int setClearance(int seconds) override;
-    int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int value) override;
+    int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) override;
     int getWorkRecord(WorkRecord& record) override;
     int keepAlive() override;
     int closeKeepingWork() override;
@@ -67,6 +67,7 @@ public:
     std::thread::id threadOf(const std::string& name) const;
     std::vector<PulseGroupImage> groupsSent;
     std::vector<uint8_t> switchFlagsSent;
+    std::vector<int> feedsSent;
     std::vector<LoadDescriptor> descriptorsSent;
     // The threads the last connect and the last heartbeat were sent from.
     std::thread::id connectThread;

@@ -3,7 +3,7 @@
 #include "controller/comm_config_dialog.h"
 #include "controller/settings_keys.h"
 #include "controller/tips_dialog.h"
-#include "controller/views/status_view.h"
+#include "controller/status_panel_control.h"
 #include "platform/data_dirs.h"
 
 #include <QFile>
@@ -24,7 +24,7 @@ TEST_F(ControllerTest, FirstStartWithNoSettingsFiles) {
     EXPECT_EQ(c.link.sent(), (std::vector<std::string>{
                                  "CMD_CONNECT", "CMD_GET_CARD_ID", "CMD_GET_SETTINGS",
                                  "CMD_SET_PULSE_GROUP", "CMD_SET_SWITCH_WITHOUT_VF",
-                                 "CMD_GET_WORK_RECORD"}));
+                                 "CMD_GET_WORK_RECORD", "CMD_SET_FEED"}));
     // Group 0 with the defaults: width 1, interval 1, V.F. 50.0.
     ASSERT_EQ(c.link.groupsSent.size(), 1u);
     const PulseGroup sent = decodePulseGroup(c.link.groupsSent[0]);
@@ -33,7 +33,8 @@ TEST_F(ControllerTest, FirstStartWithNoSettingsFiles) {
     EXPECT_EQ(sent.pulseIntervalUs, 1);
     EXPECT_EQ(sent.feedValue, 100);
     EXPECT_EQ(c.link.switchFlagsSent, std::vector<uint8_t>{0});
-    EXPECT_EQ(c.frame.statusView()->freq(), 150);
+    EXPECT_EQ(c.frame.statusPanel().feed().value(), 150);
+    EXPECT_EQ(c.link.feedsSent, std::vector<int>{150}) << "the last session's feed reaches the card";
 
     EXPECT_TRUE(c.frame.keepAliveRunning());
     EXPECT_TRUE(c.frame.miniStatusWindow() && !c.frame.miniStatusWindow()->isVisible());
@@ -172,7 +173,8 @@ TEST_F(ControllerTest, EachCardKeepsItsOwnSettingsFile) {
         ASSERT_TRUE(c.start());
         EXPECT_EQ(decodePulseGroup(c.link.groupsSent.at(0)).index, 3);
         EXPECT_EQ(c.link.switchFlagsSent, std::vector<uint8_t>{1});
-        EXPECT_EQ(c.frame.statusView()->freq(), 90);
+        EXPECT_EQ(c.frame.statusPanel().feed().value(), 90);
+        EXPECT_EQ(c.link.feedsSent, std::vector<int>{90});
         EXPECT_EQ(c.operatorUi.dialogsRun.back(), "Tips");
         ASSERT_EQ(c.frame.openRequest(program), OpenOutcome::Opened);
     }
@@ -181,7 +183,7 @@ TEST_F(ControllerTest, EachCardKeepsItsOwnSettingsFile) {
         ASSERT_TRUE(c.start());
         EXPECT_EQ(decodePulseGroup(c.link.groupsSent.at(0)).index, 0);
         EXPECT_EQ(c.link.switchFlagsSent, std::vector<uint8_t>{0});
-        EXPECT_EQ(c.frame.statusView()->freq(), 150);
+        EXPECT_EQ(c.frame.statusPanel().feed().value(), 150);
         EXPECT_EQ(c.operatorUi.dialogsRun, std::vector<QString>{"CommConfig"});  // no Tips
     }
     EXPECT_EQ(a.readText("Doc", "LastFile", ""), program);

@@ -225,11 +225,11 @@ Please choose again</source>
     </message>
     <message id="button.motor_on">
         <source>Motor(ON)F1</source>
-        <translation>电机(开)F1</translation>
+        <translation>电机(锁)F1</translation>
     </message>
     <message id="button.motor_off">
         <source>Motor(OFF)F1</source>
-        <translation>电机(关)F1</translation>
+        <translation>电机(松)F1</translation>
     </message>
     <message id="button.freq_on">
         <source>Freq(ON)F2</source>

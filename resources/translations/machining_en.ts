@@ -243,5 +243,129 @@
         <source>Pause Return	F12</source>
         <translation>Pause Return	F12</translation>
     </message>
+    <message id="status.current_position">
+        <source>Current Position:</source>
+        <translation>Current Position:</translation>
+    </message>
+    <message id="status.below_x">
+        <source>Below X:</source>
+        <translation>Below X:</translation>
+    </message>
+    <message id="status.below_y">
+        <source>Below Y:</source>
+        <translation>Below Y:</translation>
+    </message>
+    <message id="status.upper_u">
+        <source>Upper U:</source>
+        <translation>Upper U:</translation>
+    </message>
+    <message id="status.upper_v">
+        <source>Upper V:</source>
+        <translation>Upper V:</translation>
+    </message>
+    <message id="status.wedm_progress">
+        <source>WEDM Progress:</source>
+        <translation>WEDM Progress:</translation>
+    </message>
+    <message id="status.over_steps">
+        <source>Over Steps:</source>
+        <translation>Over Steps:</translation>
+    </message>
+    <message id="status.total_steps">
+        <source>Total Steps:</source>
+        <translation>Total Steps:</translation>
+    </message>
+    <message id="status.start_segment">
+        <source>Start Segment:</source>
+        <translation>Start Segment:</translation>
+    </message>
+    <message id="status.current_segment">
+        <source>Current Segment:</source>
+        <translation>Current Segment:</translation>
+    </message>
+    <message id="status.end_segment">
+        <source>End Segment:</source>
+        <translation>End Segment:</translation>
+    </message>
+    <message id="status.total_segment">
+        <source>Total Segment:</source>
+        <translation>Total Segment:</translation>
+    </message>
+    <message id="status.progress">
+        <source>Progress</source>
+        <translation>Progress</translation>
+    </message>
+    <message id="status.efficiency">
+        <source>Efficiency:</source>
+        <translation>Efficiency:</translation>
+    </message>
+    <message id="status.press_to_calculate">
+        <source>Press to Calculate</source>
+        <translation>Press to Calculate</translation>
+    </message>
+    <message id="status.efficiency_value">
+        <source>%1 mm2/h</source>
+        <translation>%1 mm2/h</translation>
+    </message>
+    <message id="status.cur_speed">
+        <source>Cur-Speed:</source>
+        <translation>Cur-Speed:</translation>
+    </message>
+    <message id="status.thickness_prompt">
+        <source>Please input the thickness of the work-piece:</source>
+        <translation>Please input the thickness of the work-piece:</translation>
+    </message>
+    <message id="status.thickness_unit">
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+    <message id="codelist.stop_hint">
+        <source>Double click the code will set/clear to pause</source>
+        <translation>Double click the code will set/clear to pause</translation>
+    </message>
+    <message id="menu.statistics">
+        <source>Statistics</source>
+        <translation>Statistics</translation>
+    </message>
+    <message id="statistics.title">
+        <source>Statistics </source>
+        <translation>Statistics </translation>
+    </message>
+    <message id="statistics.height">
+        <source>Height:</source>
+        <translation>Height:</translation>
+    </message>
+    <message id="statistics.current">
+        <source>Current:</source>
+        <translation>Current:</translation>
+    </message>
+    <message id="statistics.calculate">
+        <source>Calculate</source>
+        <translation>Calculate</translation>
+    </message>
+    <message id="statistics.result">
+        <source>WEDM Result</source>
+        <translation>WEDM Result</translation>
+    </message>
+    <message id="statistics.length">
+        <source>Length:</source>
+        <translation>Length:</translation>
+    </message>
+    <message id="statistics.area">
+        <source>Area:</source>
+        <translation>Area:</translation>
+    </message>
+    <message id="statistics.length_value">
+        <source>%1 mm</source>
+        <translation>%1 mm</translation>
+    </message>
+    <message id="statistics.area_value">
+        <source>%1 mm2</source>
+        <translation>%1 mm2</translation>
+    </message>
+    <message id="statistics.efficiency_value">
+        <source>%1 mm2/min.A</source>
+        <translation>%1 mm2/min.A</translation>
+    </message>
 </context>
 </TS>

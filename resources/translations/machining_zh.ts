@@ -243,5 +243,129 @@
         <source>Pause Return	F12</source>
         <translation>暂停回原点	F12</translation>
     </message>
+    <message id="status.current_position">
+        <source>Current Position:</source>
+        <translation>当前位置：</translation>
+    </message>
+    <message id="status.below_x">
+        <source>Below X:</source>
+        <translation>下 X：</translation>
+    </message>
+    <message id="status.below_y">
+        <source>Below Y:</source>
+        <translation>下 Y：</translation>
+    </message>
+    <message id="status.upper_u">
+        <source>Upper U:</source>
+        <translation>上 U：</translation>
+    </message>
+    <message id="status.upper_v">
+        <source>Upper V:</source>
+        <translation>上 V：</translation>
+    </message>
+    <message id="status.wedm_progress">
+        <source>WEDM Progress:</source>
+        <translation>加工进度：</translation>
+    </message>
+    <message id="status.over_steps">
+        <source>Over Steps:</source>
+        <translation>已走步数：</translation>
+    </message>
+    <message id="status.total_steps">
+        <source>Total Steps:</source>
+        <translation>总步数：</translation>
+    </message>
+    <message id="status.start_segment">
+        <source>Start Segment:</source>
+        <translation>起始段：</translation>
+    </message>
+    <message id="status.current_segment">
+        <source>Current Segment:</source>
+        <translation>当前段：</translation>
+    </message>
+    <message id="status.end_segment">
+        <source>End Segment:</source>
+        <translation>结束段：</translation>
+    </message>
+    <message id="status.total_segment">
+        <source>Total Segment:</source>
+        <translation>总段数：</translation>
+    </message>
+    <message id="status.progress">
+        <source>Progress</source>
+        <translation>进度</translation>
+    </message>
+    <message id="status.efficiency">
+        <source>Efficiency:</source>
+        <translation>效率：</translation>
+    </message>
+    <message id="status.press_to_calculate">
+        <source>Press to Calculate</source>
+        <translation>按此计算</translation>
+    </message>
+    <message id="status.efficiency_value">
+        <source>%1 mm2/h</source>
+        <translation>%1 mm2/h</translation>
+    </message>
+    <message id="status.cur_speed">
+        <source>Cur-Speed:</source>
+        <translation>当前速度：</translation>
+    </message>
+    <message id="status.thickness_prompt">
+        <source>Please input the thickness of the work-piece:</source>
+        <translation>请输入工件厚度：</translation>
+    </message>
+    <message id="status.thickness_unit">
+        <source>mm</source>
+        <translation>毫米</translation>
+    </message>
+    <message id="codelist.stop_hint">
+        <source>Double click the code will set/clear to pause</source>
+        <translation>双击代码可设置/取消暂停</translation>
+    </message>
+    <message id="menu.statistics">
+        <source>Statistics</source>
+        <translation>统计</translation>
+    </message>
+    <message id="statistics.title">
+        <source>Statistics </source>
+        <translation>统计 </translation>
+    </message>
+    <message id="statistics.height">
+        <source>Height:</source>
+        <translation>厚度：</translation>
+    </message>
+    <message id="statistics.current">
+        <source>Current:</source>
+        <translation>电流：</translation>
+    </message>
+    <message id="statistics.calculate">
+        <source>Calculate</source>
+        <translation>计算</translation>
+    </message>
+    <message id="statistics.result">
+        <source>WEDM Result</source>
+        <translation>加工结果</translation>
+    </message>
+    <message id="statistics.length">
+        <source>Length:</source>
+        <translation>长度：</translation>
+    </message>
+    <message id="statistics.area">
+        <source>Area:</source>
+        <translation>面积：</translation>
+    </message>
+    <message id="statistics.length_value">
+        <source>%1 mm</source>
+        <translation>%1 mm</translation>
+    </message>
+    <message id="statistics.area_value">
+        <source>%1 mm2</source>
+        <translation>%1 mm2</translation>
+    </message>
+    <message id="statistics.efficiency_value">
+        <source>%1 mm2/min.A</source>
+        <translation>%1 mm2/min.A</translation>
+    </message>
 </context>
 </TS>

@@ -146,6 +146,7 @@ CardAnswer CardEngine::handle(uint8_t type, const uint8_t* p, std::size_t length
             const int v = p[kFeedEntryBytes];
             if (v < 1 || v > kMaxFeed) return refuse();
             feed_ = v;
+            std::memcpy(feedEntry_.data(), p, kFeedEntryBytes);
             return ok();
         }
 

@@ -166,8 +166,10 @@ public:
     const std::array<uint8_t, kPulseGroupBytes>& pulseGroup() const { return pulseGroup_; }
     bool switchWithoutVf() const { return switchWithoutVf_ != 0; }
     bool hfOn() const { return hfOn_; }
-    int feed() const { return feed_; }
     bool motorOn() const { return motorOn_; }
+    int feed() const { return feed_; }
+    // The feed table entry of the last CMD_SET_FEED, as sent.
+    const std::array<uint8_t, kFeedEntryBytes>& feedEntry() const { return feedEntry_; }
 
 private:
     // ShortSensed: a short circuit holds the wire for the back delay before backing starts.
@@ -245,6 +247,7 @@ private:
     std::array<uint8_t, kPulseGroupBytes> pulseGroup_{};
     uint8_t switchWithoutVf_ = 0;
     int feed_ = kDefaultFeed;
+    std::array<uint8_t, kFeedEntryBytes> feedEntry_{};
     bool motorOn_ = false;
     bool hfOn_ = false;
 

@@ -79,7 +79,8 @@ std::string describeRequest(uint8_t type, const uint8_t* p, std::size_t length) 
                           GetLe32(p + 4), p[24]);
         case CMD_SET_FEED:
             if (!has(kFeedRequestBytes)) return {};
-            return format("\"feed\":%d", p[kFeedEntryBytes]);
+            return format("\"feed\":%d,\"entry\":[%d,%d,%d,%d]", p[kFeedEntryBytes], GetLe16(p), GetLe16(p + 2),
+                          GetLe16(p + 4), GetLe16(p + 6));
         case CMD_SET_SEGMENT_STOPS: {
             std::string out = "\"stops\":[";
             for (std::size_t i = 0; i + 4 <= length; i += 4) out += format(i ? ",%d" : "%d", GetLe32(p + i));

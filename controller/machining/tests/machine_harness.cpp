@@ -204,7 +204,8 @@ std::vector<std::string> Machine::commands(bool withPollsAndWindows) const {
 
 std::vector<std::pair<double, std::string>> Machine::timedCommands(bool withPollsAndWindows) const {
     static const std::regex cmd("\"t\":([0-9.]+),\"dir\":\"rx\",\"cmd\":\"([A-Z_0-9]+)\"");
-    static const std::regex value("\"(value|first|last|segment)\":(-?\\d+)");
+    static const std::regex value("\"(value|first|last|segment|feed)\":(-?\\d+)");
+    static const std::regex entry("\"entry\":\\[(-?\\d+),(-?\\d+),(-?\\d+),(-?\\d+)\\]");
     const std::vector<std::string> lines = traceLines(tracePath_);
     std::vector<std::pair<double, std::string>> out;
     for (std::size_t i = traceMark_; i < lines.size(); ++i) {
@@ -220,6 +221,8 @@ std::vector<std::pair<double, std::string>> Machine::timedCommands(bool withPoll
         std::string text = name;
         for (auto it = std::sregex_iterator(lines[i].begin(), lines[i].end(), value); it != std::sregex_iterator(); ++it)
             text += " " + (*it)[2].str();
+        if (std::smatch e; std::regex_search(lines[i], e, entry))
+            text += " [" + e[1].str() + "," + e[2].str() + "," + e[3].str() + "," + e[4].str() + "]";
         if (lines[i].find("\"status\":1") != std::string::npos)
             text += " refused";
         out.emplace_back(t, text);

@@ -146,6 +146,30 @@ TEST(Operations, SimulateAndWalkSwitchMotorAndHfAsTheyNeed) {
     EXPECT_EQ(m.host.texts.back(), "61614");
 }
 
+TEST(Operations, TheRunStateIsReadAgainAfterEachOwnStartAndStopAndTheControlsFollowIt) {
+    Machine m("reread");
+    m.load(zigzag(4));
+    m.host.range.reset();
+    m.operations.press(Operation::Cut);  // cancelled
+    m.settle();
+    EXPECT_EQ(m.operations.runState().state, 1);
+    m.host.range = std::pair{0, 3};
+    m.operations.press(Operation::Walk);
+    m.settle();
+    // No run event came from the card: the read after the start tells the controls.
+    EXPECT_EQ(m.operations.runState().state, 4);
+    PanelState panel = panelState(m.operations.runState(), m.operations.flags());
+    EXPECT_EQ(panel[PanelButton::Cut], false);
+    EXPECT_EQ(panel[PanelButton::Walk], true);
+    EXPECT_EQ(menuState(m.operations.runState(), m.operations.flags())[Control::Cut].enabled, false);
+    m.operations.press(Operation::Walk);
+    m.settle();
+    EXPECT_NE(m.operations.runState().state, 4);
+    panel = panelState(m.operations.runState(), m.operations.flags());
+    EXPECT_EQ(panel[PanelButton::Cut], true) << "a stopped walk may be continued as a cut";
+    EXPECT_EQ(m.operations.label(Operation::Walk), ButtonLabel::Start);
+}
+
 TEST(Operations, AStartWithoutAProgramIsRefusedAndLeavesTheFlags) {
     Machine m("noprogram");
     m.markTrace();
