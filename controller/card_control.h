@@ -41,6 +41,16 @@ public:
     virtual int getSettings(SettingsBlock& block) = 0;
     virtual int setPulseGroup(const PulseGroupImage& group) = 0;
     virtual int setSwitchWithoutVf(uint8_t flag) = 0;
+    // The HF output and the corner wait, for the settings dialogs; a control that cannot send
+    // them refuses.
+    virtual int setHf(bool on) {
+        static_cast<void>(on);
+        return -1;
+    }
+    virtual int setClearance(int seconds) {
+        static_cast<void>(seconds);
+        return -1;
+    }
     // CMD_SET_FEED: the 8-byte feed entry and the feed value 1..200.
     virtual int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) = 0;
     virtual int getWorkRecord(WorkRecord& record) = 0;

@@ -48,6 +48,10 @@ int LinkCardControl::setSwitchWithoutVf(uint8_t flag) {
     return CMD_SET_SWITCH_WITHOUT_VF(*link_, flag != 0);
 }
 
+int LinkCardControl::setHf(bool on) { return CMD_SET_HF(*link_, on); }
+
+int LinkCardControl::setClearance(int seconds) { return CMD_SET_CLEARANCE(*link_, seconds); }
+
 int LinkCardControl::setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) {
     return CMD_SET_FEED(*link_, entry, feedValue);
 }

@@ -23,6 +23,8 @@ public:
     int getSettings(SettingsBlock& block) override;
     int setPulseGroup(const PulseGroupImage& group) override;
     int setSwitchWithoutVf(uint8_t flag) override;
+    int setHf(bool on) override;
+    int setClearance(int seconds) override;
     int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) override;
     int getWorkRecord(WorkRecord& record) override;
     int keepAlive() override;

@@ -1,4 +1,5 @@
 #include "controller/main_frame.h"
+#include "controller/config/config_menu.h"
 
 #include "controller/action_table.h"
 #include "controller/card_control.h"
@@ -244,6 +245,7 @@ void CMainFrame::buildMenus() {
     QAction* mobileNotice = actions_->addConfigEntry(configMenu_, "menu.mobile_notice", QKeySequence(Qt::CTRL | Qt::Key_E));
     connect(mobileNotice, &QAction::triggered, this, [this] { notifications_->configure(); });
     menuBar()->insertMenu(menuBar()->actions().value(2), viewMenu);  // File, Edit, View, Config, Control
+    buildConfigMenu();
     // The list is read from Korvex.ini whenever the menu opens, so another instance's or a
     // hand edit's change shows at once.
     connect(fileMenu_, &QMenu::aboutToShow, this, [this] {
@@ -306,6 +308,22 @@ void CMainFrame::pressPanelButton(PanelButton button) {
     case PanelButton::Motor: ops.toggleMotor(); break;
     case PanelButton::Freq: ops.toggleHf(); break;
     }
+}
+
+void CMainFrame::buildConfigMenu() {
+    ConfigMenuContext config;
+    config.session = &session_;
+    config.card = &card_;
+    config.operatorUi = &operatorUi_;
+    config.pulseTable = &pulseTable_;
+    config.machine = [this] { return machine_; };
+    config.programLoaded = [this] { return document_.isLoaded(); };
+    config.tableChanged = [this] {
+        graph_->update();
+        if (miniStatus_)
+            miniStatus_->update();
+    };
+    installConfigMenu(configMenu_, std::move(config), this);
 }
 
 int32_t CMainFrame::currentSegment() const {

@@ -187,6 +187,7 @@ private:
     // Hands the document's recovery mark to the machining operations.
     void applyRecoveryMark();
     void buildControlMenu();
+    void buildConfigMenu();
     // Every Control entry again from the run state and the flags.
     void updateControls();
     // The segment the code list shows as reached, else its selected row.

@@ -14,42 +14,13 @@
 #include <cstdint>
 #include <span>
 
-#include "controller/link/records.h"
+#include "controller/link/pulse_group.h"
 
 namespace korvex {
 
-// The feed table entry for one V.F. value: four int16, the first a period that falls as V.F.
-// rises, the last always 0.
-using FeedTableEntry = std::array<int16_t, 4>;
-
-inline constexpr int kFeedValueMin = 1;    // stored V.F. (V.F. x 2), i.e. V.F. 0.5
-inline constexpr int kFeedValueMax = 200;  // V.F. 100
-inline constexpr int kDefaultFeedValue = 100;
-
-// Tracking mode 1 (automatic) uses the second table, every other mode the first.
-FeedTableEntry feedEntry(int trackingMode, int feedValue);
-
-struct PulseGroup {
-    static constexpr std::size_t kBytes = kPulseGroupBytes;
-    int32_t pulseWidthUs = 0;
-    int32_t pulseIntervalUs = 0;  // width x Pi
-    uint8_t groupingHigh = 0;
-    uint8_t groupingLow = 0;
-    uint8_t index = 0;
-    uint8_t wireSpeed = 0;
-    uint8_t current = 0;
-    FeedTableEntry feed{};
-    uint8_t feedValue = 0;  // V.F. x 2, 1..200
-    // The bytes as read; the unused ones are written back unchanged.
-    PulseGroupImage image{};
-};
-
-PulseGroupImage encodePulseGroup(const PulseGroup& group);
-PulseGroup decodePulseGroup(std::span<const uint8_t, kPulseGroupBytes> bytes);
-
 class PulseTable {
 public:
-    static constexpr int kGroupCount = 8;
+    static constexpr int kGroupCount = kPulseGroupCount;
     static constexpr std::size_t kTableBytes = kGroupCount * kPulseGroupBytes;  // 224
     static constexpr int kMaxNameBytes = 255;
 
@@ -69,6 +40,13 @@ public:
     int read(const QString& path, int trackingMode);
     // Writes the 8 groups and the name line atomically. Returns 0 or -1.
     int write(const QString& path) const;
+
+    // A saved table (.tbl, 224 bytes, no name line). Reading refuses a file of another size or
+    // with an invalid row whole and leaves the groups as they were.
+    int readUserTable(const QString& path);
+    int writeUserTable(const QString& path) const;
+
+    const std::array<PulseGroup, kGroupCount>& groups() const { return groups_; }
 
 private:
     std::array<PulseGroup, kGroupCount> groups_{};

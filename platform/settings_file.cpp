@@ -131,6 +131,21 @@ int SettingsFile::writeInt(const QString& section, const QString& key, int value
     return writeText(section, key, QString::number(value));
 }
 
+int SettingsFile::writeInts(const QString& section, const std::vector<std::pair<QString, int>>& values) {
+    WriteLock lock(path_);
+    CSimpleIniA ini(true);
+    if (!load(path_, ini))
+        return -1;
+    const QByteArray s = section.toUtf8();
+    for (const auto& [key, value] : values) {
+        const QByteArray k = key.toUtf8();
+        const QByteArray v = QByteArray::number(value);
+        if (ini.SetValue(s.constData(), k.constData(), v.constData()) < 0)
+            return -1;
+    }
+    return save(path_, ini);
+}
+
 int SettingsFile::removeKey(const QString& section, const QString& key) {
     WriteLock lock(path_);
     CSimpleIniA ini(true);

@@ -6,6 +6,8 @@
 
 #include <QString>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace korvex {
 
@@ -30,6 +32,8 @@ public:
     // the file could not be read back or written.
     int writeText(const QString& section, const QString& key, const QString& value);
     int writeInt(const QString& section, const QString& key, int value);
+    // Several keys of one section in a single replace of the file: all land or none.
+    int writeInts(const QString& section, const std::vector<std::pair<QString, int>>& values);
     // Removes one key; removing an absent key succeeds.
     int removeKey(const QString& section, const QString& key);
 

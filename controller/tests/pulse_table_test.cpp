@@ -129,5 +129,35 @@ TEST(PulseTableFile, DamagedFilesNeverGiveUnusableGroups) {
     EXPECT_EQ(back.read(dir.filePath("dir.tbl"), 0), -1);
 }
 
+TEST(PulseTableFile, UserTableIsTakenWholeOrNotAtAll) {
+    QTemporaryDir dir;
+    PulseTable saved;
+    saved.group(6).pulseWidthUs = 12;
+    saved.group(6).index = 1;  // the place, not this byte, is the index
+    ASSERT_EQ(saved.writeUserTable(dir.filePath("u.tbl")), 0);
+    EXPECT_EQ(readAll(dir.filePath("u.tbl")).size(), qsizetype(PulseTable::kTableBytes));
+
+    PulseTable table;
+    table.setTableName("kept");
+    ASSERT_EQ(table.readUserTable(dir.filePath("u.tbl")), 0);
+    EXPECT_EQ(table.group(6).pulseWidthUs, 12);
+    EXPECT_EQ(table.group(6).index, 6);
+
+    // A row with V.F. 0 in an otherwise good file: nothing is taken.
+    QByteArray bad = readAll(dir.filePath("u.tbl"));
+    bad[7 * 28 + 24] = 0;
+    QFile f(dir.filePath("bad.tbl"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bad);
+    f.close();
+    PulseTable untouched;
+    EXPECT_EQ(untouched.readUserTable(dir.filePath("bad.tbl")), -1);
+    EXPECT_EQ(untouched.group(6).pulseWidthUs, 1);
+    // dao.tbl (with its name line) is no saved table.
+    saved.setTableName("named");
+    ASSERT_EQ(saved.write(dir.filePath("dao.tbl")), 0);
+    EXPECT_EQ(untouched.readUserTable(dir.filePath("dao.tbl")), -1);
+}
+
 }  // namespace
 }  // namespace korvex

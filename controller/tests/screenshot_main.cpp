@@ -1,8 +1,11 @@
 // Writes the screenshots the documentation shows: the main window (the whole controller against
 // the virtual card, examples/two-holes.iso loaded, at 1280x800), the window during a cut of
-// examples/square.3b with its panels filled, the segment-range and Statistics dialogs, or the
-// Multiple and Segment Multiple dialogs with a punch's values.
-//   korvex_screenshot OUT.png [en|zh] [window|cut|range|statistics|multiple|segment]
+// examples/square.3b with its panels filled, the segment-range and Statistics dialogs, the
+// Multiple and Segment Multiple dialogs with a punch's values, or the Mult-Table (a three-pass
+// table), Mult-Test and Clearence dialogs.
+//   korvex_screenshot OUT.png [en|zh] [window|cut|range|statistics|multiple|segment|multtable|multtest|clearance]
+#include "controller/config/mult_table_dialog.h"
+#include "controller/config/small_dialogs.h"
 #include "controller/edit/multipass_dialogs.h"
 #include "controller/machine_control.h"
 #include "controller/segment_range_dialog.h"
@@ -20,14 +23,15 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 int main(int argc, char** argv) {
     using namespace korvex;
     using namespace korvex::testing;
     if (argc < 2) {
-        std::fprintf(stderr,
-                     "usage: korvex_screenshot OUT.png [en|zh] [window|cut|range|statistics|multiple|segment]\n");
+        std::fprintf(stderr, "usage: korvex_screenshot OUT.png [en|zh] "
+                             "[window|cut|range|statistics|multiple|segment|multtable|multtest|clearance]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -51,6 +55,46 @@ int main(int argc, char** argv) {
         CSegmentMultipleDialog dialog(lead, {});
         dialog.adjustSize();
         return dialog.grab().save(out) ? 0 : 1;
+    }
+    if (what == "multtable") {
+        ScratchDataDir scratch;
+        PulseTable table;
+        const int widths[] = {40, 30, 20, 12, 8, 6, 4, 2};
+        for (int i = 0; i < PulseTable::kGroupCount; ++i) {
+            PulseGroup& g = table.group(i);
+            g.pulseWidthUs = widths[i];
+            g.pulseIntervalUs = widths[i] * (6 - i / 2);
+            g.groupingHigh = static_cast<uint8_t>(10 + i);
+            g.current = static_cast<uint8_t>(7 - i);
+            g.wireSpeed = static_cast<uint8_t>(i < 2 ? 3 : 1);
+            g.feedValue = static_cast<uint8_t>(60 + 20 * i);
+        }
+        table.group(7).pulseWidthUs = 0;
+        table.group(7).pulseIntervalUs = 0;
+        ScriptedOperator operatorUi;
+        MultTableContext context;
+        context.table = &table;
+        context.parameterDir = scratch.path();
+        context.cardSettingsPath = scratch.path() + QStringLiteral("/card.ini");
+        context.operatorUi = &operatorUi;
+        context.currentGroup = 2;
+        MultTableDialog dialog(std::move(context));
+        dialog.show();
+        QCoreApplication::processEvents();
+        return dialog.grab().save(out) ? 0 : 1;
+    }
+    if (what == "multtest" || what == "clearance") {
+        PulseTable table;
+        SettingsBlock settings;
+        settings.clearanceSeconds = 3;
+        std::unique_ptr<QDialog> dialog;
+        if (what == "multtest")
+            dialog = std::make_unique<MultTestDialog>(table, CardAccess{});
+        else
+            dialog = std::make_unique<ClearanceDialog>(settings, CardAccess{});
+        dialog->show();
+        QCoreApplication::processEvents();
+        return dialog->grab().save(out) ? 0 : 1;
     }
     if (what == "range") {
         ScriptedOperator op;

@@ -85,6 +85,10 @@ int RecordingCard::setSwitchWithoutVf(uint8_t flag) {
     switchFlagsSent.push_back(flag);
     return note("CMD_SET_SWITCH_WITHOUT_VF", LinkCardControl::setSwitchWithoutVf(flag));
 }
+int RecordingCard::setHf(bool on) { return note("CMD_SET_HF", LinkCardControl::setHf(on)); }
+int RecordingCard::setClearance(int seconds) {
+    return note("CMD_SET_CLEARANCE", LinkCardControl::setClearance(seconds));
+}
 int RecordingCard::setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) {
     feedsSent.push_back(feedValue);
     return note("CMD_SET_FEED", LinkCardControl::setFeed(entry, feedValue));

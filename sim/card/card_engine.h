@@ -163,6 +163,9 @@ public:
     const CardFigures& figures() const { return figures_; }
     int64_t now() const { return now_; }
     const SettingsBlock& settings() const { return settings_; }
+    const std::array<uint8_t, kPulseGroupBytes>& pulseGroup() const { return pulseGroup_; }
+    bool switchWithoutVf() const { return switchWithoutVf_ != 0; }
+    bool hfOn() const { return hfOn_; }
     bool motorOn() const { return motorOn_; }
     int feed() const { return feed_; }
     // The feed table entry of the last CMD_SET_FEED, as sent.

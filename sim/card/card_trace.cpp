@@ -92,6 +92,10 @@ std::string describeRequest(uint8_t type, const uint8_t* p, std::size_t length) 
             return format("\"height\":%d,\"width\":%d,\"base\":%d,\"r\":%d,\"degree\":%d,\"type\":%d",
                           t.heightTenths, t.widthTenths, t.baseTenths, t.radiusTenths, t.degreeMilli, t.taperType);
         }
+        case CMD_SET_PULSE_GROUP:
+            if (!has(kPulseGroupBytes)) return {};
+            return format("\"index\":%d,\"width\":%d,\"interval\":%d,\"feed\":%d", p[10], GetLe32(p),
+                          GetLe32(p + 4), p[24]);
         case CMD_SET_FEED:
             if (!has(kFeedRequestBytes)) return {};
             return format("\"feed\":%d,\"entry\":[%d,%d,%d,%d]", p[kFeedEntryBytes], GetLe16(p), GetLe16(p + 2),
@@ -101,6 +105,8 @@ std::string describeRequest(uint8_t type, const uint8_t* p, std::size_t length) 
             for (std::size_t i = 0; i + 4 <= length; i += 4) out += format(i ? ",%d" : "%d", GetLe32(p + i));
             return out + "]";
         }
+        case CMD_SET_SWITCH_WITHOUT_VF:
+        case CMD_SET_CLEARANCE:
         case CMD_SET_DIRECTION:
         case CMD_SET_IGNORE_PAUSE:
         case CMD_SET_MOTOR:

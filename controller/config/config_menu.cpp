@@ -1,0 +1,131 @@
+#include "controller/config/config_menu.h"
+
+#include "controller/card_control.h"
+#include "controller/config/config_rules.h"
+#include "controller/config/mult_table_dialog.h"
+#include "controller/config/small_dialogs.h"
+#include "controller/machine_control.h"
+#include "controller/machining/card_worker.h"
+#include "controller/machine_session.h"
+#include "platform/data_dirs.h"
+#include "platform/operator_interaction.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTimer>
+
+#include <vector>
+
+namespace korvex {
+
+int runMultTable(const ConfigMenuContext& context, QWidget* dialogParent) {
+    MultTableContext c;
+    c.table = context.pulseTable;
+    c.tablePath = pulseTablePath();
+    c.parameterDir = parameterDirectory();
+    c.cardSettingsPath = context.session->cardSettings().path();
+    c.card = context.card;
+    c.operatorUi = context.operatorUi;
+    c.trackingMode = context.trackingMode ? context.trackingMode() : 0;
+    c.currentGroup = context.currentGroup ? context.currentGroup() : -1;
+    c.changed = context.tableChanged;
+    if (MachineControl* machine = context.machine ? context.machine() : nullptr) {
+        MachiningOperations* ops = &machine->operations();
+        CardWorker* worker = &machine->worker();
+        c.hfOn = ops->hfOn();
+        c.post = [worker](CardSequence seq) { worker->post(std::move(seq)); };
+        CardControl* card = context.card;
+        QObject* owner = context.timerOwner;
+        c.resumeHfLater = [ops, worker, card, owner, wasIdle = ops->idle()] {
+            // The wait is a lower bound: a coarse timer may fire up to 5 % early, a precise one
+            // up to a fraction of its millisecond, hence the extra millisecond.
+            QTimer::singleShot(kGroupHfDelayMs + 1, Qt::PreciseTimer, owner, [ops, worker, card, wasIdle] {
+                // The operator switched HF off, or the work stopped, while the group settled.
+                if (!ops->hfOn() || (!wasIdle && ops->idle()))
+                    return;
+                worker->post(CardSequence("pulse table hf").then([card](MachiningCard&) { return card->setHf(true) == 0; }));
+            });
+        };
+    }
+    MultTableDialog dialog(std::move(c), dialogParent);
+    return context.operatorUi->exec(dialog, QLatin1String(MultTableDialog::kObjectName));
+}
+
+namespace {
+
+CardAccess cardAccess(const ConfigMenuContext& context) {
+    CardAccess access;
+    access.card = context.card;
+    access.operatorUi = context.operatorUi;
+    if (MachineControl* machine = context.machine ? context.machine() : nullptr) {
+        CardWorker* worker = &machine->worker();
+        access.post = [worker](CardSequence seq) { worker->post(std::move(seq)); };
+    }
+    return access;
+}
+
+ConfigConditions conditions(const ConfigMenuContext& context) {
+    ConfigConditions c;
+    c.programLoaded = context.programLoaded && context.programLoaded();
+    if (MachineControl* machine = context.machine ? context.machine() : nullptr) {
+        const MachiningOperations& ops = machine->operations();
+        c.workState = ops.runState().state;
+        c.rolling = ops.rolling();
+        c.markPending = ops.flags().recovering;
+    }
+    return c;
+}
+
+struct EntrySpec {
+    ConfigEntry entry;
+    const char* textId;
+    const char* objectName;
+    Qt::Key key;  // with Ctrl
+    int (*run)(const ConfigMenuContext&, QWidget*);
+};
+
+}  // namespace
+
+int runMultTest(const ConfigMenuContext& context, QWidget* dialogParent) {
+    MultTestDialog dialog(*context.pulseTable, cardAccess(context), dialogParent);
+    const int result = context.operatorUi->exec(dialog, QLatin1String(MultTestDialog::kObjectName));
+    if (result == MultTestDialog::kChangeParam)
+        return runMultTable(context, dialogParent);
+    return result;
+}
+
+int runClearance(const ConfigMenuContext& context, QWidget* dialogParent) {
+    ClearanceDialog dialog(context.session->settings, cardAccess(context), dialogParent);
+    return context.operatorUi->exec(dialog, QLatin1String(ClearanceDialog::kObjectName));
+}
+
+void installConfigMenu(QMenu* menu, ConfigMenuContext context, QWidget* dialogParent) {
+    if (context.timerOwner == nullptr)
+        context.timerOwner = menu;
+    static constexpr EntrySpec specs[] = {
+        {ConfigEntry::Clearance, "config.menu.clearance", "ClearanceAction", Qt::Key_R, &runClearance},
+        {ConfigEntry::MultTest, "config.menu.multtest", "MultTestAction", Qt::Key_M, &runMultTest},
+        {ConfigEntry::MultTable, "config.menu.multtable", "MultTableAction", Qt::Key_B, &runMultTable},
+    };
+    std::vector<std::pair<QAction*, ConfigEntry>> actions;
+    for (const EntrySpec& spec : specs) {
+        QAction* action = menu->addAction(qtTrId(spec.textId));
+        action->setObjectName(QLatin1String(spec.objectName));
+        action->setShortcut(QKeySequence(Qt::CTRL | spec.key));
+        actions.emplace_back(action, spec.entry);
+        QObject::connect(action, &QAction::triggered, menu, [context, dialogParent, spec] {
+            // A key may come while the menu's states are older than the card's.
+            if (configEntryEnabled(spec.entry, conditions(context)))
+                spec.run(context, dialogParent);
+        });
+    }
+    auto refresh = [context, actions] {
+        const ConfigConditions now = conditions(context);
+        for (const auto& [action, entry] : actions)
+            action->setEnabled(configEntryEnabled(entry, now));
+    };
+    QObject::connect(menu, &QMenu::aboutToShow, menu, refresh);
+    refresh();
+}
+
+}  // namespace korvex
