@@ -59,11 +59,10 @@ public:
     virtual int closeKeepingWork() = 0;
 
     // The commands a power-loss recovery sends before the machining operations exist: the run
-    // state, a stop of a work the card still runs, motor and HF.
+    // state, a stop of a work the card still runs, motor and HF (setHf above).
     virtual int getRunState(RunState& state) = 0;
     virtual int stopWork() = 0;
     virtual int setMotor(bool on) = 0;
-    virtual int setHf(bool on) = 0;
 
     // Appends one line to the card's error log (the lost-link message); the text carries no line
     // end. 0, or -1 when nothing was written.

@@ -71,8 +71,6 @@ int LinkCardControl::stopWork() {
 
 int LinkCardControl::setMotor(bool on) { return CMD_SET_MOTOR(*link_, on); }
 
-int LinkCardControl::setHf(bool on) { return CMD_SET_HF(*link_, on); }
-
 int LinkCardControl::logError(const QString& text) {
     return link_->LogError("%s\n", text.toUtf8().constData());
 }

@@ -32,7 +32,6 @@ public:
     int getRunState(RunState& state) override;
     int stopWork() override;
     int setMotor(bool on) override;
-    int setHf(bool on) override;
     int logError(const QString& text) override;
 
     int setTaper(const TaperBlock& taper) override;

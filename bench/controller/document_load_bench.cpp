@@ -241,6 +241,9 @@ public:
     int getWorkRecord(WorkRecord&) override { return -1; }
     int keepAlive() override { return 0; }
     int closeKeepingWork() override { return 0; }
+    int getRunState(RunState&) override { return 0; }
+    int stopWork() override { return 0; }
+    int setMotor(bool) override { return 0; }
     int setTaper(const TaperBlock&) override { return 0; }
     int loadModel(const LoadDescriptor&, LoadMode) override { return 0; }
     int unloadModel() override { return 0; }
