@@ -23,10 +23,6 @@ Code:line %1
         <source>Blue is upper)</source>
         <translation>Blue is upper)</translation>
     </message>
-    <message id="61520">
-        <source>Height:%1  Width:%2  Base:%3  R:%4  Degree:%5</source>
-        <translation>Height:%1  Width:%2  Base:%3  R:%4  Degree:%5</translation>
-    </message>
     <message id="61720">
         <source>Mult-Table File: %1  Current Index: %2</source>
         <translation>Mult-Table File: %1  Current Index: %2</translation>

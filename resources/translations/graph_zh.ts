@@ -23,10 +23,6 @@ Code:line %1
         <source>Blue is upper)</source>
         <translation>蓝色为上表面)</translation>
     </message>
-    <message id="61520">
-        <source>Height:%1  Width:%2  Base:%3  R:%4  Degree:%5</source>
-        <translation>高度:%1  厚度:%2  基准:%3  R:%4  角度:%5</translation>
-    </message>
     <message id="61720">
         <source>Mult-Table File: %1  Current Index: %2</source>
         <translation>多参数表文件: %1  当前组号: %2</translation>
