@@ -76,7 +76,7 @@ ConfigConditions conditions(const ConfigMenuContext& context) {
     return c;
 }
 
-struct EntrySpec {
+struct MenuEntry {
     ConfigEntry entry;
     const char* textId;
     const char* objectName;
@@ -102,21 +102,21 @@ int runClearance(const ConfigMenuContext& context, QWidget* dialogParent) {
 void installConfigMenu(QMenu* menu, ConfigMenuContext context, QWidget* dialogParent) {
     if (context.timerOwner == nullptr)
         context.timerOwner = menu;
-    static constexpr EntrySpec specs[] = {
+    static constexpr MenuEntry kEntries[] = {
         {ConfigEntry::Clearance, "config.menu.clearance", "ClearanceAction", Qt::Key_R, &runClearance},
         {ConfigEntry::MultTest, "config.menu.multtest", "MultTestAction", Qt::Key_M, &runMultTest},
         {ConfigEntry::MultTable, "config.menu.multtable", "MultTableAction", Qt::Key_B, &runMultTable},
     };
     std::vector<std::pair<QAction*, ConfigEntry>> actions;
-    for (const EntrySpec& spec : specs) {
-        QAction* action = menu->addAction(qtTrId(spec.textId));
-        action->setObjectName(QLatin1String(spec.objectName));
-        action->setShortcut(QKeySequence(Qt::CTRL | spec.key));
-        actions.emplace_back(action, spec.entry);
-        QObject::connect(action, &QAction::triggered, menu, [context, dialogParent, spec] {
+    for (const MenuEntry& item : kEntries) {
+        QAction* action = menu->addAction(qtTrId(item.textId));
+        action->setObjectName(QLatin1String(item.objectName));
+        action->setShortcut(QKeySequence(Qt::CTRL | item.key));
+        actions.emplace_back(action, item.entry);
+        QObject::connect(action, &QAction::triggered, menu, [context, dialogParent, item] {
             // A key may come while the menu's states are older than the card's.
-            if (configEntryEnabled(spec.entry, conditions(context)))
-                spec.run(context, dialogParent);
+            if (configEntryEnabled(item.entry, conditions(context)))
+                item.run(context, dialogParent);
         });
     }
     auto refresh = [context, actions] {
