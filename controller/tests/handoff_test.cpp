@@ -444,15 +444,21 @@ struct Spawned {
     }
 };
 
+// A runtime folder of the test's own for the programs it spawns, so their sockets meet no
+// other test's; the previous one is put back at the end.
+struct PrivateRuntime {
+    QTemporaryDir folder;
+    QByteArray previous = qgetenv("XDG_RUNTIME_DIR");
+    PrivateRuntime() {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder.path()));
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    ~PrivateRuntime() { qputenv("XDG_RUNTIME_DIR", previous); }
+    QString path() const { return folder.path(); }
+};
+
 TEST_F(ControllerTest, SendFromTheCommandLineToKorvexOnTheVirtualCard) {
-    QTemporaryDir runtime;
-    const QByteArray previousRuntime = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    struct Restore {
-        QByteArray value;
-        ~Restore() { qputenv("XDG_RUNTIME_DIR", value); }
-    } restore{previousRuntime};
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const PrivateRuntime runtime;
     SettingsFile(cardSettingsPath(sim::kDefaultCardId)).writeInt("Others", "SettingNotice", 0);  // no Tips
     const QDir dir(data.path());
     const std::string device = dir.filePath("card").toStdString();
@@ -485,14 +491,7 @@ TEST_F(ControllerTest, SendFromTheCommandLineToKorvexOnTheVirtualCard) {
 }
 
 TEST_F(ControllerTest, ProgramOpenedFromTheDesktopGoesToTheRunningController) {
-    QTemporaryDir runtime;
-    const QByteArray previousRuntime = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    struct Restore {
-        QByteArray value;
-        ~Restore() { qputenv("XDG_RUNTIME_DIR", value); }
-    } restore{previousRuntime};
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const PrivateRuntime runtime;
     SettingsFile(cardSettingsPath(sim::kDefaultCardId)).writeInt("Others", "SettingNotice", 0);  // no Tips
     const QDir dir(data.path());
     const std::string device = dir.filePath("card").toStdString();
