@@ -242,8 +242,6 @@ void CMainFrame::buildMenus() {
     connect(editMenu->addAction(qtTrId("menu.statistics")), &QAction::triggered, this, &CMainFrame::showStatistics);
     configMenu_ = menuBar()->addMenu(qtTrId("menu.config"));
     buildControlMenu();
-    QAction* mobileNotice = actions_->addConfigEntry(configMenu_, "menu.mobile_notice", QKeySequence(Qt::CTRL | Qt::Key_E));
-    connect(mobileNotice, &QAction::triggered, this, [this] { notifications_->configure(); });
     menuBar()->insertMenu(menuBar()->actions().value(2), viewMenu);  // File, Edit, View, Config, Control
     buildConfigMenu();
     // The list is read from Korvex.ini whenever the menu opens, so another instance's or a
@@ -318,6 +316,11 @@ void CMainFrame::buildConfigMenu() {
     config.pulseTable = &pulseTable_;
     config.machine = [this] { return machine_; };
     config.programLoaded = [this] { return document_.isLoaded(); };
+    config.markPending = [this] { return document_.recoveryMark().has_value(); };
+    config.mobileNotice = [this] {
+        notifications_->configure();
+        return 0;
+    };
     config.tableChanged = [this] {
         graph_->update();
         if (miniStatus_)
