@@ -1,7 +1,9 @@
 #include "controller/main_frame.h"
 #include "controller/config/config_menu.h"
 
+#include "controller/about_dialog.h"
 #include "controller/action_table.h"
+#include "controller/function_key_filter.h"
 #include "controller/card_control.h"
 #include "controller/card_events.h"
 #include "controller/document/code_list_model.h"
@@ -142,11 +144,12 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
     setCentralWidget(rows_);
     restoreSplitterSizes();
 
-    buildMenus();
     buildStatusBar();
     handOff_ = new ControllerHandOff(this, document_, operatorUi_, [this](const QString& path) { return openRequest(path); },
                                      [this] { return session_.alarmTitle(); }, this);
-    handOff_->addToToolBar(toolBar_);
+    buildMenus();
+    keyFilter_ = new FunctionKeyFilter(machineSettingsPath(), this);
+    qApp->installEventFilter(keyFilter_);
 
     connect(&events_, &CardEventRouter::graphEvent, graph_, &CGraphView::onCardEvent);
     connect(&events_, &CardEventRouter::buttonsRefresh, buttons_, &CButtonView::refresh);
@@ -163,6 +166,10 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
     connect(&document_, &CDCSDoc::programCleared, this, &CMainFrame::onProgramCleared);
     connect(&document_, &CDCSDoc::programLoaded, this, &CMainFrame::onProgramLoaded);
     connect(&document_, &CDCSDoc::titleChanged, this, [this] { updateTitle(); });
+    // Loading, closing and the recovery marks change what the entries offer at once.
+    connect(&document_, &CDCSDoc::programLoaded, this, [this] { updateControls(); });
+    connect(&document_, &CDCSDoc::programCleared, this, [this] { updateControls(); });
+    connect(&document_, &CDCSDoc::recoveryMarkChanged, this, [this] { updateControls(); });
 
     keepAlive_.setInterval(kKeepAlivePeriodMs);
     // The answer is not needed: a card that stops answering is reported through the event hook.
@@ -194,35 +201,15 @@ CMainFrame::~CMainFrame() {
     destroyMiniStatusWindow();
 }
 
-void CMainFrame::buildMenus() {
-    fileMenu_ = menuBar()->addMenu(qtTrId("menu.file"));
-    QAction* open = fileMenu_->addAction(qtTrId("menu.open"));
-    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(open, &QAction::triggered, this, [this] { openFromMenu(); });
-    closeAction_ = fileMenu_->addAction(qtTrId("menu.close"));
-    closeAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(closeAction_, &QAction::triggered, this, [this] { closeFromMenu(); });
-    fileMenu_->addSeparator();
-    recentMenu_ = fileMenu_->addMenu(qtTrId("menu.recent"));
-    clearRecentAction_ = fileMenu_->addAction(qtTrId("menu.clear_recent"));
-    connect(clearRecentAction_, &QAction::triggered, this, [this] {
-        finishRecentStore();
-        recent_.clear();
-        rebuildRecentMenu();
-    });
-    fileMenu_->addSeparator();
-    QAction* quit = fileMenu_->addAction(qtTrId("menu.quit"));
-    connect(quit, &QAction::triggered, this, &QWidget::close);
+QMenu* CMainFrame::fileMenu() const { return actions_->menu(MenuId::File); }
 
-    QMenu* editMenu = menuBar()->addMenu(qtTrId("menu.edit"));
+void CMainFrame::buildMenus() {
     toolBar_ = addToolBar(qtTrId("menu.toolbar"));
     toolBar_->setObjectName(QStringLiteral("MainToolBar"));
-    toolBar_->addAction(open);
-    toolBar_->addAction(closeAction_);
-    toolBar_->addSeparator();
-    auto* viewMenu = new QMenu(qtTrId("view.menu"), this);
-    new GraphViewActions(viewMenu, toolBar_, graph_, this);
-    toolBar_->addSeparator();
+    ActionTable::Sources sources;
+    sources.view = new GraphViewActions(new QMenu(this), nullptr, graph_, this);
+    sources.programTool = handOff_->programAction();
+    sources.editor = handOff_->editAction();
 #ifdef KORVEX_HAVE_EDIT
     EditCommandContext edit;
     edit.document = &document_;
@@ -231,64 +218,86 @@ void CMainFrame::buildMenus() {
     edit.boxTitle = [this] { return session_.alarmTitle(); };
     edit.ending = [this] { return linkLost_ || events_.linkFailureReported(); };
     edit.idle = [this] { return idle(); };
+    edit.cardWorkState = [this] { return machine_ ? int(machine_->operations().runState().state) : (document_.isLoaded() ? 1 : 0); };
     edit.fastRolling = [this] { return machine_ && machine_->operations().rolling(); };
     edit.recoveryMarkPending = [this] { return document_.recoveryMark().has_value(); };
     edit.cardSettingsPath = [this] { return session_.cardSettings().path(); };
-    installEditCommands(fileMenu_, editMenu, toolBar_, std::move(edit), this);
-#else
-    editMenu->setEnabled(false);
+    edit.openProgram = [this](const QString& path) { return openRequest(path, OpenOrigin::Generator) == OpenOutcome::Opened; };
+    auto* editSet = new EditCommandSet(std::move(edit), this);
+    editSet->leaveEnablingToOwner();
+    sources.edit = editSet;
 #endif
-    editMenu->addSeparator();
-    connect(editMenu->addAction(qtTrId("menu.statistics")), &QAction::triggered, this, &CMainFrame::showStatistics);
-    configMenu_ = menuBar()->addMenu(qtTrId("menu.config"));
+    actions_ = new ActionTable(this, toolBar_, sources, this);
+    using C = Command;
+    auto on = [this](C command, auto run) { connect(actions_->action(command), &QAction::triggered, this, run); };
+    on(C::Open, [this] { openFromMenu(); });
+    on(C::Close, [this] { closeFromMenu(); });
+    on(C::Reset, [this] { resetFromMenu(); });
+    on(C::ClearRecent, [this] {
+        finishRecentStore();
+        recent_.clear();
+        rebuildRecentMenu();
+    });
+    on(C::Statistics, [this] { showStatistics(); });
+    on(C::About, [this] { showAbout(); });
+    on(C::Agent, [this] { showAgent(); });
     buildControlMenu();
-    menuBar()->insertMenu(menuBar()->actions().value(2), viewMenu);  // File, Edit, View, Config, Control
     buildConfigMenu();
     // The list is read from Korvex.ini whenever the menu opens, so another instance's or a
     // hand edit's change shows at once.
-    connect(fileMenu_, &QMenu::aboutToShow, this, [this] {
-        closeAction_->setEnabled(document_.isLoaded() && !document_.isLoading());
-        rebuildRecentMenu();
-    });
+    connect(actions_->menu(MenuId::File), &QMenu::aboutToShow, this, [this] { rebuildRecentMenu(); });
     rebuildRecentMenu();
 }
 
 void CMainFrame::buildControlMenu() {
-    toolBar_->addSeparator();
-    actions_ = new ActionTable(menuBar()->addMenu(qtTrId("menu.control")), toolBar_, this);
-    using E = ActionTable::Entry;
-    auto on = [this](E entry, auto run) {
-        connect(actions_->action(entry), &QAction::triggered, this, [this, run] {
+    using C = Command;
+    auto on = [this](C command, auto run) {
+        connect(actions_->action(command), &QAction::triggered, this, [this, run] {
             if (machine_)
                 run(machine_->operations());
             // A checkable entry ticked itself; it shows what the card has until the card answered.
             updateControls();
         });
     };
-    on(E::Motor, [](MachiningOperations& ops) { ops.toggleMotor(); });
-    on(E::Freq, [](MachiningOperations& ops) { ops.toggleHf(); });
-    on(E::FastRoll, [](MachiningOperations& ops) { ops.pressFastRoll(); });
-    on(E::SegmentStop, [this](MachiningOperations& ops) { ops.toggleSegmentStop(currentSegment()); });
-    on(E::ReturnOrigin, [](MachiningOperations& ops) { ops.pressReturn(); });
-    on(E::Walk, [](MachiningOperations& ops) { ops.press(Operation::Walk); });
-    on(E::Cut, [](MachiningOperations& ops) { ops.press(Operation::Cut); });
-    on(E::Back, [](MachiningOperations& ops) { ops.press(Operation::Back); });
-    on(E::Reverse, [](MachiningOperations& ops) { ops.toggleReverse(); });
-    on(E::IgnorePause, [](MachiningOperations& ops) { ops.toggleIgnorePause(); });
-    on(E::SpeedUp, [this](MachiningOperations&) { stepFeed(+1); });
-    on(E::SpeedDown, [this](MachiningOperations&) { stepFeed(-1); });
+    on(C::Motor, [](MachiningOperations& ops) { ops.toggleMotor(); });
+    on(C::Freq, [](MachiningOperations& ops) { ops.toggleHf(); });
+    on(C::FastRoll, [](MachiningOperations& ops) { ops.pressFastRoll(); });
+    on(C::SegmentStop, [this](MachiningOperations& ops) { ops.toggleSegmentStop(currentSegment()); });
+    on(C::ReturnOrigin, [](MachiningOperations& ops) { ops.pressReturn(); });
+    on(C::Walk, [](MachiningOperations& ops) { ops.press(Operation::Walk); });
+    on(C::Cut, [](MachiningOperations& ops) { ops.press(Operation::Cut); });
+    on(C::Back, [](MachiningOperations& ops) { ops.press(Operation::Back); });
+    on(C::Reverse, [](MachiningOperations& ops) { ops.toggleReverse(); });
+    on(C::IgnorePause, [](MachiningOperations& ops) { ops.toggleIgnorePause(); });
+    on(C::SpeedUp, [this](MachiningOperations&) { stepFeed(+1); });
+    on(C::SpeedDown, [this](MachiningOperations&) { stepFeed(-1); });
+}
+
+CommandConditions CMainFrame::commandConditions() const {
+    CommandConditions c;
+    c.machiningReady = machine_ && !linkLost_;
+    if (machine_) {
+        const MachiningOperations& ops = machine_->operations();
+        c.run = ops.runState();
+        c.flags = ops.flags();
+    }
+    if (const auto& mark = document_.recoveryMark()) {
+        c.startMark = mark->kind == RecoveryMark::Kind::StartPosition;
+        c.returnMark = mark->kind == RecoveryMark::Kind::ReturnRecovery;
+    }
+    c.programLoaded = document_.isLoaded() && !document_.isLoading();
+    c.recentFiles = !recentShown_.isEmpty();
+    return c;
 }
 
 void CMainFrame::updateControls() {
-    actions_->setMachiningReady(machine_ && !linkLost_);
-    if (!machine_) {
-        actions_->apply(MenuState{});
-        actions_->applyConfig(RunState{}, WorkFlags{});
+    actions_->recompute(commandConditions());
+    const bool openAllowed = actions_->action(Command::Open)->isEnabled();
+    for (QAction* entry : actions_->recentMenu()->actions())
+        entry->setEnabled(openAllowed && entry->data().isValid());
+    if (!machine_)
         return;
-    }
     const MachiningOperations& ops = machine_->operations();
-    actions_->apply(menuState(ops.runState(), ops.flags()));
-    actions_->applyConfig(ops.runState(), ops.flags());
     const std::array<ButtonLabel, 4> labels{ops.label(Operation::Simulate), ops.label(Operation::Walk),
                                             ops.label(Operation::Cut), ops.label(Operation::Back)};
     buttons_->show(panelState(ops.runState(), ops.flags()), labels, ops.motorOn(), ops.hfOn());
@@ -326,7 +335,7 @@ void CMainFrame::buildConfigMenu() {
         if (miniStatus_)
             miniStatus_->update();
     };
-    installConfigMenu(configMenu_, std::move(config), this);
+    actions_->setConfigContext(std::move(config), this);
 }
 
 int32_t CMainFrame::currentSegment() const {
@@ -363,15 +372,18 @@ void CMainFrame::rebuildRecentMenu() {
 }
 
 void CMainFrame::rebuildRecentMenu(const QStringList& entries) {
-    recentMenu_->clear();
+    QMenu* menu = actions_->recentMenu();
+    menu->clear();
     for (int i = 0; i < entries.size(); ++i) {
         const QString path = entries[i];
-        QAction* action = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+        action->setData(path);
         connect(action, &QAction::triggered, this, [this, path] { openRequest(path); });
     }
     if (entries.isEmpty())
-        recentMenu_->addAction(qtTrId("menu.no_recent"))->setEnabled(false);
-    clearRecentAction_->setEnabled(!entries.isEmpty());
+        menu->addAction(qtTrId("menu.no_recent"));
+    recentShown_ = entries;
+    updateControls();
 }
 
 void CMainFrame::buildStatusBar() {
@@ -465,10 +477,11 @@ void CMainFrame::refuseWhileBusy() {
     operatorUi_.message(session_.alarmTitle(), qtTrId("61482"), OperatorInteraction::Icon::Warning);
 }
 
-OpenOutcome CMainFrame::openRequest(const QString& path) {
+OpenOutcome CMainFrame::openRequest(const QString& path, OpenOrigin origin) {
     // A dialog of the operator's is open (a question, a setting): the file waits for nothing
-    // and replaces nothing behind it.
-    if (document_.isLoading() || QApplication::activeModalWidget()) {
+    // and replaces nothing behind it. A generator's own dialog is the one that asks.
+    const bool dialogOpen = origin == OpenOrigin::Outside && QApplication::activeModalWidget();
+    if (document_.isLoading() || dialogOpen) {
         refuseWhileBusy();
         return OpenOutcome::Refused;
     }
@@ -491,13 +504,49 @@ bool CMainFrame::closeFromMenu() {
     }
     if (!document_.isLoaded())
         return false;
+    // The document asks, unloads, drops the card's work record and resets itself; its
+    // programClosed resets the work (Ignore D, range, reverse, stops, marks) and the views.
     const bool closed = document_.closeProgram();
     if (closed) {
-        workStarted_ = false;
-        panes_[kLoopPane]->setText(qtTrId("61529").arg(0).arg(1));
-        buttons_->refresh();
+        graph_->clear();
+        afterWorkCleared();
     }
     return closed;
+}
+
+bool CMainFrame::resetFromMenu() {
+    if (document_.isLoading()) {
+        refuseWhileBusy();
+        return false;
+    }
+    if (!document_.isLoaded())
+        return false;
+    // The document asks, sends its descriptor again and drops the card's work record; its
+    // workReset resets the work, clears the marks and fits the graph again.
+    const bool reset = document_.resetWork();
+    if (reset) {
+        statusPanel_->setProgram(document_.program());
+        afterWorkCleared();
+    }
+    return reset;
+}
+
+void CMainFrame::afterWorkCleared() {
+    workStarted_ = false;
+    showLoop(0, 1);
+    codeList_->clearMarks();
+    buttons_->refresh();
+    updateControls();
+}
+
+void CMainFrame::showAbout() {
+    CAboutDialog dialog(session_.cardId, session_.portLabel(), this);
+    operatorUi_.exec(dialog, QLatin1String(CAboutDialog::kName));
+}
+
+void CMainFrame::showAgent() {
+    CAgentDialog dialog(session_.cardId, session_.portLabel(), this);
+    operatorUi_.exec(dialog, QLatin1String(CAgentDialog::kName));
 }
 
 void CMainFrame::onProgramParsed() {
