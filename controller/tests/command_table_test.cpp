@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QMenu>
 #include <QTest>
 
@@ -276,6 +277,26 @@ TEST_F(CommandSetTest, CloseUnloadsAndLeavesNoWorkBehind) {
     for (Command command : {Command::Close, Command::Reset, Command::Cut, Command::Statistics, Command::Multiple})
         EXPECT_FALSE(entry(command)->isEnabled()) << commandRow(command).objectName;
     EXPECT_TRUE(entry(Command::Open)->isEnabled());
+}
+
+TEST_F(CommandSetTest, ATransformLoadsItsResultOnlyAfterTheCloseQuestion) {
+    // A copy beside which the mirror may be written.
+    const QString copy = data.path() + QStringLiteral("/part.3b");
+    ASSERT_TRUE(QFile::copy(kSquare, copy));
+    c->operatorUi.answers = {OperatorInteraction::Answer::Yes};
+    ASSERT_EQ(c->frame.openRequest(copy), OpenOutcome::Opened);
+    ASSERT_TRUE(processUntil([&] { return ops().runState().state == 1 && entry(Command::VerticalMirror)->isEnabled(); }));
+
+    c->operatorUi.answers = {OperatorInteraction::Answer::No};
+    entry(Command::VerticalMirror)->trigger();
+    EXPECT_EQ(c->operatorUi.questions.back(), qtTrId("61486"));
+    EXPECT_EQ(c->document.path(), copy);  // No keeps the program there is
+
+    c->operatorUi.answers = {OperatorInteraction::Answer::Yes};
+    entry(Command::VerticalMirror)->trigger();
+    EXPECT_TRUE(c->document.isLoaded());
+    EXPECT_NE(c->document.path(), copy);
+    EXPECT_TRUE(c->document.path().contains(QStringLiteral("@_@")));
 }
 
 TEST_F(CommandSetTest, AboutShowsVersionCardAndCapabilityAndTheHelpEntriesRunTheirDialogs) {
