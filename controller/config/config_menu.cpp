@@ -104,7 +104,7 @@ constexpr ConfigMenuItem kEntries[] = {
     {ConfigEntry::Clearance, "config.menu.clearance", "ClearanceAction", Qt::Key_R, &runClearance},
     {ConfigEntry::MultTest, "config.menu.multtest", "MultTestAction", Qt::Key_M, &runMultTest},
     {ConfigEntry::MultTable, "config.menu.multtable", "MultTableAction", Qt::Key_B, &runMultTable},
-    {ConfigEntry::MobileNotice, "menu.mobile_notice", "MobileNoticeAction", Qt::Key_E, &runMobileNotice},
+    {ConfigEntry::MobileNotice, "menu.mobile_notice", "menu.mobile_notice", Qt::Key_E, &runMobileNotice},
 };
 
 }  // namespace
