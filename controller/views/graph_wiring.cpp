@@ -10,6 +10,9 @@
 #include "controller/views/graph_view.h"
 
 #include <QItemSelectionModel>
+
+#include <optional>
+
 #include "platform/operator_interaction.h"
 
 namespace korvex {
@@ -43,9 +46,32 @@ void connectGraphView(CMainFrame& frame, CGraphView& graph, CDCSDoc& document, O
     });
 }
 
+namespace {
+
+// The wire while returning: the target is the start of the return segment, the card reports the
+// distance still to go, so the wire stands at target minus remaining.
+std::optional<GraphPoint> returnPointOf(const CGraphView& graph, int32_t segment, const StatusBlock& status) {
+    const GraphProgram* program = graph.program();
+    if (!program || segment < 0 || segment >= program->count())
+        return std::nullopt;
+    return GraphPoint{program->lowerX(segment) - status.remainingSteps[0],
+                      program->lowerY(segment) - status.remainingSteps[1]};
+}
+
+}  // namespace
+
 void attachGraphToMachining(CGraphView& graph, MachineControl& control) {
-    control.positionShown = [&graph](const PositionBlock& p) { graph.showPosition(p); };
-    control.statusShown = [&graph](const StatusBlock& s) { graph.showStatus(s); };
+    control.positionShown = [&graph, &control](const PositionBlock& p) {
+        graph.showPosition(p);
+        if (control.operations().rolling())
+            graph.setRolling(true, GraphPoint{p.work.guideX, p.work.guideY});
+    };
+    control.statusShown = [&graph, &control](const StatusBlock& s) {
+        graph.showStatus(s);
+        const MachiningOperations& ops = control.operations();
+        if (ops.returning())
+            graph.setReturnPoint(returnPointOf(graph, ops.returnSegment(), s));
+    };
 }
 
 void syncGraphWithMachining(CGraphView& graph, MachineControl& control, const PulseTable& table) {
@@ -58,6 +84,12 @@ void syncGraphWithMachining(CGraphView& graph, MachineControl& control, const Pu
         graph.setRange(0, program->count() - 1, ops.reverse());
     graph.setStops(ops.segmentStops());
     graph.setIgnorePause(ops.ignorePause());
+    // A return or a roll that ended takes its point along; one that starts shows none until
+    // its first poll.
+    if (!ops.returning() && graph.scene().returnPoint)
+        graph.setReturnPoint(std::nullopt);
+    if (ops.rolling() != graph.scene().rolling)
+        graph.setRolling(ops.rolling());
     if (!ops.idle())
         graph.leaveMoveMode();
 }
