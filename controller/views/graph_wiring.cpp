@@ -24,11 +24,15 @@ void connectGraphView(CMainFrame& frame, CGraphView& graph, CDCSDoc& document, O
         document.rejectParsedProgram();
     });
     QObject::connect(&document, &CDCSDoc::workReset, &graph, &CGraphView::clearAndFit);
-    // The code list's current row is the selected segment; a new current segment of the cut
-    // brings its statement to the bottom line.
+    // The code list's current row is the selected segment, unless the list moved there because
+    // the card reached it: magenta over the segment being cut would hide its machined part. A
+    // new current segment of the cut brings its statement to the bottom line.
     if (CDCSView* list = frame.codeListView(); list && list->selectionModel()) {
         QObject::connect(list->selectionModel(), &QItemSelectionModel::currentRowChanged, &graph,
-                         [&graph](const QModelIndex& current) { graph.setSelectedSegment(current.isValid() ? current.row() : -1); });
+                         [&graph, list](const QModelIndex& current) {
+                             const bool chosen = current.isValid() && current.row() != list->lastReportedSegment();
+                             graph.setSelectedSegment(chosen ? current.row() : -1);
+                         });
     }
     QObject::connect(&graph, &CGraphView::progressChanged, &graph, [&frame, &graph](const GraphProgress& p) {
         auto* model = frame.codeListView() ? qobject_cast<CodeListModel*>(frame.codeListView()->model()) : nullptr;
