@@ -121,6 +121,7 @@ TEST_F(ControllerTest, PolledPositionsOfACutGrowTheMachinedPathInGroupColours) {
         return n;
     };
     const int orangeBefore = count(0x0080FF);
+    const int greenBefore = count(0x00FF00);  // the range marks
     machine->operations().press(Operation::Cut);
     int lastOrange = orangeBefore, grew = 0;
     int32_t lastSegment = -1;
@@ -151,6 +152,7 @@ TEST_F(ControllerTest, PolledPositionsOfACutGrowTheMachinedPathInGroupColours) {
            std::chrono::steady_clock::now() < paused)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     ASSERT_TRUE(machine->operations().idle());
+    EXPECT_GT(count(0x00FF00), greenBefore);  // group 4 from segment 5 on
     // The stop's status block puts the current point where the card's engine stands.
     const WorkParams here = c.card.server().withEngine([](sim::CardEngine& e) { return e.position(); });
     ASSERT_EQ(graph->progress()->current, here.segment);

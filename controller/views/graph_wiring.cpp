@@ -52,14 +52,19 @@ void connectGraphView(CMainFrame& frame, CGraphView& graph, CDCSDoc& document, O
 
 namespace {
 
-// The wire while returning: the target is the start of the return segment, the card reports the
-// distance still to go, so the wire stands at target minus remaining.
+// The wire while returning: the target is the guides' position at the start of the return
+// segment (as the return's distances were worked out), the card reports the distance still to
+// go, so the wire stands at target minus remaining.
 std::optional<GraphPoint> returnPointOf(const CGraphView& graph, int32_t segment, const StatusBlock& status) {
     const GraphProgram* program = graph.program();
     if (!program || segment < 0 || segment >= program->count())
         return std::nullopt;
-    return GraphPoint{program->lowerX(segment) - status.remainingSteps[0],
-                      program->lowerY(segment) - status.remainingSteps[1]};
+    StepState lower, upper;
+    GuidePositions target;
+    if (segmentStartGuides(program->starts(), program->program().segments.data(), static_cast<std::size_t>(segment),
+                           false, program->guideGeometry(), lower, upper, target) != kGuidesOk)
+        return std::nullopt;
+    return GraphPoint{int64_t{target.x} - status.remainingSteps[0], int64_t{target.y} - status.remainingSteps[1]};
 }
 
 }  // namespace
