@@ -83,9 +83,11 @@ TEST_F(GraphMachiningTest, AReturnAndAFastRollShowTheWiresWhitePoint) {
     ASSERT_EQ(program.lowerX(kTarget), 15000);
     ASSERT_EQ(program.lowerY(kTarget), -5000);
     ops().setPendingReturn(kTarget, {15000, -5000, 0, 0});
+    graph->setMoveMode(true);
     c().operatorUi.answers = {OperatorInteraction::Answer::Yes};
     ops().pressReturn();
     ASSERT_TRUE(processUntil([&] { return graph->scene().returnPoint.has_value(); }));
+    EXPECT_FALSE(graph->moveMode());  // an operation leaves move mode
     const GraphPoint p = *graph->scene().returnPoint;
     // Target minus what is left: on the way there.
     EXPECT_GE(p.x, 0);
