@@ -45,6 +45,9 @@ void MqttClient::onConnection(ConnectionHandler handler) {
   connectionHandler_ = std::move(handler);
 }
 void MqttClient::onPublished(PublishedHandler handler) { publishedHandler_ = std::move(handler); }
+void MqttClient::onSubscribed(std::function<void()> handler) {
+  subscribedHandler_ = std::move(handler);
+}
 
 int MqttClient::start() {
   std::lock_guard lock(stateMutex_);
@@ -122,13 +125,14 @@ void MqttClient::report(MqttConnection state, const std::string& reason) {
 bool MqttClient::openSession() {
   std::lock_guard lock(handleMutex_);
   const char* id = options_.clientId.empty() ? nullptr : options_.clientId.c_str();
-  mosq_ = mosquitto_new(id, /*clean_session=*/true, this);
+  mosq_ = mosquitto_new(id, options_.cleanSession || !id, this);
   if (!mosq_) return false;
   mosquitto_threaded_set(mosq_, true);
   mosquitto_connect_callback_set(mosq_, &MqttClient::onConnectThunk);
   mosquitto_disconnect_callback_set(mosq_, &MqttClient::onDisconnectThunk);
   mosquitto_publish_callback_set(mosq_, &MqttClient::onPublishThunk);
   mosquitto_message_callback_set(mosq_, &MqttClient::onMessageThunk);
+  mosquitto_subscribe_callback_set(mosq_, &MqttClient::onSubscribeThunk);
   if (!options_.user.empty()) {
     mosquitto_username_pw_set(mosq_, options_.user.c_str(),
                               options_.passwordFile.empty() ? nullptr : password_.c_str());
@@ -251,6 +255,11 @@ void MqttClient::onDisconnectThunk(mosquitto*, void* self, int) {
 void MqttClient::onPublishThunk(mosquitto*, void* self, int mid) {
   auto* client = static_cast<MqttClient*>(self);
   if (client->publishedHandler_) client->publishedHandler_(mid);
+}
+
+void MqttClient::onSubscribeThunk(mosquitto*, void* self, int, int, const int*) {
+  auto* client = static_cast<MqttClient*>(self);
+  if (client->subscribedHandler_) client->subscribedHandler_();
 }
 
 void MqttClient::onMessageThunk(mosquitto*, void* self, const mosquitto_message* message) {

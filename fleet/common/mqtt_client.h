@@ -47,6 +47,9 @@ struct MqttOptions {
   std::string host = "localhost";
   int port = 1883;
   std::string clientId;  // empty: the broker gives one (then the session is always clean)
+  // false (with a clientId): the broker keeps our subscriptions and QoS 1 messages while we are
+  // away, so a listener misses nothing across its own reconnect.
+  bool cleanSession = true;
   bool tls = false;
   std::string caFile;    // with tls: the CA certificate; empty uses the system's CA folder
   std::string user;      // empty: anonymous
@@ -85,6 +88,8 @@ class MqttClient {
   void onConnection(ConnectionHandler handler);
   // Called when the broker acknowledged a QoS 1 message (or a QoS 0 message left the PC).
   void onPublished(PublishedHandler handler);
+  // Called when the broker confirmed a subscription (after every connect, for each one).
+  void onSubscribed(std::function<void()> handler);
 
   // Starts the network thread. Returns 0, or -1 when the options cannot work (the password file
   // cannot be read, the client cannot be created); lastError() then says why.
@@ -113,6 +118,7 @@ class MqttClient {
   static void onConnectThunk(mosquitto*, void* self, int rc);
   static void onDisconnectThunk(mosquitto*, void* self, int rc);
   static void onPublishThunk(mosquitto*, void* self, int mid);
+  static void onSubscribeThunk(mosquitto*, void* self, int mid, int count, const int* granted);
   static void onMessageThunk(mosquitto*, void* self, const mosquitto_message* message);
 
   const MqttOptions options_;
@@ -120,6 +126,7 @@ class MqttClient {
   MessageHandler messageHandler_;
   ConnectionHandler connectionHandler_;
   PublishedHandler publishedHandler_;
+  std::function<void()> subscribedHandler_;
 
   // Lock order: none is held while another is taken, except that handleMutex_ is held around
   // library calls (which take the library's own locks); the library's callbacks never take

@@ -133,7 +133,10 @@ bool TestBroker::writeConfiguration() {
   }
   std::ostringstream config;
   config << "listener " << port_ << " 127.0.0.1\n"
-         << "persistence false\n"
+         // Kept on disk across stop() and start(), as a real broker keeps it across a restart:
+         // retained messages and the sessions of listeners that are not clean.
+         << "persistence true\n"
+         << "persistence_location " << folder_ << "/\n"
          << "log_dest file " << folder_ << "/broker.log\n"
          << "log_type error\nlog_type warning\nlog_type notice\nlog_type information\n"
          << "connection_messages true\n";

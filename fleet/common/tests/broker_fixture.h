@@ -56,9 +56,10 @@ class TestBroker {
   // Writes the configuration (first call only), starts the broker on its port and waits until
   // it accepts connections. false with error() when it does not come up within `timeout`.
   bool start(std::chrono::milliseconds timeout = std::chrono::seconds(10));
-  // Ends the broker (SIGTERM, then waits for it). Its port stays reserved for the next start().
+  // Ends the broker (SIGTERM, then waits for it): it saves retained messages and lasting
+  // sessions, which the next start() on the same port restores.
   void stop();
-  // Ends it at once, as a crash would.
+  // Ends it at once, as a crash would (nothing of this run is saved).
   void kill();
   bool running() const { return pid_ > 0; }
 

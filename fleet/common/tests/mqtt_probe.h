@@ -27,6 +27,14 @@ class MqttProbe {
       {
         std::lock_guard lock(mutex_);
         states_.push_back(state);
+        if (state == MqttConnection::Connected) subscribed_ = 0;
+      }
+      changed_.notify_all();
+    });
+    client_.onSubscribed([this] {
+      {
+        std::lock_guard lock(mutex_);
+        ++subscribed_;
       }
       changed_.notify_all();
     });
@@ -34,12 +42,19 @@ class MqttProbe {
 
   MqttClient& client() { return client_; }
 
-  // Subscribes and starts; true once the broker accepted the connection.
+  // Subscribes and starts; true once the broker accepted the connection and confirmed every
+  // subscription (so nothing published afterwards can pass the probe by).
   bool listen(const std::vector<std::string>& patterns,
               std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    patterns_ = patterns.size();
     for (const auto& pattern : patterns) client_.subscribe(pattern, 1);
     if (client_.start() != 0) return false;
-    return waitForState(MqttConnection::Connected, timeout);
+    return waitForState(MqttConnection::Connected, timeout) && waitForSubscriptions(timeout);
+  }
+
+  // After a reconnect: every subscription confirmed again.
+  bool waitForSubscriptions(std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    return waitUntil([&] { return subscribed_ >= patterns_; }, timeout);
   }
 
   bool waitForState(MqttConnection state,
@@ -92,6 +107,8 @@ class MqttProbe {
   std::condition_variable changed_;
   std::vector<MqttMessage> messages_;
   std::vector<MqttConnection> states_;
+  std::size_t patterns_ = 0;
+  std::size_t subscribed_ = 0;
   MqttClient client_;  // last: its thread stops before the members above go away
 };
 
