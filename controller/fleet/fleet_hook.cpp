@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMetaObject>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTranslator>
 
@@ -53,9 +54,19 @@ constexpr TextEvent kTextEvents[] = {
 constexpr char kShortBackTextId[] = "61493";
 constexpr char kCuttingTextId[] = "61494";
 constexpr char kGroupSwitchedTextId[] = "fleet.group_switched";
+constexpr char kWorkContinuedTextId[] = "fleet.work_continued";
 
 qint64 fieldNumber(const CStatusView* view, const char* name) {
     return view ? view->fieldText(name).trimmed().toLongLong() : 0;
+}
+
+// The "Loop:%d/%d" pane in either language: its last two numbers.
+std::pair<int, int> loopOf(const QString& paneText) {
+    static const QRegularExpression numbers(QStringLiteral("(\\d+)\\D+(\\d+)\\D*$"));
+    const QRegularExpressionMatch m = numbers.match(paneText);
+    if (!m.hasMatch())
+        return {0, 0};
+    return {m.captured(1).toInt(), m.captured(2).toInt()};
 }
 
 }  // namespace
@@ -158,6 +169,7 @@ bool FleetHook::start(const QString& urlOverride) {
     }
     state_.machine = session_.machineName.toStdString();
     state_.port = session_.port.number;
+    state_.group = control_.defaultGroup();  // until the card reports a switch
     chainHooks();
     publishState(true);
     return true;
@@ -203,6 +215,13 @@ void FleetHook::chainHooks() {
         lastSubState_ = run.subState;
         publishState(runStateChanged);
     };
+    auto recoveryUsed = control_.operations().recoveryUsed;
+    control_.operations().recoveryUsed = [this, recoveryUsed] {
+        if (recoveryUsed)
+            recoveryUsed();
+        publisher_->publishEvent(FleetEventKind::Recovery, kWorkContinuedTextId,
+                                 englishText(QLatin1String(kWorkContinuedTextId)).toStdString(), state_.segment);
+    };
     connect(&events_, &CardEventRouter::pulseGroupSwitched, this, [this](int group) {
         state_.group = group;
         publisher_->publishEvent(FleetEventKind::GroupSwitch, kGroupSwitchedTextId,
@@ -242,6 +261,7 @@ void FleetHook::publishState(bool runStateChanged) {
     state_.v = static_cast<int32_t>(fieldNumber(view, "v"));
     state_.progress = view ? view->progressValue() : 0;
     state_.feed = view ? view->feedText().trimmed().toDouble() : 0;
+    std::tie(state_.loop, state_.loops) = loopOf(frame_.paneText(CMainFrame::kLoopPane));
     state_.hf = operations.hfOn();
     state_.motor = operations.motorOn();
     publisher_->publishState(state_, runStateChanged);

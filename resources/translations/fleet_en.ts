@@ -19,5 +19,9 @@
         <source>Pulse group switched</source>
         <translation>Pulse group switched</translation>
     </message>
+    <message id="fleet.work_continued">
+        <source>Interrupted work continued</source>
+        <translation>Interrupted work continued</translation>
+    </message>
 </context>
 </TS>

@@ -19,5 +19,9 @@
         <source>Pulse group switched</source>
         <translation>脉冲参数组已切换</translation>
     </message>
+    <message id="fleet.work_continued">
+        <source>Interrupted work continued</source>
+        <translation>中断的加工已继续</translation>
+    </message>
 </context>
 </TS>

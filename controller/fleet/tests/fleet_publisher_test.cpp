@@ -7,6 +7,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
+#include <thread>
+#include <sstream>
 
 #include "fleet/common/tests/broker_fixture.h"
 #include "fleet/common/tests/mqtt_probe.h"
@@ -211,6 +214,68 @@ TEST_F(FleetPublisherTest, WrongPasswordShowsNotAuthorised) {
     }));
   }
   EXPECT_EQ(publisher.counters().eventsWaiting, 1u);
+}
+
+// For a condition nobody signals (a counter of the publisher): looked at again and again, with
+// a bound.
+template <typename Predicate>
+bool pollUntil(Predicate done) {
+  const auto deadline = std::chrono::steady_clock::now() + kWait;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+std::string readText(const std::string& path) {
+  std::ifstream in(path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST_F(FleetPublisherTest, TheShippedAclKeepsEachMachineToItsOwnCardId) {
+  const std::string acl = readText(KORVEX_SOURCE_DIR "/packaging/fleet/korvex.acl");
+  ASSERT_FALSE(acl.empty());
+  constexpr const char* kOther = "11223344";
+  TestBroker broker(TestBrokerOptions::withUsers(
+      {{kCard, "a"}, {kOther, "b"}, {"supervisor", "s"}}, acl));
+  ASSERT_TRUE(broker.start()) << broker.error();
+  MqttOptions supervisor = listenerFor(broker);
+  supervisor.user = "supervisor";
+  supervisor.passwordFile = broker.passwordFileFor("supervisor", "s");
+  MqttProbe viewer(supervisor);
+  ASSERT_TRUE(viewer.listen({"korvex/#"}));
+
+  // Machine 0a1b2c3d claims to be 11223344.
+  FleetPublisherConfig forged = configFor(broker);
+  forged.cardId = kOther;
+  forged.user = kCard;
+  forged.passwordFile = broker.passwordFileFor(kCard, "a");
+  FleetPublisher impostor(forged);
+  ASSERT_EQ(impostor.start(), 0);
+  impostor.publishEvent(FleetEventKind::Finish, "61622", "Finished", 0);
+  // The broker acknowledges a denied message too: once it has, it has decided.
+  ASSERT_TRUE(pollUntil([&] { return impostor.counters().eventsAcknowledged == 1; }));
+
+  FleetPublisherConfig own = configFor(broker);
+  own.user = kOther;
+  own.cardId = kOther;
+  own.passwordFile = broker.passwordFileFor(kOther, "b");
+  FleetPublisher machine(own);
+  ASSERT_EQ(machine.start(), 0);
+  machine.publishEvent(FleetEventKind::Start, "61494", "Cutting...", 0);
+  ASSERT_TRUE(viewer.waitForMessages([](const auto& m) {
+    for (const auto& x : m)
+      if (x.topic == "korvex/11223344/event") return true;
+    return false;
+  }, kWait));
+  for (const auto& m : viewer.messagesOn("korvex/11223344/event")) {
+    const auto e = eventFromJson(m.payload);
+    ASSERT_TRUE(e);
+    EXPECT_NE(e->kind, FleetEventKind::Finish) << "the forged event got through";
+  }
 }
 
 TEST_F(FleetPublisherTest, LastWillMarksAKilledControllerOffline) {
