@@ -60,8 +60,18 @@ void FleetPublisher::stop() {
   }
   wake_.notify_all();
   thread_.join();
-  // A clean disconnect sends no last will: say "offline" ourselves first.
-  if (client_.connected()) client_.publish({topic(FleetTopic::Online), kOffline, kOnlineQos, true});
+  if (client_.connected()) {
+    // The last events (a lost link just before the program ends) still go, then "offline":
+    // a clean disconnect sends no last will.
+    std::vector<std::string> rest;
+    {
+      std::lock_guard lock(mutex_);
+      for (const auto& pending : events_)
+        if (pending.messageId < 0) rest.push_back(pending.payload);
+    }
+    for (const auto& payload : rest) client_.publish({topic(FleetTopic::Event), payload, kEventQos, false});
+    client_.publish({topic(FleetTopic::Online), kOffline, kOnlineQos, true});
+  }
   client_.stop();
   std::lock_guard lock(mutex_);
   running_ = false;

@@ -102,10 +102,13 @@ TEST_F(FleetPublisherTest, ConnectsOnlineAndSendsStateAndEventsInOrder) {
   EXPECT_EQ(viewer.messagesOn("korvex/0a1b2c3d/online").back().payload, "1");
   EXPECT_EQ(publisher.link(), FleetLink::Connected);
 
-  publisher.stop();  // a clean end says offline itself
+  // The program ends right after a lost link: that event still goes out, then "offline".
+  publisher.publishEvent(FleetEventKind::LinkLost, "61715", "Link lost", 9);
+  publisher.stop();
   EXPECT_TRUE(viewer.waitForMessages([](const auto& m) {
     return !m.empty() && m.back().topic == "korvex/0a1b2c3d/online" && m.back().payload == "0";
   }, kWait));
+  EXPECT_EQ(eventsIn(viewer.messages()).back().kind, FleetEventKind::LinkLost);
 }
 
 TEST_F(FleetPublisherTest, StatesBetweenRunStateChangesAreCoalescedToTheLatest) {
