@@ -15,6 +15,7 @@
 #include "controller/views/button_view.h"
 #include "controller/views/graph_view.h"
 #include "controller/views/status_view.h"
+#include "controller/recovery_wiring.h"
 #include "controller/work_recovery.h"
 #include "platform/data_dirs.h"
 #include "platform/keep_awake.h"
@@ -217,7 +218,7 @@ RecoveryContext Startup::recoveryContext(CMainFrame& frame, const QString& cardS
     c.cardSettingsPath = cardSettingsPath;
     c.temporaryDirectory = temporaryDirectory();
     c.messageTitle = session_.alarmTitle();
-    c.views.loop = [&frame](int number, int total) { frame.showLoop(number, total); };
+    c.views = recoveryViewsOf(frame);
     c.preworkStarted = preworkStarted;
     return c;
 }

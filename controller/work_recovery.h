@@ -35,7 +35,9 @@ struct RecoveryViews {
     std::function<void(const std::vector<int32_t>& stops)> stops;  // the code list's stop marks
     std::function<void(int32_t first, int32_t second)> graphValues;
     std::function<void(const WorkParams& work)> position;          // the restored point
-    std::function<void(int32_t segment, const std::array<int32_t, kAxisCount>& distances)> returnDisplay;
+    // A return recovery's target segment and remaining distances from the restored point.
+    std::function<void(const WorkParams& at, int32_t segment, const std::array<int32_t, kAxisCount>& distances)>
+        returnDisplay;
     std::function<void()> cleared;                                  // views emptied after a cancel
 };
 
