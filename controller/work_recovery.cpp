@@ -54,6 +54,7 @@ int WorkRecovery::stopStaleWork(CardControl& card) {
 
 WorkRecovery::Outcome WorkRecovery::run(const RecoveryContext& context) {
     restoredFromCopy_ = false;
+    mismatch_.clear();
     outcome_ = Outcome::NothingToRestore;
     if (!pending_) return outcome_;
     const WorkRecord record = *pending_;
@@ -113,6 +114,7 @@ WorkRecovery::Outcome WorkRecovery::restore(const RecoveryContext& c, const Work
     const std::string rawTitle = record.load.title();
     // A title that is no plain file name cannot name the program nor its copy.
     if (!plainRecordTitle(rawTitle)) {
+        mismatch_ = "title is no plain file name";
         c.operatorUi->message(c.messageTitle, qtTrId("61649"), Icon::Critical);
         return Outcome::RecordMismatch;
     }
@@ -131,7 +133,8 @@ WorkRecovery::Outcome WorkRecovery::restore(const RecoveryContext& c, const Work
     // The whole record is checked before the card is told to restore it: a work restored from
     // a point the program does not have would cut a different part.
     const std::shared_ptr<const LoadedProgram> program = doc.program();
-    if (!program || !recordMismatch(record, *program).empty()) {
+    mismatch_ = program ? recordMismatch(record, *program) : std::string("no program");
+    if (!mismatch_.empty()) {
         c.operatorUi->message(c.messageTitle, qtTrId("61649"), Icon::Critical);
         return Outcome::RecordMismatch;
     }

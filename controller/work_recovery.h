@@ -17,6 +17,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "controller/link/records.h"
@@ -92,6 +93,8 @@ public:
     Outcome lastOutcome() const { return outcome_; }
     // The texts the last run showed about the file (restored from the copy and why).
     bool restoredFromCopy() const { return restoredFromCopy_; }
+    // Why the last run's record did not fit its program ("" when it did), for the error log.
+    const std::string& mismatchReason() const { return mismatch_; }
 
 private:
     Outcome restore(const RecoveryContext& c, const WorkRecord& record);
@@ -101,6 +104,7 @@ private:
     std::optional<WorkRecord> pending_;
     Outcome outcome_ = Outcome::NothingToRestore;
     bool restoredFromCopy_ = false;
+    std::string mismatch_;
 };
 
 }  // namespace korvex

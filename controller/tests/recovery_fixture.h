@@ -92,7 +92,8 @@ struct Controller {
     }
     // What the operator saw and where the card stands, for a failure's message.
     std::string describe() {
-        std::string out = "card state " + std::to_string(runState()) + "; messages:";
+        std::string out = "card state " + std::to_string(runState()) + "; record: " + recovery.mismatchReason() +
+                          "; messages:";
         for (const auto& m : operatorUi.messages)
             out += " [" + m.text.toStdString() + "]";
         out += "; questions:";

@@ -196,11 +196,15 @@ protected:
         EXPECT_EQ(end.guideY, whole.at.guideY);
         EXPECT_EQ(end.guideU, whole.at.guideU);
         EXPECT_EQ(end.guideV, whole.at.guideV);
-        EXPECT_EQ(allSteps(), whole.steps) << "no step cut twice or skipped";
+        EXPECT_EQ(allSteps(), whole.steps)
+            << "no step cut twice or skipped; stopped at segment " << stoppedAt.segment << " step "
+            << stoppedAt.lower.steps << " loop " << stoppedAt.loopIndex << ", ended in loop " << end.loopIndex;
         c.machine->worker().stop();
     }
 
-    QTemporaryDir dir;
+    // Named apart from Qt's default temporary folders, which other processes on a shared test
+    // machine may sweep.
+    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/korvex-soak-XXXXXX")};
     std::unique_ptr<VirtualCard> card;
     uint64_t stepsOfEarlierCards = 0;
 };
