@@ -44,7 +44,9 @@ std::string recordMismatch(const WorkRecord& record, const LoadedProgram& progra
     const WorkParams& w = record.work;
     if (!inProgram(w.segment)) return "segment " + std::to_string(w.segment) + " is not in the program";
     const CodeSegment& s = program.segments[static_cast<std::size_t>(w.segment)];
-    if (w.lower.steps < 0 || w.lower.steps > s.lower.steps) return "lower progress beyond its segment";
+    if (w.lower.steps < 0 || w.lower.steps > s.lower.steps)
+        return "lower progress " + std::to_string(w.lower.steps) + " beyond segment " + std::to_string(w.segment) +
+               " of " + std::to_string(s.lower.steps) + " steps";
     if (s.twoContour && (w.upper.steps < 0 || w.upper.steps > s.upper.steps))
         return "upper progress beyond its segment";
     if (!inProgram(record.load.rangeFirst) || !inProgram(record.load.rangeLast)) return "range outside the program";

@@ -198,7 +198,8 @@ bool Startup::run(CMainFrame& frame, const StartupOptions& options) {
     frame.activateWindow();
     frame.startKeepAlive();
 
-    if (!options.programPath.isEmpty())
+    // A restored work stays loaded: a program named on the command line would replace it.
+    if (!options.programPath.isEmpty() && !document_.recoveryMark())
         frame.openRequest(options.programPath);  // a failure has shown its message
     if (events_.takeLinkFailure())
         return failLinkLost(frame, cmdcode::CMD_LOAD_MODEL);

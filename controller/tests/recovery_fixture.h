@@ -60,9 +60,10 @@ struct Controller {
     ~Controller() {
         machine.reset();  // before the window it writes to
     }
-    bool start() {
+    bool start(const QString& programPath = {}) {
         StartupOptions options;
         options.showMaximized = false;
+        options.programPath = programPath;
         Startup startup(session, link, operatorUi, events, pulseTable, recovery, document);
         startup.preworkStarted = preworkStarted;
         if (!startup.run(frame, options))

@@ -57,6 +57,7 @@ protected:
     QString stateDir() const { return dir.path(); }
 
     void freshCard() {
+        card.reset();  // the last card writes its memory until it is gone
         for (const QString& name : QDir(stateDir()).entryList(QStringList{QStringLiteral("*.mem")}, QDir::Files))
             QFile::remove(QDir(stateDir()).filePath(name));
         card = std::make_unique<VirtualCard>(sim::kDefaultCardId, stateDir(), kSoakCard);
@@ -202,9 +203,9 @@ protected:
         c.machine->worker().stop();
     }
 
-    // Named apart from Qt's default temporary folders, which other processes on a shared test
-    // machine may sweep.
-    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/korvex-soak-XXXXXX")};
+    // In the working folder (the build tree under ctest), not in /tmp: a long soak's card memory
+    // must outlive the sweeps of other processes on a shared test machine.
+    QTemporaryDir dir{QDir::currentPath() + QStringLiteral("/recovery-soak-XXXXXX")};
     std::unique_ptr<VirtualCard> card;
     uint64_t stepsOfEarlierCards = 0;
 };

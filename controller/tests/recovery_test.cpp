@@ -311,6 +311,19 @@ TEST_F(RecoveryTest, OpenCloseResetAndExitAreRefusedWhileTheRecoveryRuns) {
     c.machine->worker().stop();
 }
 
+TEST_F(RecoveryTest, AProgramNamedOnTheCommandLineDoesNotReplaceARestoredWork) {
+    ASSERT_NO_FATAL_FAILURE(interruptedCut());
+    const QString other = QDir(work.path()).filePath(QStringLiteral("other.3b"));
+    ASSERT_TRUE(QFile::copy(program, other));
+    Controller c(work.path());
+    ASSERT_TRUE(c.start(other));
+    EXPECT_EQ(c.recovery.lastOutcome(), WorkRecovery::Outcome::CutMarked);
+    EXPECT_EQ(c.document.path(), program);
+    EXPECT_TRUE(c.document.recoveryMark().has_value());
+    EXPECT_TRUE(c.operatorUi.questions.empty());
+    c.machine->worker().stop();
+}
+
 TEST_F(RecoveryTest, ARematchedLastFileRestores) {
     ASSERT_NO_FATAL_FAILURE(interruptedCut());
     const QString other = QDir(work.path()).filePath(QStringLiteral("other.3b"));
