@@ -380,6 +380,29 @@ TEST_F(RecoveryTest, AFileEditedWithoutItsCopyShows61649AndCutStartsANewWorkThro
     c.machine->worker().stop();
 }
 
+TEST(RecordCheck, APointOnARapidMoveFitsAndIsSteppedToAsTheCardMovesThere) {
+    LoadedProgram program;
+    LoadFailure failure;
+    ASSERT_EQ(loadProgram(KORVEX_EXAMPLES_DIR "/groups.iso", LoadOptions{}, program, failure), 0) << failure.message;
+    constexpr int32_t kRapid = 6;  // "G00 X0.000 Y-5.000": no steps of its own in the program
+    ASSERT_EQ(program.segments[kRapid].lower.kind, kElementSwitch);
+    WorkRecord r;
+    r.kind = kWorkRecordCut;
+    r.load.loopTotal = 1;
+    r.load.rangeLast = static_cast<int32_t>(program.segments.size()) - 1;
+    r.work.segment = kRapid;
+    r.work.lower.steps = 145;
+    EXPECT_EQ(recordMismatch(r, program), "");
+    r.work.lower.steps = 5001;
+    EXPECT_NE(recordMismatch(r, program), "") << "beyond the move's end";
+    WorkParams w = r.work;
+    w.lower.steps = 145;
+    ASSERT_EQ(stepToRecordedPoint(program, false, w, nullptr, nullptr), 0);
+    EXPECT_EQ(w.lower.steps, 145);
+    EXPECT_EQ(w.lower.x, 0);
+    EXPECT_EQ(w.lower.y, -145);
+}
+
 TEST(RecordCheck, TitlesAndRecordsThatDoNotFitAreRefused) {
     for (const char* bad : {"", ".", "..", "a/b.3b", "../x.3b"})
         EXPECT_FALSE(plainRecordTitle(bad)) << bad;
