@@ -210,6 +210,30 @@ protected:
     uint64_t stepsOfEarlierCards = 0;
 };
 
+TEST_F(RecoverySoak, ACardLeftAtALoopsEndWaitingForTheNextWindowContinuesWithTheNextLoop) {
+    const SoakCase& k = kCases[2];  // groups.iso, two loops
+    const Finish whole = uninterrupted(k);
+    ASSERT_FALSE(HasFatalFailure());
+    const uint64_t loop = whole.steps / 2;
+    freshCard();
+    {
+        Controller c(*card);
+        ASSERT_NO_FATAL_FAILURE(startCut(c, k));
+        ASSERT_TRUE(processUntil([&] { return stepsRun() >= loop - 1000; }));
+        c.machine->worker().stop();  // killed: no window for the next loop ever comes
+        c.link.close();
+    }
+    ASSERT_TRUE(processUntil([&] { return stepsRun() == loop; }));
+    const WorkParams waiting = engine([](sim::CardEngine& e) { return e.position(); });
+    EXPECT_EQ(waiting.loopIndex, 0) << "the next loop has not begun";
+    Controller c(*card);
+    ASSERT_TRUE(c.start());
+    ASSERT_NO_FATAL_FAILURE(expectRestored(c, waiting));
+    ASSERT_NO_FATAL_FAILURE(continueToTheEnd(c, k));
+    EXPECT_EQ(allSteps(), whole.steps) << "the second loop is cut";
+    c.machine->worker().stop();
+}
+
 TEST_F(RecoverySoak, KilledControllersAndPowerCutsAtSeededMomentsLoseNoStepAndCutNoneTwice) {
     const int soak = qEnvironmentVariableIntValue("KORVEX_SOAK");
     const int kills = soak > 0 ? soak : 2;
