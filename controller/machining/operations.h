@@ -124,6 +124,12 @@ public:
     // pending return.
     std::function<void()> recoveryUsed;
     void setReverse(bool reverse) { reverse_ = reverseQueued_ = reverse; }
+    // Ignore D and the stop list a restored work holds on the card (nothing is sent).
+    void setRestoredFlags(bool ignorePause, std::vector<int32_t> stops) {
+        ignorePause_ = ignoreQueued_ = ignorePause;
+        stopsQueued_ = stops;
+        stops_ = std::move(stops);
+    }
     void setCardType(int type) { cardType_ = type; }
 
 private:
