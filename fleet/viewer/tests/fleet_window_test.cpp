@@ -40,7 +40,7 @@ ArrivedMessage eventMessage(const std::string& id, FleetEventKind kind, std::uin
     return {"korvex/" + id + "/event", toJsonText(e), at};
 }
 
-struct WindowFixture : ::testing::Test {
+struct KvfleetWindow : ::testing::Test {
     FleetTable table;
     FleetWindow window{table, false};
     FleetClock::time_point now = kT0 + 120s;
@@ -59,7 +59,7 @@ struct WindowFixture : ::testing::Test {
     }
 };
 
-TEST_F(WindowFixture, RowsFollowUrgencyAndTheChosenMachineStaysChosen) {
+TEST_F(KvfleetWindow, RowsFollowUrgencyAndTheChosenMachineStaysChosen) {
     ASSERT_EQ(window.model().rowCount(), 3);
     EXPECT_EQ(idAt(0), "00000003");  // paused
     EXPECT_EQ(idAt(1), "00000001");  // cutting
@@ -75,7 +75,7 @@ TEST_F(WindowFixture, RowsFollowUrgencyAndTheChosenMachineStaysChosen) {
     EXPECT_EQ(window.view()->currentIndex().row(), 0);
 }
 
-TEST_F(WindowFixture, AnAlarmRowIsRedAndChimesOnceUntilAcknowledgedWithSpace) {
+TEST_F(KvfleetWindow, AnAlarmRowIsRedAndChimesOnceUntilAcknowledgedWithSpace) {
     window.view()->setFocus();
     window.view()->setCurrentIndex(window.model().index(2, 0));  // B, idle
     window.apply({eventMessage("00000002", FleetEventKind::WireBreak, 1, kT0 + 90s)});
@@ -103,7 +103,7 @@ TEST_F(WindowFixture, AnAlarmRowIsRedAndChimesOnceUntilAcknowledgedWithSpace) {
     EXPECT_EQ(window.acknowledgeAll(), 2);
 }
 
-TEST_F(WindowFixture, EnterShowsTheMachinesEventsNewestFirst) {
+TEST_F(KvfleetWindow, EnterShowsTheMachinesEventsNewestFirst) {
     std::vector<ArrivedMessage> events;
     for (std::uint64_t seq = 1; seq <= 4; ++seq)
         events.push_back(eventMessage("00000001", FleetEventKind::GroupSwitch, seq, kT0 + std::chrono::seconds(seq)));
@@ -120,7 +120,7 @@ TEST_F(WindowFixture, EnterShowsTheMachinesEventsNewestFirst) {
     dialog->close();
 }
 
-TEST_F(WindowFixture, BrokerTroubleOnlyChangesTheStatusBar) {
+TEST_F(KvfleetWindow, BrokerTroubleOnlyChangesTheStatusBar) {
     window.showConnection(MqttConnection::NotAuthorised, QStringLiteral("not authorised"));
     EXPECT_EQ(window.connectionText(), "offline: user name or password refused");
     window.showConnection(MqttConnection::Connected, {});

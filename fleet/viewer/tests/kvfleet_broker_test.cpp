@@ -32,7 +32,7 @@ FleetState cuttingState(const std::string& name, double progress) {
     return s;
 }
 
-struct BrokerFixture : ::testing::Test {
+struct KvfleetBroker : ::testing::Test {
     std::unique_ptr<TestBroker> broker;
     QTemporaryDir dataDir;
 
@@ -62,7 +62,7 @@ struct BrokerFixture : ::testing::Test {
     }
 };
 
-TEST_F(BrokerFixture, OnceJsonListsThePublishedMachinesWithTheirProgress) {
+TEST_F(KvfleetBroker, OnceJsonListsThePublishedMachinesWithTheirProgress) {
     TestMachine first(broker->host(), broker->port(), "0a1b2c3d");
     TestMachine second(broker->host(), broker->port(), "0a1b2c3e");
     ASSERT_TRUE(first.connect());
@@ -85,7 +85,7 @@ TEST_F(BrokerFixture, OnceJsonListsThePublishedMachinesWithTheirProgress) {
     EXPECT_EQ(table["machines"][1]["program"], "die.3b");
 }
 
-TEST_F(BrokerFixture, OnceJsonFailsWithAMessageWhenTheBrokerIsAway) {
+TEST_F(KvfleetBroker, OnceJsonFailsWithAMessageWhenTheBrokerIsAway) {
     const std::string url = broker->url();
     broker->stop();
     QByteArray out, err;
@@ -97,7 +97,7 @@ TEST_F(BrokerFixture, OnceJsonFailsWithAMessageWhenTheBrokerIsAway) {
     EXPECT_TRUE(err.contains("--broker")) << err.toStdString();
 }
 
-TEST_F(BrokerFixture, TheWindowGetsEveryEventInItsOrder) {
+TEST_F(KvfleetBroker, TheWindowGetsEveryEventInItsOrder) {
     FleetTable table;
     FleetWindow window(table, false);
     FleetFeed feed(viewerOptions());
@@ -128,7 +128,7 @@ TEST_F(BrokerFixture, TheWindowGetsEveryEventInItsOrder) {
     EXPECT_GE(window.chime().requested(), 1);
 }
 
-TEST_F(BrokerFixture, AMachineThatDiesIsShownOfflineByItsLastWill) {
+TEST_F(KvfleetBroker, AMachineThatDiesIsShownOfflineByItsLastWill) {
     FleetTable table;
     FleetWindow window(table, false);
     FleetFeed feed(viewerOptions());
