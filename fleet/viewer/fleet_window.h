@@ -39,6 +39,8 @@ public:
     // One batch of messages into the table, then one refresh of the rows.
     void apply(const std::vector<ArrivedMessage>& messages);
     void showConnection(MqttConnection state, const QString& reason);
+    // The broker's address shown before its state ("mqtt://host:1883: connected").
+    void setBrokerText(const QString& text) { brokerText_ = text; }
     // No broker on the command line or in the settings: the status bar says how to give one.
     void showNoBroker();
 
