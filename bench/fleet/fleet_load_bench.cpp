@@ -3,10 +3,13 @@
 // real kvfleet window (offscreen) shows them through its feed, for a set time (default 600 s).
 //
 // Measured on the interface thread:
-//   longest_busy_ms  the longest single turn of the event loop (awake to about-to-block): the
-//                    time the window could not answer a key. Target: under 50 ms.
-//   longest_tick_ms  the longest gap between two ticks of a 10 ms timer, less its 10 ms: the
-//                    same seen from a timer that must keep running.
+//   longest_gap_ms   the longest gap between two ticks of a 10 ms timer, less its 10 ms: how
+//                    long the event loop did not come round. Target: under 50 ms. On a loaded
+//                    machine this includes the time the process waited for a processor.
+//   longest_event_ms the longest single event the interface thread handled (a batch of
+//                    messages, a repaint, a timer): the window's own share of that gap;
+//                    longest_event_cpu_ms the same in processor time of the interface thread,
+//                    which the machine's load does not inflate.
 //   longest_lag_ms   every 100 ms: for each machine, how long ago the oldest state it sent and
 //                    the table does not show yet was sent (0 when the table is up to date).
 //                    Target: at most 2 s.
@@ -20,7 +23,6 @@
 //   KORVEX_FLEET_BENCH_SECONDS=120 bench_fleet_load
 #include <benchmark/benchmark.h>
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -31,6 +33,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <random>
 #include <string>
@@ -163,27 +166,42 @@ private:
     std::thread thread_;
 };
 
-// The longest turn of the interface thread's event loop, from waking to blocking again.
-class BusyMeter {
+// The application, timing every event the interface thread handles at the outermost level
+// (messages taken from the feed, timers, repaints, layout): the longest is the longest time the
+// window could not have answered a key, whatever else the machine was doing meanwhile.
+class TimedApplication : public QApplication {
 public:
-    BusyMeter() {
-        auto* dispatcher = QAbstractEventDispatcher::instance();
-        QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, [this] {
-            if (awakeAt_ < 0) awakeAt_ = clock_.nsecsElapsed();
-        });
-        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] {
-            if (awakeAt_ >= 0) longest_ = std::max(longest_, clock_.nsecsElapsed() - awakeAt_);
-            awakeAt_ = -1;
-        });
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        if (depth_++ > 0) {
+            const bool handled = QApplication::notify(receiver, event);
+            --depth_;
+            return handled;
+        }
         clock_.start();
+        const std::int64_t cpuBefore = threadCpuNs();
+        const bool handled = QApplication::notify(receiver, event);
+        longest_ = std::max(longest_, clock_.nsecsElapsed());
+        longestCpu_ = std::max(longestCpu_, threadCpuNs() - cpuBefore);
+        --depth_;
+        return handled;
     }
     double longestMs() const { return double(longest_) / 1e6; }
-    void reset() { longest_ = 0; }
+    double longestCpuMs() const { return double(longestCpu_) / 1e6; }
+    void reset() { longest_ = longestCpu_ = 0; }
 
 private:
+    static std::int64_t threadCpuNs() {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return std::int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
+    }
+
+    int depth_ = 0;
     QElapsedTimer clock_;
-    qint64 awakeAt_ = -1;
     qint64 longest_ = 0;
+    std::int64_t longestCpu_ = 0;
 };
 
 void BM_FleetWindowUnderLoad(benchmark::State& state) {
@@ -209,7 +227,7 @@ void BM_FleetWindowUnderLoad(benchmark::State& state) {
     QTimer::singleShot(3000, &warmUp, &QEventLoop::quit);
     warmUp.exec();
 
-    BusyMeter busy;
+    auto* app = static_cast<TimedApplication*>(QCoreApplication::instance());
     QElapsedTimer tickClock;
     qint64 lastTick = 0;
     qint64 longestTick = 0;
@@ -264,7 +282,7 @@ void BM_FleetWindowUnderLoad(benchmark::State& state) {
             shownBefore[i] = row && row->state ? row->state->over_steps : 0;
         }
         measuring = true;
-        busy.reset();
+        app->reset();
         tickClock.start();
         ticker.start();
         lagCheck.start();
@@ -285,8 +303,9 @@ void BM_FleetWindowUnderLoad(benchmark::State& state) {
     state.counters["events_sent"] = double(publishers.eventsSent());
     state.counters["messages_applied"] = double(table.applied());
     state.counters["ignored"] = double(table.malformed() + table.outOfOrder());
-    state.counters["longest_busy_ms"] = busy.longestMs();
-    state.counters["longest_tick_ms"] = std::max(0.0, double(longestTick) / 1e6 - kTickMs);
+    state.counters["longest_event_ms"] = app->longestMs();
+    state.counters["longest_event_cpu_ms"] = app->longestCpuMs();
+    state.counters["longest_gap_ms"] = std::max(0.0, double(longestTick) / 1e6 - kTickMs);
     state.counters["longest_lag_ms"] = longestLagMs;
     state.counters["lag_checks"] = double(lagChecks);
     state.counters["longest_delivery_ms"] = longestDeliveryMs;
@@ -309,7 +328,7 @@ int main(int argc, char** argv) {
     argc = kept;
     korvex::fleet::g_durationSeconds = std::max(1, korvex::fleet::g_durationSeconds);
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    korvex::fleet::TimedApplication app(argc, argv);
     korvex::installTranslations(korvex::Language::English);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
