@@ -89,11 +89,10 @@ FleetTable::Outcome FleetTable::applyState(Machine& machine, std::string_view pa
     std::optional<FleetState> state = stateFromJson(payload);
     if (!state) return Outcome::Malformed;
     const FleetClock::time_point at = parseUtcIsoTime(state->time).value_or(received);
-    if (machine.state && at < machine.stateAt) return Outcome::OutOfOrder;
-
     const bool restart = !machine.state || machine.state->program != state->program ||
                          state->progress < machine.state->progress ||
-                         urgencyOfRunState(state->run_state) != Urgency::Cutting;
+                         urgencyOfRunState(state->run_state) != Urgency::Cutting ||
+                         (!machine.samples.empty() && at < machine.samples.back().at);
     if (restart) machine.samples.clear();
     if (urgencyOfRunState(state->run_state) == Urgency::Cutting) {
         machine.samples.push_back({at, state->progress});
@@ -102,7 +101,6 @@ FleetTable::Outcome FleetTable::applyState(Machine& machine, std::string_view pa
             machine.samples.pop_front();
     }
     machine.state = std::move(state);
-    machine.stateAt = at;
     return Outcome::Applied;
 }
 

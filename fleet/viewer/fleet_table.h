@@ -19,13 +19,15 @@
 // kProgressSamples of them), on the publisher's clock (the state's "time"; the time the message
 // arrived when it has none). Unknown until two states of the window differ in progress, and
 // whenever the machine does not cut. The window restarts when progress goes back (a new work),
-// the program changes or the machine stops cutting.
+// the program changes, the machine stops cutting or its clock goes back.
 //
 // Messages that cannot be read (bad topic, bad JSON, missing keys) are counted and change
 // nothing. Events carry a sequence number per publisher run; an event whose number is not above
 // the last one of that machine (a duplicate of QoS 1, or a late copy) is counted and dropped.
 // The numbering starts again when the machine comes online again, since its publisher did.
-// States older (by their time) than the one shown are dropped the same way.
+// States need no such check: the broker keeps one publisher's messages on a topic in order, and
+// the newest state always wins, even when the machine's clock was set back (only the rate
+// measurement starts again then).
 #pragma once
 
 #include <chrono>
@@ -73,7 +75,6 @@ struct ProgressSample {
 struct Machine {
     std::string cardId;
     std::optional<FleetState> state;
-    FleetClock::time_point stateAt{};      // the shown state's own time
     std::optional<bool> online;           // nothing until "online" is seen
     bool alarmPending = false;            // an alarm not yet acknowledged
     std::optional<ReceivedEvent> pendingAlarm;

@@ -167,13 +167,18 @@ TEST(FleetTable, EventsKeepTheirOrderAndDropLateOrDoubledOnes) {
     EXPECT_EQ(f.event(id, eventOf(FleetEventKind::Start, 1, kT0)), FleetTable::Outcome::Applied);
 }
 
-TEST(FleetTable, StatesOlderThanTheShownOneAreDropped) {
+TEST(FleetTable, TheNewestStateWinsAndAClockSetBackOnlyRestartsTheRate) {
     Fixture f;
     const std::string id = "00000001";
-    f.state(id, stateOf("M1", 3, 50, kT0 + 10s));
-    EXPECT_EQ(f.state(id, stateOf("M1", 3, 40, kT0)), FleetTable::Outcome::OutOfOrder);
-    EXPECT_EQ(f.table.find(id)->state->progress, 50);
-    EXPECT_EQ(f.state(id, stateOf("M1", 3, 51, kT0 + 10s)), FleetTable::Outcome::Applied);
+    f.state(id, stateOf("M1", 3, 50, kT0 + 1h));
+    f.state(id, stateOf("M1", 3, 60, kT0 + 1h + 60s));
+    ASSERT_TRUE(f.table.find(id)->timeLeft());
+    // The machine's clock is corrected by an hour.
+    EXPECT_EQ(f.state(id, stateOf("M1", 3, 61, kT0 + 61s)), FleetTable::Outcome::Applied);
+    EXPECT_EQ(f.table.find(id)->state->progress, 61);
+    EXPECT_FALSE(f.table.find(id)->timeLeft());
+    f.state(id, stateOf("M1", 3, 62, kT0 + 67s));
+    EXPECT_EQ(f.table.find(id)->timeLeft()->count(), 38 * 6);
 }
 
 TEST(FleetTable, BrokenMessagesAreCountedAndChangeNothing) {
