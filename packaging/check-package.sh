@@ -24,21 +24,23 @@ trap 'rm -rf "$work"' EXIT
 # The file list: every file the package is to hold, and nothing where it must not be.
 dpkg-deb --fsys-tarfile "$deb" | tar -t | sed 's|^\./|/|' > "$work/files"
 required=(
-  /usr/bin/korvex /usr/bin/tavrel /usr/bin/kvcode /usr/bin/kvcard /usr/bin/kvcardsim
+  /usr/bin/korvex /usr/bin/tavrel /usr/bin/kvfleet /usr/bin/kvcode /usr/bin/kvcard /usr/bin/kvcardsim
   /usr/bin/kvmodem /usr/bin/kvmodemsim
   /usr/share/korvex/translations/korvex_en.qm /usr/share/korvex/translations/korvex_zh.qm
   /usr/share/korvex/translations/tavrel_en.qm /usr/share/korvex/translations/tavrel_zh.qm
+  /usr/share/korvex/translations/kvfleet_en.qm /usr/share/korvex/translations/kvfleet_zh.qm
   /usr/lib/udev/rules.d/70-korvex-card.rules
   /usr/share/doc/korvex/copyright /usr/share/doc/korvex/changelog.gz
   /usr/share/doc/korvex/examples/square.3b /usr/share/doc/korvex/examples/two-holes.iso
   /usr/share/applications/korvex.desktop /usr/share/applications/tavrel.desktop
+  /usr/share/applications/kvfleet.desktop
   /usr/share/icons/hicolor/scalable/apps/korvex.svg /usr/share/icons/hicolor/scalable/apps/tavrel.svg
   /usr/share/icons/hicolor/48x48/apps/korvex.png /usr/share/icons/hicolor/48x48/apps/tavrel.png
   /usr/share/icons/hicolor/128x128/apps/korvex.png /usr/share/icons/hicolor/128x128/apps/tavrel.png
   /usr/share/mime/packages/korvex.xml
   /usr/share/metainfo/org.korvex.Korvex.metainfo.xml
 )
-for program in korvex tavrel kvcode kvcard kvcardsim kvmodem kvmodemsim; do
+for program in korvex tavrel kvfleet kvcode kvcard kvcardsim kvmodem kvmodemsim; do
   required+=("/usr/share/man/man1/$program.1.gz")
 done
 missing=0
@@ -72,7 +74,7 @@ if info=$(run "$root/usr/bin/kvcode" info "$root/usr/share/doc/korvex/examples/s
 else
   fail "kvcode info did not load square.3b: $info"
 fi
-for program in korvex tavrel; do
+for program in korvex tavrel kvfleet; do
   version=$(run "$root/usr/bin/$program" --version 2>&1) || true
   if grep -qx "translations: $root/usr/share/korvex/translations" <<<"$version"; then
     pass "$program --version: $(head -n 1 <<<"$version"), translations found in the package"

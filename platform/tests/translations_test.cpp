@@ -125,7 +125,7 @@ QMap<QString, QString> identifiersUsed(const QSet<QString>& namespaces) {
     static const QRegularExpression literal(QStringLiteral("\"(6\\d{4}|[a-z][a-z0-9_]*(?:[.-][a-z0-9_%]+)+)\""));
     QMap<QString, QString> used;  // identifier -> a file using it
     const QDir root(QStringLiteral(KORVEX_SOURCE_DIR));
-    for (const char* folder : {"controller", "platform", "editor"}) {
+    for (const char* folder : {"controller", "platform", "editor", "fleet"}) {
         if (!root.exists(QLatin1String(folder)))
             continue;
         QDirIterator it(root.filePath(QLatin1String(folder)), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
