@@ -118,19 +118,18 @@ CardAnswer CardEngine::handle(uint8_t type, const uint8_t* p, std::size_t length
             return ok();
         }
         case CMD_ADJUST_CENTER:
-            if (activity_ != Activity::None) return refuse();
+            if (activity_ != Activity::None || rolling_) return refuse();
             adjustFinished_ = 0;
-            centerLeft_ = kCenterMicros;
+            adjust_.startCenter();
             activity_ = Activity::Center;
+            stepCarry_ = 0;
             return ok();
         case CMD_ADJUST_BORDER: {
             const uint8_t d = p[0];
-            if (activity_ != Activity::None || (d != 1 && d != 2 && d != 4 && d != 8)) return refuse();
-            const int bit = d == 1 ? 0 : d == 2 ? 1 : d == 4 ? 2 : 3;
+            if (activity_ != Activity::None || rolling_ || (d != 1 && d != 2 && d != 4 && d != 8)) return refuse();
             adjustFinished_ = 0;
             edgeSteps_ = 0;
-            borderDirection_ = d;
-            borderTarget_ = kBorderBaseSteps + kBorderStepsPerDirection * bit;
+            adjust_.startBorder(d);
             activity_ = Activity::Border;
             stepCarry_ = 0;
             return ok();
@@ -513,7 +512,7 @@ StatusBlock CardEngine::statusBlock() const {
     s.work = position();
     const bool moving = (activity_ == Activity::Work && !waiting_) || activity_ == Activity::ShortBack ||
                         activity_ == Activity::Return || activity_ == Activity::Jog ||
-                        activity_ == Activity::Border;
+                        activity_ == Activity::Center || activity_ == Activity::Border;
     s.speed = moving ? currentRate() : 0;
     s.remainingSteps = remaining_;
     s.edgeSteps = edgeSteps_;

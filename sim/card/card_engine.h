@@ -40,10 +40,12 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "controller/link/frame.h"
 #include "controller/link/records.h"
+#include "sim/card/adjust_motion.h"
 #include "sim/card/segment_motion.h"
 
 namespace korvex::sim {
@@ -82,9 +84,6 @@ inline constexpr int64_t kMaxStepsPerTick = 1 << 24;     // beyond any real spee
 inline constexpr int64_t kMicrosPerSecond = 1000000;
 inline constexpr int32_t kShortBackSteps = 300;         // how far a short circuit backs off, microns
 inline constexpr int64_t kShortDwellMicros = 500000;    // pause before cutting resumes after backing
-inline constexpr int64_t kCenterMicros = 3000000;       // duration of a wire centering
-inline constexpr int32_t kBorderBaseSteps = 1500;       // edge finding touches after this many steps
-inline constexpr int32_t kBorderStepsPerDirection = 137;  // ... plus this per direction bit position
 inline constexpr int64_t kHfWobbleMicros = 50000;       // the HF level changes this often while cutting
 inline constexpr int32_t kHfLevelIdle = 120;
 inline constexpr int32_t kHfLevelCutBase = 420;
@@ -140,6 +139,8 @@ public:
     // Runs the card for this much card time (microseconds); reports collect in the outbox.
     void advance(int64_t micros);
     std::vector<CardReport> takeReports();
+    // What the card did by itself (a procedure ended, a wait passed), for the trace.
+    std::vector<std::string> takeNotes();
     // True while something moves or counts down, so the transport keeps advancing time.
     bool busy() const;
 
@@ -200,12 +201,13 @@ private:
     void runShortBack(int budget);
     void startShortBack();
     void runReturnOrJog(int budget);
-    void runBorder(int budget);
+    void runAdjust(int budget);
     void segmentDone();
     void enterSegment(int32_t index);
     const WindowEntry* findInWindow(int32_t index) const;
     void haltWork(uint8_t state, uint8_t subState);
     void report(uint8_t code, const std::array<uint8_t, kReportDataBytes>& data);
+    void note(std::string what) { notes_.push_back(std::move(what)); }
     void runEvent(uint8_t mode, uint8_t event);
     void checkPlanPause();
 
@@ -272,9 +274,7 @@ private:
     int32_t returnSegment_ = 0;
     int8_t adjustFinished_ = 0;
     int32_t edgeSteps_ = 0;
-    int32_t borderTarget_ = 0;
-    uint8_t borderDirection_ = 0;
-    int64_t centerLeft_ = 0;
+    AdjustMotion adjust_;
 
     // Fast roll.
     bool rolling_ = false;
@@ -285,6 +285,7 @@ private:
     bool workLive_ = false;  // the record follows a work started or restored since power-on
     bool memoryChanged_ = false;
     std::vector<CardReport> outbox_;
+    std::vector<std::string> notes_;
     CardFigures figures_;
 };
 

@@ -2,6 +2,7 @@
 // jog and adjust procedures, and the faults injected into them.
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 
 #include "sim/card/card_engine.h"
 
@@ -62,6 +63,7 @@ int32_t CardEngine::currentRate() const {
                 default: return atLeastOne(sp[kSpeedBack]);
             }
         case Activity::ShortBack:
+        case Activity::Center:
         case Activity::Border:
             return atLeastOne(sp[kSpeedBack]);
         case Activity::Return:
@@ -97,14 +99,8 @@ void CardEngine::tick(int64_t micros) {
             runReturnOrJog(stepBudget(micros, currentRate()));
             break;
         case Activity::Center:
-            centerLeft_ -= micros;
-            if (centerLeft_ <= 0) {
-                adjustFinished_ = 1;
-                activity_ = Activity::None;
-            }
-            break;
         case Activity::Border:
-            runBorder(stepBudget(micros, currentRate()));
+            runAdjust(stepBudget(micros, currentRate()));
             break;
         case Activity::None:
             break;
@@ -265,18 +261,14 @@ void CardEngine::runReturnOrJog(int budget) {
     activity_ = Activity::None;
 }
 
-void CardEngine::runBorder(int budget) {
-    for (int s = 0; s < budget && edgeSteps_ < borderTarget_; ++s) {
-        ++edgeSteps_;
-        if (borderDirection_ == 1) ++point_.lx;
-        if (borderDirection_ == 2) ++point_.ly;
-        if (borderDirection_ == 4) --point_.lx;
-        if (borderDirection_ == 8) --point_.ly;
-    }
-    if (edgeSteps_ >= borderTarget_) {
-        adjustFinished_ = 1;
-        activity_ = Activity::None;
-    }
+void CardEngine::runAdjust(int budget) {
+    const bool ended = adjust_.step(budget, point_.lx, point_.ly);
+    if (activity_ == Activity::Border) edgeSteps_ = adjust_.edgeSteps();
+    if (!ended) return;
+    adjustFinished_ = 1;
+    note(activity_ == Activity::Center ? "adjust center finished"
+                                        : "adjust border finished steps " + std::to_string(edgeSteps_));
+    activity_ = Activity::None;
 }
 
 void CardEngine::haltWork(uint8_t state, uint8_t subState) {
@@ -305,6 +297,12 @@ void CardEngine::runEvent(uint8_t mode, uint8_t event) {
     data[0] = mode;
     data[1] = event;
     report(reportcode::kRunEvent, data);
+}
+
+std::vector<std::string> CardEngine::takeNotes() {
+    std::vector<std::string> out;
+    out.swap(notes_);
+    return out;
 }
 
 std::vector<CardReport> CardEngine::takeReports() {

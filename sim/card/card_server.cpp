@@ -24,7 +24,8 @@ constexpr int64_t kMicrosPerMs = 1000;
 bool carriesPoint(uint8_t type) {
     using namespace cmdcode;
     return type == CMD_START_CUT || type == CMD_START_WALK || type == CMD_START_SIMULATE || type == CMD_START_BACK ||
-           type == CMD_START_ADJUSTED || type == CMD_START_RETURN || type == CMD_STOP;
+           type == CMD_START_ADJUSTED || type == CMD_START_RETURN || type == CMD_STOP || type == CMD_ADJUST_CENTER ||
+           type == CMD_ADJUST_BORDER;
 }
 constexpr std::size_t kCheckByteFromEnd = kFrameHeadBytes + 1;  // the check byte sits before the tail
 
@@ -328,6 +329,8 @@ void CardServer::syncEngineLocked() {
 }
 
 void CardServer::collectReportsLocked() {
+    for (const std::string& what : engine_.takeNotes())
+        trace_.note(traceSeconds(), what, describePoint(engine_.position(), engine_.figures().stepsRun));
     for (const CardReport& r : engine_.takeReports()) {
         if (silence_ || poweredOff_) continue;
         uint8_t out[CPS_MAX_FRAME_SIZE];

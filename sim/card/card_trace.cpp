@@ -174,4 +174,10 @@ void CardTrace::fault(double t, const std::string& what, const std::string& poin
          (point.empty() ? "" : "," + point) + "}");
 }
 
+void CardTrace::note(double t, const std::string& what, const std::string& point) {
+    line(format("{\"t\":%.3f,\"dir\":\"card\",\"cmd\":\"NOTE\",\"what\":%s", t,
+                jsonText(what.c_str(), what.size()).c_str()) +
+         (point.empty() ? "" : "," + point) + "}");
+}
+
 }  // namespace korvex::sim
