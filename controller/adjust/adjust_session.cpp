@@ -4,6 +4,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "controller/card_control.h"
@@ -158,8 +159,21 @@ void AdjustSession::start(AdjustProcedure procedure) {
         *started = r == 0;
         return *started;
     });
-    seq.finally([self = Self(this), run, started](bool) {
-        toUi(self, [run, started](AdjustSession& s) { s.startAnswered(run, *started); });
+    // The first status read follows the start at once: a short procedure may end before the
+    // first tick, and its finished flag counts only after a 0 was read.
+    auto first = std::make_shared<std::optional<StatusBlock>>();
+    seq.then([card, first](MachiningCard&) {
+        StatusBlock status;
+        if (card->getStatus(status) == 0)
+            *first = status;
+        return true;
+    });
+    seq.finally([self = Self(this), run, started, first](bool) {
+        toUi(self, [run, started, first](AdjustSession& s) {
+            s.startAnswered(run, *started);
+            if (*first)
+                s.pollAnswered(run, **first);
+        });
     });
     machine_.worker->post(std::move(seq));
 }

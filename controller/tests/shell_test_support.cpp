@@ -101,7 +101,12 @@ int RecordingCard::adjustBorder(int direction) {
     }
     return note("CMD_ADJUST_BORDER", LinkCardControl::adjustBorder(direction));
 }
-int RecordingCard::getStatus(StatusBlock& s) { return note("CMD_GET_STATUS", LinkCardControl::getStatus(s)); }
+int RecordingCard::getStatus(StatusBlock& s) {
+    const int r = LinkCardControl::getStatus(s);
+    if (r == 0 && statusFilter)
+        statusFilter(s);
+    return note("CMD_GET_STATUS", r);
+}
 int RecordingCard::stopWork() { return note("CMD_STOP", LinkCardControl::stopWork()); }
 int RecordingCard::getWorkRecord(WorkRecord& r) { return note("CMD_GET_WORK_RECORD", LinkCardControl::getWorkRecord(r)); }
 int RecordingCard::keepAlive() {

@@ -73,6 +73,8 @@ public:
     std::vector<uint8_t> switchFlagsSent;
     std::vector<int> feedsSent;
     std::vector<int> borderDirectionsSent;
+    // Changes each status block read before it is handed on (on the thread that read it).
+    std::function<void(StatusBlock&)> statusFilter;
     std::vector<LoadDescriptor> descriptorsSent;
     // The threads the last connect and the last heartbeat were sent from.
     std::thread::id connectThread;
