@@ -92,6 +92,12 @@ inline constexpr int32_t kHfLevelCutSteps = 9;
 inline constexpr int32_t kHfLevelShort = 3400;
 inline constexpr int kMaxPlanPercent = 100;
 
+// Phase block defaults: XY "4-8" (drive type 1), UV "3-6" (0), 1 um per pulse, 5 us wide.
+inline constexpr uint8_t kDefaultXyDrive = 1;
+inline constexpr uint8_t kDefaultUvDrive = 0;
+inline constexpr uint8_t kDefaultPulseRateUm = 1;
+inline constexpr uint8_t kDefaultPulseWidthUs = 5;
+
 // Index of each speed in the settings block.
 enum SpeedIndex { kSpeedMaxXY = 0, kSpeedMaxUV, kSpeedSimulate, kSpeedBack, kSpeedCutXY, kSpeedCutUV };
 
@@ -118,6 +124,9 @@ struct CardFigures {
     int64_t starvedMicros = 0;      // card time spent waiting for windows
     uint64_t stepsRun = 0;          // leading steps of the work motion
     uint64_t shortCircuits = 0;
+    uint64_t clearanceWaits = 0;    // corners of a cut at which the card waited
+    int64_t clearanceMicros = 0;    // card time spent in those waits
+    uint64_t backStops = 0;         // works stopped for backing longer than the back stop time
 };
 
 // What survives a power cycle of the card.
@@ -145,7 +154,10 @@ public:
     bool busy() const;
 
     // Fault injection. Each returns 0, or -1 when the card is in no state for it.
-    int injectShortCircuit();  // while cutting: back for a while, then resume
+    // While cutting. durationMicros < 0: the short clears once the card has backed off
+    // kShortBackSteps; otherwise it lasts that long. Backing longer than the back stop time of
+    // the settings stops the work (state 2, sub-state 6, event 9 with mode 6).
+    int injectShortCircuit(int64_t durationMicros = -1);
     int injectWireBreak();     // while cutting, walking or backing
     // The PC went silent or the power went: motion stops where it stands, record kept.
     void stopForLostPc();
@@ -200,6 +212,9 @@ private:
     void runWork(int budget);
     void runShortBack(int budget);
     void startShortBack();
+    void shortCleared();
+    // Counts a timed short down; true when it has cleared.
+    bool shortOver(int64_t micros);
     void runReturnOrJog(int budget);
     void runAdjust(int budget);
     void segmentDone();
@@ -267,6 +282,9 @@ private:
     int32_t shortBackLeft_ = 0;
     int64_t shortDwellLeft_ = 0;
     int64_t shortSenseLeft_ = 0;
+    int64_t shortLeft_ = -1;       // a timed short's remaining duration; -1: untimed
+    int64_t shortBackMicros_ = 0;  // how long the card has been backing off this short
+    int64_t clearanceLeft_ = 0;    // the corner wait still to pass before the segment is cut
 
     // Return, jog, adjust procedures.
     std::array<int32_t, kAxisCount> remaining_{};

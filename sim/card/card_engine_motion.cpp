@@ -77,18 +77,45 @@ int32_t CardEngine::currentRate() const {
 void CardEngine::tick(int64_t micros) {
     switch (activity_) {
         case Activity::Work:
+            if (clearanceLeft_ > 0) {
+                // Standing at a corner for the clearance wait: no step is made meanwhile.
+                figures_.clearanceMicros += std::min(micros, clearanceLeft_);
+                clearanceLeft_ -= micros;
+                break;
+            }
             runWork(stepBudget(micros, currentRate()));
             break;
         case Activity::ShortSensed:
             shortSenseLeft_ -= micros;
+            if (shortOver(micros)) {
+                shortCleared();  // gone before the back delay passed: cutting goes on, no back
+                break;
+            }
             if (shortSenseLeft_ <= 0) startShortBack();
             break;
         case Activity::ShortBack:
+            shortBackMicros_ += micros;
+            if (shortBackMicros_ > int64_t{settings_.backStopSeconds} * kMicrosPerSecond) {
+                // Backed off for longer than the back stop time: the short will not clear by
+                // itself, the machine stops and waits for the operator.
+                ++figures_.backStops;
+                shortLeft_ = -1;
+                haltWork(kRunPaused, kRunShortBack);
+                runEvent(kRunShortBack, kEventPause);
+                note("back stop after " + std::to_string(shortBackMicros_ / 1000) + " ms of backing");
+                break;
+            }
+            if (shortOver(micros)) {
+                activity_ = Activity::ShortDwell;
+                shortDwellLeft_ = kShortDwellMicros;
+                break;
+            }
             runShortBack(stepBudget(micros, currentRate()));
             break;
         case Activity::ShortDwell:
             shortDwellLeft_ -= micros;
             if (shortDwellLeft_ <= 0) {
+                shortLeft_ = -1;
                 activity_ = Activity::Work;
                 state_ = kRunCutting;
                 runEvent(kRunShortBack, kEventCutResumed);
@@ -212,17 +239,41 @@ void CardEngine::enterSegment(int32_t index) {
     } else {
         checkPlanPause();
     }
+    // A corner of the cut: the wire stands the clearance wait before it cuts on, so the gap
+    // can clear. Motionless records (G92, M02) are no corner.
+    const bool cuts = lower.kind == kElementLine || lower.kind == kElementArcCw || lower.kind == kElementArcCcw;
+    if (activity_ == Activity::Work && mode_ == kRunCutting && cuts && settings_.clearanceSeconds > 0) {
+        clearanceLeft_ = int64_t{settings_.clearanceSeconds} * kMicrosPerSecond;
+        ++figures_.clearanceWaits;
+    }
 }
 
 void CardEngine::runShortBack(int budget) {
     if (budget <= 0) return;
     const bool back = !stepsBackward();  // against the cutting direction
+    if (shortLeft_ >= 0) {
+        // A lasting short: the card backs on along what it cut and, at the segment's start,
+        // stands until the short clears or the back stop time is up.
+        motion_.step(budget, back, point_);
+        return;
+    }
     const int n = motion_.step(std::min(budget, shortBackLeft_), back, point_);
     shortBackLeft_ -= n;
     if (shortBackLeft_ <= 0 || n == 0) {
         activity_ = Activity::ShortDwell;
         shortDwellLeft_ = kShortDwellMicros;
     }
+}
+
+bool CardEngine::shortOver(int64_t micros) {
+    if (shortLeft_ < 0) return false;
+    shortLeft_ = std::max<int64_t>(shortLeft_ - micros, 0);
+    return shortLeft_ == 0;
+}
+
+void CardEngine::shortCleared() {
+    shortLeft_ = -1;
+    activity_ = Activity::Work;
 }
 
 void CardEngine::runReturnOrJog(int budget) {
@@ -279,6 +330,7 @@ void CardEngine::haltWork(uint8_t state, uint8_t subState) {
     activity_ = Activity::None;
     state_ = state;
     subState_ = subState;
+    clearanceLeft_ = 0;
     syncRecord();
 }
 
@@ -314,8 +366,10 @@ std::vector<CardReport> CardEngine::takeReports() {
 // ---------------------------------------------------------------------------------------------
 // Faults
 
-int CardEngine::injectShortCircuit() {
+int CardEngine::injectShortCircuit(int64_t durationMicros) {
     if (activity_ != Activity::Work || state_ != kRunCutting) return -1;
+    shortLeft_ = durationMicros < 0 ? -1 : durationMicros;
+    clearanceLeft_ = 0;
     if (waiting_) {
         figures_.starvedMicros += now_ - waitStart_;
         waiting_ = false;
@@ -332,6 +386,7 @@ void CardEngine::startShortBack() {
     // Back along the path already cut in this segment, at most kShortBackSteps.
     const int32_t cut = stepsBackward() ? motion_.stepsTotal() - motion_.stepsDone() : motion_.stepsDone();
     shortBackLeft_ = std::min(kShortBackSteps, cut);
+    shortBackMicros_ = 0;
     activity_ = Activity::ShortBack;
     state_ = kRunShortBack;
     stepCarry_ = 0;

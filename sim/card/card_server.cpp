@@ -451,11 +451,12 @@ uint64_t CardServer::advance(int64_t micros) {
     return counters_.reportsSent;
 }
 
-int CardServer::shortCircuit() {
+int CardServer::shortCircuit(int seconds) {
     std::lock_guard lock(mutex_);
     if (!options_.manualClock) syncEngineLocked();
-    const int r = engine_.injectShortCircuit();
-    trace_.fault(traceSeconds(), r == 0 ? "short" : "short (refused: not cutting)");
+    const int r = engine_.injectShortCircuit(seconds < 0 ? -1 : int64_t{seconds} * kMicrosPerSecond);
+    const std::string what = seconds < 0 ? "short" : "short " + std::to_string(seconds);
+    trace_.fault(traceSeconds(), r == 0 ? what : what + " (refused: not cutting)");
     collectReportsLocked();
     flushOutputLocked();
     wake();
