@@ -51,6 +51,17 @@ public:
         static_cast<void>(seconds);
         return -1;
     }
+    // The adjust procedures: wire centering, edge finding towards direction 1, 2, 4 or 8, and the
+    // status block their polls read (byte 2: finished, bytes 128..131: the edge finding's steps).
+    virtual int adjustCenter() { return -1; }
+    virtual int adjustBorder(int direction) {
+        static_cast<void>(direction);
+        return -1;
+    }
+    virtual int getStatus(StatusBlock& status) {
+        static_cast<void>(status);
+        return -1;
+    }
     // CMD_SET_FEED: the 8-byte feed entry and the feed value 1..200.
     virtual int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) = 0;
     virtual int getWorkRecord(WorkRecord& record) = 0;

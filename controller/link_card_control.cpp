@@ -52,6 +52,12 @@ int LinkCardControl::setHf(bool on) { return CMD_SET_HF(*link_, on); }
 
 int LinkCardControl::setClearance(int seconds) { return CMD_SET_CLEARANCE(*link_, seconds); }
 
+int LinkCardControl::adjustCenter() { return CMD_ADJUST_CENTER(*link_); }
+
+int LinkCardControl::adjustBorder(int direction) { return CMD_ADJUST_BORDER(*link_, direction); }
+
+int LinkCardControl::getStatus(StatusBlock& status) { return CMD_GET_STATUS(*link_, &status); }
+
 int LinkCardControl::setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) {
     return CMD_SET_FEED(*link_, entry, feedValue);
 }

@@ -25,6 +25,9 @@ public:
     int setSwitchWithoutVf(uint8_t flag) override;
     int setHf(bool on) override;
     int setClearance(int seconds) override;
+    int adjustCenter() override;
+    int adjustBorder(int direction) override;
+    int getStatus(StatusBlock& status) override;
     int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) override;
     int getWorkRecord(WorkRecord& record) override;
     int keepAlive() override;

@@ -98,6 +98,7 @@ void MachineControl::onLinkLost(int failedCommand) {
         stopHeartbeat();
     link_.Close();  // ends a transaction still waiting on the lost card
     worker_.stop();
+    emit linkWentDown();
     statusText("61715");
     const QString text = qtTrId("61507").arg(session_.portLabel()).arg(failedCommand, 0, 16);
     link_.LogError("%s\n", text.toUtf8().constData());

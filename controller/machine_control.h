@@ -126,6 +126,9 @@ public:
 signals:
     // A segment to show in the code list (a click into a range field).
     void segmentFocused(int segment);
+    // The link is lost: the worker has ended, nothing more reaches the card (open dialogs that
+    // wait for it give up).
+    void linkWentDown();
 
 private:
     void showAlarm(const QString& text, Icon icon, int soundKind);

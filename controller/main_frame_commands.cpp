@@ -5,6 +5,7 @@
 
 #include "controller/about_dialog.h"
 #include "controller/action_table.h"
+#include "controller/adjust/adjust_dialog.h"
 #include "controller/card_events.h"
 #include "controller/config/config_menu.h"
 #include "controller/document/dcs_doc.h"
@@ -73,6 +74,7 @@ void CMainFrame::buildMenus() {
     });
     on(C::Statistics, [this] { showStatistics(); });
     on(C::About, [this] { showAbout(); });
+    actions_->setAdjustHandler([this] { runAdjust(AdjustContext{&card_, &operatorUi_, machine_}, this); });
     on(C::Agent, [this] { showAgent(); });
     buildControlMenu();
     buildConfigMenu();

@@ -86,6 +86,14 @@ public:
     // The Motor button's off, whatever the flag says (before the PC powers off); `done` runs on
     // the UI thread once the card answered.
     void motorOff(std::function<void()> done);
+    // The Motor and Freq switches as steps of another routine's sequence (the adjust
+    // procedures): the flags the panel shows follow what the card took, as after a press.
+    CardSequence::Step motorStep(bool on) {
+        return [this, on](MachiningCard& c) { return switchMotor(c, on); };
+    }
+    CardSequence::Step hfStep(bool on) {
+        return [this, on](MachiningCard& c) { return switchHf(c, on); };
+    }
 
     // Return Origin (F12): the start under the return label, the stop while a return runs.
     void pressReturn();

@@ -279,8 +279,10 @@ TEST_F(CommandSetTest, CloseUnloadsAndLeavesNoWorkBehind) {
     EXPECT_TRUE(entry(Command::Open)->isEnabled());
 }
 
-TEST_F(CommandSetTest, AdjustWaitsForItsDialogAndTheEntriesCarryTheirKeys) {
-    EXPECT_FALSE(entry(Command::Adjust)->isEnabled());
+TEST_F(CommandSetTest, AdjustOpensItsDialogAndTheEntriesCarryTheirKeys) {
+    ASSERT_TRUE(entry(Command::Adjust)->isEnabled());
+    entry(Command::Adjust)->trigger();
+    EXPECT_EQ(c->operatorUi.dialogsRun.back(), "Adjust");
     int opened = 0;
     c->frame.actionTable().setAdjustHandler([&opened] { ++opened; });
     EXPECT_TRUE(entry(Command::Adjust)->isEnabled());

@@ -2,12 +2,13 @@
 // the virtual card, examples/two-holes.iso loaded, at 1280x800), the window during a cut of
 // examples/square.3b with its panels filled, the segment-range and Statistics dialogs, the
 // Multiple and Segment Multiple dialogs with a punch's values, or the Mult-Table (a three-pass
-// table), Mult-Test and Clearence dialogs, the About box, or the window with its Control menu
-// open.
+// table), Mult-Test and Clearence dialogs, the About box, the window with its Control menu
+// open, or the Adjust dialog.
 //   korvex_screenshot OUT.png [en|zh]
-//       [window|cut|range|statistics|multiple|segment|multtable|multtest|clearance|about|menu]
+//       [window|cut|range|statistics|multiple|segment|multtable|multtest|clearance|about|menu|adjust]
 #include "controller/about_dialog.h"
 #include "controller/action_table.h"
+#include "controller/adjust/adjust_dialog.h"
 #include "controller/config/mult_table_dialog.h"
 #include "controller/config/small_dialogs.h"
 #include "controller/edit/multipass_dialogs.h"
@@ -27,6 +28,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QRadioButton>
 
 #include <chrono>
 #include <cstdio>
@@ -38,7 +40,7 @@ int main(int argc, char** argv) {
     using namespace korvex::testing;
     if (argc < 2) {
         std::fprintf(stderr, "usage: korvex_screenshot OUT.png [en|zh] "
-                             "[window|cut|range|statistics|multiple|segment|multtable|multtest|clearance|about|menu]\n");
+                             "[window|cut|range|statistics|multiple|segment|multtable|multtest|clearance|about|menu|adjust]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -102,6 +104,13 @@ int main(int argc, char** argv) {
         dialog->show();
         QCoreApplication::processEvents();
         return dialog->grab().save(out) ? 0 : 1;
+    }
+    if (what == "adjust") {
+        AdjustDialog dialog{AdjustMachine{}};
+        dialog.directionButton(2)->click();
+        dialog.show();
+        QCoreApplication::processEvents();
+        return dialog.grab().save(out) ? 0 : 1;
     }
     if (what == "range") {
         ScriptedOperator op;

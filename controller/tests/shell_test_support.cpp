@@ -93,6 +93,21 @@ int RecordingCard::setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, in
     feedsSent.push_back(feedValue);
     return note("CMD_SET_FEED", LinkCardControl::setFeed(entry, feedValue));
 }
+int RecordingCard::adjustCenter() { return note("CMD_ADJUST_CENTER", LinkCardControl::adjustCenter()); }
+int RecordingCard::adjustBorder(int direction) {
+    {
+        std::lock_guard lock(mutex_);
+        borderDirectionsSent.push_back(direction);
+    }
+    return note("CMD_ADJUST_BORDER", LinkCardControl::adjustBorder(direction));
+}
+int RecordingCard::getStatus(StatusBlock& s) {
+    const int r = LinkCardControl::getStatus(s);
+    if (r == 0 && statusFilter)
+        statusFilter(s);
+    return note("CMD_GET_STATUS", r);
+}
+int RecordingCard::stopWork() { return note("CMD_STOP", LinkCardControl::stopWork()); }
 int RecordingCard::getWorkRecord(WorkRecord& r) { return note("CMD_GET_WORK_RECORD", LinkCardControl::getWorkRecord(r)); }
 int RecordingCard::keepAlive() {
     keepAliveThread = std::this_thread::get_id();

@@ -53,6 +53,10 @@ public:
     int setHf(bool on) override;
     int setClearance(int seconds) override;
     int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) override;
+    int adjustCenter() override;
+    int adjustBorder(int direction) override;
+    int getStatus(StatusBlock& status) override;
+    int stopWork() override;
     int getWorkRecord(WorkRecord& record) override;
     int keepAlive() override;
     int closeKeepingWork() override;
@@ -68,6 +72,9 @@ public:
     std::vector<PulseGroupImage> groupsSent;
     std::vector<uint8_t> switchFlagsSent;
     std::vector<int> feedsSent;
+    std::vector<int> borderDirectionsSent;
+    // Changes each status block read before it is handed on (on the thread that read it).
+    std::function<void(StatusBlock&)> statusFilter;
     std::vector<LoadDescriptor> descriptorsSent;
     // The threads the last connect and the last heartbeat were sent from.
     std::thread::id connectThread;

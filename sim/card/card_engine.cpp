@@ -19,16 +19,25 @@ std::span<const uint8_t, N> fixed(const uint8_t* p) {
 
 SettingsBlock defaultSettings() {
     SettingsBlock s;
-    s.speeds = {3000, 3000, 8000, 400, 300, 300};
-    // Phase modes of the four axes: one int32 each, mode 1 (full step).
-    for (std::size_t axis = 0; axis < kAxisCount; ++axis) PutLe32(s.phase.data() + 4 * axis, 1);
+    // Every value within what the configuration dialogs accept, so a dialog opened on a fresh
+    // card can be confirmed as it stands.
+    s.speeds = {3000, 1000, 8000, 400, 300, 300};
+    // Phase block: XY drive type, pulse rate (um), pulse width (us), lock level, 4 card bytes;
+    // the same for UV.
+    s.phase = {};
+    s.phase[0] = kDefaultXyDrive;
+    s.phase[1] = kDefaultPulseRateUm;
+    s.phase[2] = kDefaultPulseWidthUs;
+    s.phase[8] = kDefaultUvDrive;
+    s.phase[9] = kDefaultPulseRateUm;
+    s.phase[10] = kDefaultPulseWidthUs;
     s.axisInvert = {0, 0, 0, 0};
     s.trackMode = 0;
-    s.clearanceSeconds = 2;
-    s.backDelaySeconds = 1;
+    s.clearanceSeconds = 0;
+    s.backDelaySeconds = 5;
     s.backStopSeconds = 30;
     s.machineName = {};
-    s.rollGapMicroseconds = 500;
+    s.rollGapMicroseconds = 150;
     std::array<uint8_t, kSettingsBlockBytes> image{};
     encodeSettingsBlock(s, image);
     s.image = image;
@@ -118,19 +127,18 @@ CardAnswer CardEngine::handle(uint8_t type, const uint8_t* p, std::size_t length
             return ok();
         }
         case CMD_ADJUST_CENTER:
-            if (activity_ != Activity::None) return refuse();
+            if (activity_ != Activity::None || rolling_) return refuse();
             adjustFinished_ = 0;
-            centerLeft_ = kCenterMicros;
+            adjust_.startCenter();
             activity_ = Activity::Center;
+            stepCarry_ = 0;
             return ok();
         case CMD_ADJUST_BORDER: {
             const uint8_t d = p[0];
-            if (activity_ != Activity::None || (d != 1 && d != 2 && d != 4 && d != 8)) return refuse();
-            const int bit = d == 1 ? 0 : d == 2 ? 1 : d == 4 ? 2 : 3;
+            if (activity_ != Activity::None || rolling_ || (d != 1 && d != 2 && d != 4 && d != 8)) return refuse();
             adjustFinished_ = 0;
             edgeSteps_ = 0;
-            borderDirection_ = d;
-            borderTarget_ = kBorderBaseSteps + kBorderStepsPerDirection * bit;
+            adjust_.startBorder(d);
             activity_ = Activity::Border;
             stepCarry_ = 0;
             return ok();
@@ -295,7 +303,8 @@ CardAnswer CardEngine::setSettingsField(uint8_t type, const uint8_t* p, std::siz
             std::memcpy(s.phase.data(), p, kPhaseBytes);
             break;
         case CMD_SET_ROLL_GAP:
-            if (GetLe32(p) <= 0) return refuse();
+            // 0 is a servo drive's gap: pulses back to back.
+            if (GetLe32(p) < 0) return refuse();
             s.rollGapMicroseconds = GetLe32(p);
             break;
         case CMD_SET_AXIS_INVERT:
@@ -410,6 +419,8 @@ CardAnswer CardEngine::start(uint8_t type, const uint8_t* p) {
     loopStepPending_ = 0;
     pulseGroup_ = sp.groupHere;
     waiting_ = false;
+    clearanceLeft_ = 0;
+    shortLeft_ = -1;
     stepCarry_ = 0;
     activity_ = Activity::Work;
 
@@ -513,9 +524,9 @@ StatusBlock CardEngine::statusBlock() const {
     s.subState = subState_;
     s.adjustFinished = adjustFinished_;
     s.work = position();
-    const bool moving = (activity_ == Activity::Work && !waiting_) || activity_ == Activity::ShortBack ||
+    const bool moving = (activity_ == Activity::Work && !waiting_ && clearanceLeft_ <= 0) || activity_ == Activity::ShortBack ||
                         activity_ == Activity::Return || activity_ == Activity::Jog ||
-                        activity_ == Activity::Border;
+                        activity_ == Activity::Center || activity_ == Activity::Border;
     s.speed = moving ? currentRate() : 0;
     s.remainingSteps = remaining_;
     s.edgeSteps = edgeSteps_;

@@ -40,10 +40,12 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "controller/link/frame.h"
 #include "controller/link/records.h"
+#include "sim/card/adjust_motion.h"
 #include "sim/card/segment_motion.h"
 
 namespace korvex::sim {
@@ -82,9 +84,6 @@ inline constexpr int64_t kMaxStepsPerTick = 1 << 24;     // beyond any real spee
 inline constexpr int64_t kMicrosPerSecond = 1000000;
 inline constexpr int32_t kShortBackSteps = 300;         // how far a short circuit backs off, microns
 inline constexpr int64_t kShortDwellMicros = 500000;    // pause before cutting resumes after backing
-inline constexpr int64_t kCenterMicros = 3000000;       // duration of a wire centering
-inline constexpr int32_t kBorderBaseSteps = 1500;       // edge finding touches after this many steps
-inline constexpr int32_t kBorderStepsPerDirection = 137;  // ... plus this per direction bit position
 inline constexpr int64_t kHfWobbleMicros = 50000;       // the HF level changes this often while cutting
 inline constexpr int32_t kHfLevelIdle = 120;
 inline constexpr int32_t kHfLevelCutBase = 420;
@@ -92,6 +91,12 @@ inline constexpr int32_t kHfLevelCutStep = 45;
 inline constexpr int32_t kHfLevelCutSteps = 9;
 inline constexpr int32_t kHfLevelShort = 3400;
 inline constexpr int kMaxPlanPercent = 100;
+
+// Phase block defaults: XY "4-8" (drive type 1), UV "3-6" (0), 1 um per pulse, 5 us wide.
+inline constexpr uint8_t kDefaultXyDrive = 1;
+inline constexpr uint8_t kDefaultUvDrive = 0;
+inline constexpr uint8_t kDefaultPulseRateUm = 1;
+inline constexpr uint8_t kDefaultPulseWidthUs = 5;
 
 // Index of each speed in the settings block.
 enum SpeedIndex { kSpeedMaxXY = 0, kSpeedMaxUV, kSpeedSimulate, kSpeedBack, kSpeedCutXY, kSpeedCutUV };
@@ -119,6 +124,9 @@ struct CardFigures {
     int64_t starvedMicros = 0;      // card time spent waiting for windows
     uint64_t stepsRun = 0;          // leading steps of the work motion
     uint64_t shortCircuits = 0;
+    uint64_t clearanceWaits = 0;    // corners of a cut at which the card waited
+    int64_t clearanceMicros = 0;    // card time spent in those waits
+    uint64_t backStops = 0;         // works stopped for backing longer than the back stop time
 };
 
 // What survives a power cycle of the card.
@@ -140,11 +148,16 @@ public:
     // Runs the card for this much card time (microseconds); reports collect in the outbox.
     void advance(int64_t micros);
     std::vector<CardReport> takeReports();
+    // What the card did by itself (a procedure ended, a wait passed), for the trace.
+    std::vector<std::string> takeNotes();
     // True while something moves or counts down, so the transport keeps advancing time.
     bool busy() const;
 
     // Fault injection. Each returns 0, or -1 when the card is in no state for it.
-    int injectShortCircuit();  // while cutting: back for a while, then resume
+    // While cutting. durationMicros < 0: the short clears once the card has backed off
+    // kShortBackSteps; otherwise it lasts that long. Backing longer than the back stop time of
+    // the settings stops the work (state 2, sub-state 6, event 9 with mode 6).
+    int injectShortCircuit(int64_t durationMicros = -1);
     int injectWireBreak();     // while cutting, walking or backing
     // The PC went silent or the power went: motion stops where it stands, record kept.
     void stopForLostPc();
@@ -199,13 +212,17 @@ private:
     void runWork(int budget);
     void runShortBack(int budget);
     void startShortBack();
+    void shortCleared();
+    // Counts a timed short down; true when it has cleared.
+    bool shortOver(int64_t micros);
     void runReturnOrJog(int budget);
-    void runBorder(int budget);
+    void runAdjust(int budget);
     void segmentDone();
     void enterSegment(int32_t index);
     const WindowEntry* findInWindow(int32_t index) const;
     void haltWork(uint8_t state, uint8_t subState);
     void report(uint8_t code, const std::array<uint8_t, kReportDataBytes>& data);
+    void note(std::string what) { notes_.push_back(std::move(what)); }
     void runEvent(uint8_t mode, uint8_t event);
     void checkPlanPause();
 
@@ -268,6 +285,9 @@ private:
     int32_t shortBackLeft_ = 0;
     int64_t shortDwellLeft_ = 0;
     int64_t shortSenseLeft_ = 0;
+    int64_t shortLeft_ = -1;       // a timed short's remaining duration; -1: untimed
+    int64_t shortBackMicros_ = 0;  // how long the card has been backing off this short
+    int64_t clearanceLeft_ = 0;    // the corner wait still to pass before the segment is cut
 
     // Return, jog, adjust procedures.
     std::array<int32_t, kAxisCount> remaining_{};
@@ -275,9 +295,7 @@ private:
     int32_t returnSegment_ = 0;
     int8_t adjustFinished_ = 0;
     int32_t edgeSteps_ = 0;
-    int32_t borderTarget_ = 0;
-    uint8_t borderDirection_ = 0;
-    int64_t centerLeft_ = 0;
+    AdjustMotion adjust_;
 
     // Fast roll.
     bool rolling_ = false;
@@ -288,6 +306,7 @@ private:
     bool workLive_ = false;  // the record follows a work started or restored since power-on
     bool memoryChanged_ = false;
     std::vector<CardReport> outbox_;
+    std::vector<std::string> notes_;
     CardFigures figures_;
 };
 

@@ -2,6 +2,7 @@
 // jog and adjust procedures, and the faults injected into them.
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 
 #include "sim/card/card_engine.h"
 
@@ -62,6 +63,7 @@ int32_t CardEngine::currentRate() const {
                 default: return atLeastOne(sp[kSpeedBack]);
             }
         case Activity::ShortBack:
+        case Activity::Center:
         case Activity::Border:
             return atLeastOne(sp[kSpeedBack]);
         case Activity::Return:
@@ -75,18 +77,45 @@ int32_t CardEngine::currentRate() const {
 void CardEngine::tick(int64_t micros) {
     switch (activity_) {
         case Activity::Work:
+            if (clearanceLeft_ > 0) {
+                // Standing at a corner for the clearance wait: no step is made meanwhile.
+                figures_.clearanceMicros += std::min(micros, clearanceLeft_);
+                clearanceLeft_ -= micros;
+                break;
+            }
             runWork(stepBudget(micros, currentRate()));
             break;
         case Activity::ShortSensed:
             shortSenseLeft_ -= micros;
+            if (shortOver(micros)) {
+                shortCleared();  // gone before the back delay passed: cutting goes on, no back
+                break;
+            }
             if (shortSenseLeft_ <= 0) startShortBack();
             break;
         case Activity::ShortBack:
+            shortBackMicros_ += micros;
+            if (shortBackMicros_ > int64_t{settings_.backStopSeconds} * kMicrosPerSecond) {
+                // Backed off for longer than the back stop time: the short will not clear by
+                // itself, the machine stops and waits for the operator.
+                ++figures_.backStops;
+                shortLeft_ = -1;
+                haltWork(kRunPaused, kRunShortBack);
+                runEvent(kRunShortBack, kEventPause);
+                note("back stop after " + std::to_string(shortBackMicros_ / 1000) + " ms of backing");
+                break;
+            }
+            if (shortOver(micros)) {
+                activity_ = Activity::ShortDwell;
+                shortDwellLeft_ = kShortDwellMicros;
+                break;
+            }
             runShortBack(stepBudget(micros, currentRate()));
             break;
         case Activity::ShortDwell:
             shortDwellLeft_ -= micros;
             if (shortDwellLeft_ <= 0) {
+                shortLeft_ = -1;
                 activity_ = Activity::Work;
                 state_ = kRunCutting;
                 runEvent(kRunShortBack, kEventCutResumed);
@@ -97,14 +126,8 @@ void CardEngine::tick(int64_t micros) {
             runReturnOrJog(stepBudget(micros, currentRate()));
             break;
         case Activity::Center:
-            centerLeft_ -= micros;
-            if (centerLeft_ <= 0) {
-                adjustFinished_ = 1;
-                activity_ = Activity::None;
-            }
-            break;
         case Activity::Border:
-            runBorder(stepBudget(micros, currentRate()));
+            runAdjust(stepBudget(micros, currentRate()));
             break;
         case Activity::None:
             break;
@@ -218,17 +241,41 @@ void CardEngine::enterSegment(int32_t index) {
     } else {
         checkPlanPause();
     }
+    // A corner of the cut: the wire stands the clearance wait before it cuts on, so the gap
+    // can clear. Motionless records (G92, M02) are no corner.
+    const bool cuts = lower.kind == kElementLine || lower.kind == kElementArcCw || lower.kind == kElementArcCcw;
+    if (activity_ == Activity::Work && mode_ == kRunCutting && cuts && settings_.clearanceSeconds > 0) {
+        clearanceLeft_ = int64_t{settings_.clearanceSeconds} * kMicrosPerSecond;
+        ++figures_.clearanceWaits;
+    }
 }
 
 void CardEngine::runShortBack(int budget) {
     if (budget <= 0) return;
     const bool back = !stepsBackward();  // against the cutting direction
+    if (shortLeft_ >= 0) {
+        // A lasting short: the card backs on along what it cut and, at the segment's start,
+        // stands until the short clears or the back stop time is up.
+        motion_.step(budget, back, point_);
+        return;
+    }
     const int n = motion_.step(std::min(budget, shortBackLeft_), back, point_);
     shortBackLeft_ -= n;
     if (shortBackLeft_ <= 0 || n == 0) {
         activity_ = Activity::ShortDwell;
         shortDwellLeft_ = kShortDwellMicros;
     }
+}
+
+bool CardEngine::shortOver(int64_t micros) {
+    if (shortLeft_ < 0) return false;
+    shortLeft_ = std::max<int64_t>(shortLeft_ - micros, 0);
+    return shortLeft_ == 0;
+}
+
+void CardEngine::shortCleared() {
+    shortLeft_ = -1;
+    activity_ = Activity::Work;
 }
 
 void CardEngine::runReturnOrJog(int budget) {
@@ -267,18 +314,14 @@ void CardEngine::runReturnOrJog(int budget) {
     activity_ = Activity::None;
 }
 
-void CardEngine::runBorder(int budget) {
-    for (int s = 0; s < budget && edgeSteps_ < borderTarget_; ++s) {
-        ++edgeSteps_;
-        if (borderDirection_ == 1) ++point_.lx;
-        if (borderDirection_ == 2) ++point_.ly;
-        if (borderDirection_ == 4) --point_.lx;
-        if (borderDirection_ == 8) --point_.ly;
-    }
-    if (edgeSteps_ >= borderTarget_) {
-        adjustFinished_ = 1;
-        activity_ = Activity::None;
-    }
+void CardEngine::runAdjust(int budget) {
+    const bool ended = adjust_.step(budget, point_.lx, point_.ly);
+    if (activity_ == Activity::Border) edgeSteps_ = adjust_.edgeSteps();
+    if (!ended) return;
+    adjustFinished_ = 1;
+    note(activity_ == Activity::Center ? "adjust center finished"
+                                        : "adjust border finished steps " + std::to_string(edgeSteps_));
+    activity_ = Activity::None;
 }
 
 void CardEngine::haltWork(uint8_t state, uint8_t subState) {
@@ -289,6 +332,7 @@ void CardEngine::haltWork(uint8_t state, uint8_t subState) {
     activity_ = Activity::None;
     state_ = state;
     subState_ = subState;
+    clearanceLeft_ = 0;
     syncRecord();
 }
 
@@ -309,6 +353,12 @@ void CardEngine::runEvent(uint8_t mode, uint8_t event) {
     report(reportcode::kRunEvent, data);
 }
 
+std::vector<std::string> CardEngine::takeNotes() {
+    std::vector<std::string> out;
+    out.swap(notes_);
+    return out;
+}
+
 std::vector<CardReport> CardEngine::takeReports() {
     std::vector<CardReport> out;
     out.swap(outbox_);
@@ -318,8 +368,10 @@ std::vector<CardReport> CardEngine::takeReports() {
 // ---------------------------------------------------------------------------------------------
 // Faults
 
-int CardEngine::injectShortCircuit() {
+int CardEngine::injectShortCircuit(int64_t durationMicros) {
     if (activity_ != Activity::Work || state_ != kRunCutting) return -1;
+    shortLeft_ = durationMicros < 0 ? -1 : durationMicros;
+    clearanceLeft_ = 0;
     if (waiting_) {
         figures_.starvedMicros += now_ - waitStart_;
         waiting_ = false;
@@ -336,6 +388,7 @@ void CardEngine::startShortBack() {
     // Back along the path already cut in this segment, at most kShortBackSteps.
     const int32_t cut = stepsBackward() ? motion_.stepsTotal() - motion_.stepsDone() : motion_.stepsDone();
     shortBackLeft_ = std::min(kShortBackSteps, cut);
+    shortBackMicros_ = 0;
     activity_ = Activity::ShortBack;
     state_ = kRunShortBack;
     stepCarry_ = 0;

@@ -24,7 +24,8 @@ constexpr int64_t kMicrosPerMs = 1000;
 bool carriesPoint(uint8_t type) {
     using namespace cmdcode;
     return type == CMD_START_CUT || type == CMD_START_WALK || type == CMD_START_SIMULATE || type == CMD_START_BACK ||
-           type == CMD_START_ADJUSTED || type == CMD_START_RETURN || type == CMD_STOP;
+           type == CMD_START_ADJUSTED || type == CMD_START_RETURN || type == CMD_STOP || type == CMD_ADJUST_CENTER ||
+           type == CMD_ADJUST_BORDER;
 }
 constexpr std::size_t kCheckByteFromEnd = kFrameHeadBytes + 1;  // the check byte sits before the tail
 
@@ -328,6 +329,8 @@ void CardServer::syncEngineLocked() {
 }
 
 void CardServer::collectReportsLocked() {
+    for (const std::string& what : engine_.takeNotes())
+        trace_.note(traceSeconds(), what, describePoint(engine_.position(), engine_.figures().stepsRun));
     for (const CardReport& r : engine_.takeReports()) {
         if (silence_ || poweredOff_) continue;
         uint8_t out[CPS_MAX_FRAME_SIZE];
@@ -448,11 +451,12 @@ uint64_t CardServer::advance(int64_t micros) {
     return counters_.reportsSent;
 }
 
-int CardServer::shortCircuit() {
+int CardServer::shortCircuit(int seconds) {
     std::lock_guard lock(mutex_);
     if (!options_.manualClock) syncEngineLocked();
-    const int r = engine_.injectShortCircuit();
-    trace_.fault(traceSeconds(), r == 0 ? "short" : "short (refused: not cutting)");
+    const int r = engine_.injectShortCircuit(seconds < 0 ? -1 : int64_t{seconds} * kMicrosPerSecond);
+    const std::string what = seconds < 0 ? "short" : "short " + std::to_string(seconds);
+    trace_.fault(traceSeconds(), r == 0 ? what : what + " (refused: not cutting)");
     collectReportsLocked();
     flushOutputLocked();
     wake();

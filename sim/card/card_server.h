@@ -86,7 +86,8 @@ public:
     uint64_t advance(int64_t micros);
 
     // Faults. The card faults return -1 when the card is in no state for them.
-    int shortCircuit();
+    // seconds < 0: the short clears once the card has backed off; otherwise it lasts that long.
+    int shortCircuit(int seconds = -1);
     int wireBreak();
     void setSilence(bool on);
     void injectNoise(int count);

@@ -105,8 +105,34 @@ std::string describeRequest(uint8_t type, const uint8_t* p, std::size_t length) 
             for (std::size_t i = 0; i + 4 <= length; i += 4) out += format(i ? ",%d" : "%d", GetLe32(p + i));
             return out + "]";
         }
+        case CMD_SET_PHASE:
+            if (!has(kPhaseBytes)) return {};
+            // Drive type, pulse rate, pulse width and lock level of each axis pair.
+            return format("\"xy\":[%d,%d,%d,%d],\"uv\":[%d,%d,%d,%d]", p[0], p[1], p[2], p[3], p[8], p[9], p[10],
+                          p[11]);
+        case CMD_SET_ROLL_GAP:
+            if (!has(4)) return {};
+            return format("\"value\":%d", GetLe32(p));
+        case CMD_SET_AXIS_INVERT:
+            if (!has(kAxisCount)) return {};
+            return format("\"invert\":[%d,%d,%d,%d]", p[0], p[1], p[2], p[3]);
+        case CMD_SET_SPEED_LIMITS:
+            if (!has(4 * kSpeedCount)) return {};
+            return format("\"speeds\":[%d,%d,%d,%d,%d,%d]", GetLe32(p), GetLe32(p + 4), GetLe32(p + 8),
+                          GetLe32(p + 12), GetLe32(p + 16), GetLe32(p + 20));
+        case CMD_SET_MACHINE_NAME:
+            return "\"name\":" + jsonText(reinterpret_cast<const char*>(p), length);
+        case CMD_JOG:
+            if (!has(4 * kAxisCount)) return {};
+            return format("\"steps\":[%d,%d,%d,%d]", GetLe32(p), GetLe32(p + 4), GetLe32(p + 8), GetLe32(p + 12));
+        case CMD_STEP_AXIS:
+            if (!has(1)) return {};
+            return format("\"mask\":%d", p[0]);
         case CMD_SET_SWITCH_WITHOUT_VF:
         case CMD_SET_CLEARANCE:
+        case CMD_SET_BACK_DELAY:
+        case CMD_SET_BACK_STOP_TIME:
+        case CMD_SET_TRACK:
         case CMD_SET_DIRECTION:
         case CMD_SET_IGNORE_PAUSE:
         case CMD_SET_MOTOR:
@@ -170,6 +196,12 @@ void CardTrace::report(double t, const CardReport& r) {
 
 void CardTrace::fault(double t, const std::string& what, const std::string& point) {
     line(format("{\"t\":%.3f,\"dir\":\"fault\",\"cmd\":\"FAULT\",\"what\":%s", t,
+                jsonText(what.c_str(), what.size()).c_str()) +
+         (point.empty() ? "" : "," + point) + "}");
+}
+
+void CardTrace::note(double t, const std::string& what, const std::string& point) {
+    line(format("{\"t\":%.3f,\"dir\":\"card\",\"cmd\":\"NOTE\",\"what\":%s", t,
                 jsonText(what.c_str(), what.size()).c_str()) +
          (point.empty() ? "" : "," + point) + "}");
 }

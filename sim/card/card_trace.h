@@ -38,6 +38,8 @@ public:
     void badFrame(double t, const char* fault, std::size_t length);
     void report(double t, const CardReport& report);
     void fault(double t, const std::string& what, const std::string& point = {});
+    // Something the card did by itself: {"t":..,"dir":"card","cmd":"NOTE","what":"..",point}.
+    void note(double t, const std::string& what, const std::string& point = {});
 
 private:
     void line(const std::string& text);

@@ -45,7 +45,8 @@ std::string statusText(CardServer& server) {
         std::ostringstream out;
         out << "state " << int{e.runState()} << " sub " << int{e.subState()} << " "
             << describePointWords(w, f.stepsRun) << " loop " << w.loopIndex << " segments-entered " << f.segmentsEntered << " starvations " << f.starvations
-            << " starved-ms " << f.starvedMicros / 1000 << " requests " << c.requests << " retries "
+            << " starved-ms " << f.starvedMicros / 1000 << " clearance-waits " << f.clearanceWaits
+            << " clearance-ms " << f.clearanceMicros / 1000 << " back-stops " << f.backStops << " requests " << c.requests << " retries "
             << c.retries << " bad-frames " << c.badFrames << " reports " << c.reportsSent;
         return out.str();
     });
@@ -63,12 +64,15 @@ int applyControlCommand(CardServer& server, const std::string& line, std::string
     const std::string& cmd = w[0];
     const std::size_t args = w.size() - 1;
     reply = "ok";
-    if ((cmd == "short" || cmd == "break" || cmd == "drop-response" || cmd == "corrupt-response" ||
+    if ((cmd == "break" || cmd == "drop-response" || cmd == "corrupt-response" ||
          cmd == "duplicate-response" || cmd == "powerloss" || cmd == "status") && args != 0)
         return fail(cmd + " takes no argument");
 
     if (cmd == "short") {
-        if (server.shortCircuit() != 0) return fail("the card is not cutting");
+        int seconds = -1;
+        if (args > 1 || (args == 1 && !parseInt(w[1], 1, kMaxShortSeconds, seconds)))
+            return fail("usage: short [S] (S seconds, 1 to " + std::to_string(kMaxShortSeconds) + ")");
+        if (server.shortCircuit(seconds) != 0) return fail("the card is not cutting");
     } else if (cmd == "break") {
         if (server.wireBreak() != 0) return fail("no wire is running (not cutting, walking or backing)");
     } else if (cmd == "silence") {
@@ -113,7 +117,7 @@ int applyControlCommand(CardServer& server, const std::string& line, std::string
         reply = statusText(server);
     } else {
         return fail("unknown command '" + cmd +
-                    "' (short, break, silence on|off, hold on|off, noise N, drop-response, corrupt-response, "
+                    "' (short [S], break, silence on|off, hold on|off, noise N, drop-response, corrupt-response, "
                     "duplicate-response, delay MS, refuse CMD_NAME [N], report TYPE HEX, powerloss, status)");
     }
     return 0;

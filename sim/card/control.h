@@ -1,7 +1,8 @@
 // Text commands that steer a running virtual card (the kvcardsim control socket, one command per
 // line):
 //
-//   short                a short circuit: back for a while, then cutting resumes
+//   short [S]            a short circuit: back for a while, then cutting resumes; with S, one
+//                        that lasts S seconds (backing beyond the back stop time stops the work)
 //   break                wire break (event 8)
 //   silence on|off       stop answering (the link is lost) / answer again
 //   hold on|off          hold the card's motion where it stands / let it move on
@@ -25,6 +26,7 @@ namespace korvex::sim {
 inline constexpr int kMaxNoiseBytes = 4096;
 inline constexpr int kMaxDelayMs = 60000;
 inline constexpr int kMaxRefusals = 1000;
+inline constexpr int kMaxShortSeconds = 3600;
 
 // Applies one command line. Returns 0 with reply "ok" (or the status text), or -1 with reply
 // "error: ..." for an unknown command or a bad argument.

@@ -55,7 +55,7 @@ void usage(std::FILE* to) {
         "\n"
         "usage: kvcardsim --tell PATH COMMAND [ARG]\n"
         "  sends one command to the control socket of a running kvcardsim and prints its answer:\n"
-        "  short, break, silence on|off, noise N, drop-response, corrupt-response,\n"
+        "  short [S], break, silence on|off, noise N, drop-response, corrupt-response,\n"
         "  duplicate-response, delay MS, refuse CMD_NAME [N], report TYPE HEX, powerloss, status\n",
         to);
 }

@@ -351,7 +351,7 @@ TEST(CardEngine, AdjustProceduresSetTheFinishedFlag) {
     card.engine.advance(60 * kSecond);
     const StatusBlock s = card.status();
     EXPECT_EQ(s.adjustFinished, 1);
-    EXPECT_EQ(s.edgeSteps, 1500 + 137 * 2);
+    EXPECT_EQ(s.edgeSteps, 1080) << "the simulated hole's wall";
     EXPECT_EQ(s.work.guideX, -s.edgeSteps) << "direction 4 is X-";
     ASSERT_EQ(card.send(CMD_STOP).status, 0);
     EXPECT_EQ(card.status().adjustFinished, 0);
@@ -359,7 +359,7 @@ TEST(CardEngine, AdjustProceduresSetTheFinishedFlag) {
     ASSERT_EQ(card.send(CMD_ADJUST_CENTER).status, 0);
     card.engine.advance(kSecond);
     EXPECT_EQ(card.status().adjustFinished, 0);
-    card.engine.advance(5 * kSecond);
+    card.engine.advance(60 * kSecond);
     EXPECT_EQ(card.status().adjustFinished, 1);
 }
 
