@@ -52,6 +52,17 @@ int LinkCardControl::setHf(bool on) { return CMD_SET_HF(*link_, on); }
 
 int LinkCardControl::setClearance(int seconds) { return CMD_SET_CLEARANCE(*link_, seconds); }
 
+int LinkCardControl::setLoop(int loops) { return CMD_SET_LOOP(*link_, loops); }
+int LinkCardControl::setSpeedLimits(const std::array<int32_t, kSpeedCount>& speeds) {
+    return CMD_SET_SPEED_LIMITS(*link_, speeds);
+}
+int LinkCardControl::setBackDelay(int seconds) { return CMD_SET_BACK_DELAY(*link_, seconds); }
+int LinkCardControl::setBackStopTime(int seconds) { return CMD_SET_BACK_STOP_TIME(*link_, seconds); }
+int LinkCardControl::setPlanPause(int32_t segment, int32_t percent) {
+    return CMD_SET_PLAN_PAUSE(*link_, segment, percent);
+}
+int LinkCardControl::setTrack(int mode) { return CMD_SET_TRACK(*link_, mode); }
+
 int LinkCardControl::setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) {
     return CMD_SET_FEED(*link_, entry, feedValue);
 }

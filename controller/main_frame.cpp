@@ -1,4 +1,5 @@
 #include "controller/main_frame.h"
+#include "controller/status_pane_clicks.h"
 #include "controller/config/config_menu.h"
 
 #include "controller/action_table.h"
@@ -144,6 +145,7 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
 
     buildMenus();
     buildStatusBar();
+    new StatusPaneClicks(statusBar(), panes_[kLoopPane], panes_[kMaxSpeedPane], panes_[kPhasePane], runConfigEntry_);
     handOff_ = new ControllerHandOff(this, document_, operatorUi_, [this](const QString& path) { return openRequest(path); },
                                      [this] { return session_.alarmTitle(); }, this);
     handOff_->addToToolBar(toolBar_);
@@ -323,6 +325,13 @@ void CMainFrame::buildConfigMenu() {
         if (miniStatus_)
             miniStatus_->update();
     };
+    config.trackingMode = [this] { return statusPanel_->feed().trackingMode(); };
+    config.feed = &statusPanel_->feed();
+    config.cardSettingsChanged = [this] { showCardSettings(); };
+    config.loopTotal = [this] { return loopTotal_; };
+    config.loopTotalChanged = [this](int total) { showLoop(loopNumber_, total); };
+    config.program = [this] { return document_.isLoaded() ? document_.program() : nullptr; };
+    runConfigEntry_ = [this, config](ConfigEntry entry) { runConfigEntry(entry, config, this); };
     installConfigMenu(configMenu_, std::move(config), this);
 }
 
@@ -491,7 +500,7 @@ bool CMainFrame::closeFromMenu() {
     const bool closed = document_.closeProgram();
     if (closed) {
         workStarted_ = false;
-        panes_[kLoopPane]->setText(qtTrId("61529").arg(0).arg(1));
+        showLoop(0, 1);
         buttons_->refresh();
     }
     return closed;
@@ -519,7 +528,7 @@ void CMainFrame::onProgramLoaded(const QString& path) {
     rebuildRecentMenu(entries);
     // The copy of this program is the newest; copies of programs long gone are not kept.
     pruneWorkingCopies(temporaryDirectory(), document_.fileTitle());
-    panes_[kLoopPane]->setText(qtTrId("61529").arg(0).arg(1));
+    showLoop(0, 1);
     updateTitle();
 }
 
@@ -679,7 +688,11 @@ void CMainFrame::resetMachiningWork() {
     operations.refresh();
 }
 
-void CMainFrame::showLoop(int number, int total) { panes_[kLoopPane]->setText(qtTrId("61529").arg(number).arg(total)); }
+void CMainFrame::showLoop(int number, int total) {
+    loopNumber_ = number;
+    loopTotal_ = total;
+    panes_[kLoopPane]->setText(qtTrId("61529").arg(number).arg(total));
+}
 
 void CMainFrame::applyRecoveryMark() {
     const std::optional<RecoveryMark>& mark = document_.recoveryMark();

@@ -1,12 +1,16 @@
 #include "controller/config/config_menu.h"
 
+#include "code/loader.h"
 #include "controller/card_control.h"
 #include "controller/config/config_rules.h"
 #include "controller/config/mult_table_dialog.h"
+#include "controller/config/setting_dialogs.h"
 #include "controller/config/small_dialogs.h"
 #include "controller/machine_control.h"
 #include "controller/machining/card_worker.h"
 #include "controller/machine_session.h"
+#include "controller/feed_control.h"
+#include "controller/pulse_table.h"
 #include "platform/data_dirs.h"
 #include "platform/operator_interaction.h"
 
@@ -99,14 +103,76 @@ int runClearance(const ConfigMenuContext& context, QWidget* dialogParent) {
     return context.operatorUi->exec(dialog, QLatin1String(ClearanceDialog::kObjectName));
 }
 
+int runLoop(const ConfigMenuContext& context, QWidget* dialogParent) {
+    const int total = context.loopTotal ? context.loopTotal() : 1;
+    LoopDialog dialog(total, cardAccess(context), context.loopTotalChanged, dialogParent);
+    return context.operatorUi->exec(dialog, QLatin1String(LoopDialog::kObjectName));
+}
+
+int runSpeed(const ConfigMenuContext& context, QWidget* dialogParent) {
+    if (context.operatorUi->ask(qtTrId("config.speed.title"), qtTrId("config.speed.ask"),
+                                OperatorInteraction::Buttons::OkCancel) != OperatorInteraction::Answer::Ok)
+        return QDialog::Rejected;
+    SpeedDialog dialog(context.session->settings, cardAccess(context), context.cardSettingsChanged, dialogParent);
+    return context.operatorUi->exec(dialog, QLatin1String(SpeedDialog::kObjectName));
+}
+
+int runBack(const ConfigMenuContext& context, QWidget* dialogParent) {
+    BackDialog dialog(context.session->settings, cardAccess(context), context.session->cardSettings().path(), dialogParent);
+    return context.operatorUi->exec(dialog, QLatin1String(BackDialog::kObjectName));
+}
+
+int runPlanPause(const ConfigMenuContext& context, QWidget* dialogParent) {
+    std::function<void(const PlanPause&)> marked;
+    if (context.planPauseSet)
+        marked = [set = context.planPauseSet](const PlanPause& p) { set(p.segment, p.percent); };
+    PlanPauseDialog dialog(context.program ? context.program() : nullptr, cardAccess(context), std::move(marked),
+                           dialogParent);
+    return context.operatorUi->exec(dialog, QLatin1String(PlanPauseDialog::kObjectName));
+}
+
+int runTrack(const ConfigMenuContext& context, QWidget* dialogParent) {
+    // The mode the card took picks the table of every group's feed entry and of the feed the
+    // status panel sends, which goes out again at once from the new table.
+    auto changed = [table = context.pulseTable, feed = context.feed](int mode) {
+        if (table)
+            refreshGroupFeeds(*table, mode);
+        if (feed) {
+            feed->setTrackingMode(mode);
+            feed->setFeed(feed->value());
+        }
+    };
+    TrackDialog dialog(context.session->settings, cardAccess(context), changed, dialogParent);
+    return context.operatorUi->exec(dialog, QLatin1String(TrackDialog::kObjectName));
+}
+
+namespace {
+
+// The Config entries: entry, text id, object name, Ctrl+key, dialog.
+constexpr MenuEntry kEntries[] = {
+    {ConfigEntry::Clearance, "config.menu.clearance", "ClearanceAction", Qt::Key_R, &runClearance},
+    {ConfigEntry::MultTest, "config.menu.multtest", "MultTestAction", Qt::Key_M, &runMultTest},
+    {ConfigEntry::MultTable, "config.menu.multtable", "MultTableAction", Qt::Key_B, &runMultTable},
+    {ConfigEntry::Speed, "config.menu.speed", "SpeedAction", Qt::Key_V, &runSpeed},
+    {ConfigEntry::Backward, "config.menu.backward", "BackwardAction", Qt::Key_C, &runBack},
+    {ConfigEntry::Loop, "config.menu.loop", "LoopAction", Qt::Key_L, &runLoop},
+    {ConfigEntry::PlanPause, "config.menu.planpause", "PlanPauseAction", Qt::Key_F, &runPlanPause},
+    {ConfigEntry::Track, "config.menu.track", "TrackAction", Qt::Key_G, &runTrack},
+};
+
+}  // namespace
+
+int runConfigEntry(ConfigEntry entry, const ConfigMenuContext& context, QWidget* dialogParent) {
+    for (const MenuEntry& item : kEntries) {
+        if (item.entry == entry)
+            return configEntryEnabled(entry, conditions(context)) ? item.run(context, dialogParent) : -1;
+    }
+    return -1;
+}
+
 void installConfigMenu(QMenu* menu, ConfigMenuContext context, QWidget* dialogParent) {
     if (context.timerOwner == nullptr)
         context.timerOwner = menu;
-    static constexpr MenuEntry kEntries[] = {
-        {ConfigEntry::Clearance, "config.menu.clearance", "ClearanceAction", Qt::Key_R, &runClearance},
-        {ConfigEntry::MultTest, "config.menu.multtest", "MultTestAction", Qt::Key_M, &runMultTest},
-        {ConfigEntry::MultTable, "config.menu.multtable", "MultTableAction", Qt::Key_B, &runMultTable},
-    };
     std::vector<std::pair<QAction*, ConfigEntry>> actions;
     for (const MenuEntry& item : kEntries) {
         QAction* action = menu->addAction(qtTrId(item.textId));

@@ -1,7 +1,11 @@
 // The Config menu's entries that open the machine configuration dialogs.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <memory>
+
+#include "controller/config/config_rules.h"
 
 class QMenu;
 class QObject;
@@ -10,6 +14,8 @@ class QWidget;
 namespace korvex {
 
 class CardControl;
+class FeedControl;
+struct LoadedProgram;
 class MachineControl;
 class MachineSession;
 class OperatorInteraction;
@@ -26,6 +32,13 @@ struct ConfigMenuContext {
     std::function<void()> tableChanged;         // graph view and mini status window
     QObject* timerOwner = nullptr;              // the delayed HF on dies with it
     std::function<bool()> programLoaded;
+    // The status panel's feed: its tracking mode picks the feed table, and it sends the feed.
+    FeedControl* feed = nullptr;
+    std::function<void()> cardSettingsChanged;  // the Max Speed and Phase panes again
+    std::function<int()> loopTotal;
+    std::function<void(int)> loopTotalChanged;  // the card took a new loop count
+    std::function<std::shared_ptr<const LoadedProgram>()> program;
+    std::function<void(int32_t segment, int32_t percent)> planPauseSet;  // the graph view's mark
 };
 
 // Adds the entries to `menu`; the Mult-Table entry (Ctrl+B) is always enabled.
@@ -35,5 +48,14 @@ void installConfigMenu(QMenu* menu, ConfigMenuContext context, QWidget* dialogPa
 int runMultTable(const ConfigMenuContext& context, QWidget* dialogParent);
 int runMultTest(const ConfigMenuContext& context, QWidget* dialogParent);  // CHANGE PARAM opens Mult-Table
 int runClearance(const ConfigMenuContext& context, QWidget* dialogParent);
+int runLoop(const ConfigMenuContext& context, QWidget* dialogParent);
+int runSpeed(const ConfigMenuContext& context, QWidget* dialogParent);  // asks first; Cancel opens nothing
+int runBack(const ConfigMenuContext& context, QWidget* dialogParent);
+int runPlanPause(const ConfigMenuContext& context, QWidget* dialogParent);
+int runTrack(const ConfigMenuContext& context, QWidget* dialogParent);
+
+// Runs the entry's dialog as its menu entry does, when the entry is enabled now; -1 when it is
+// not, or no entry runs it.
+int runConfigEntry(ConfigEntry entry, const ConfigMenuContext& context, QWidget* dialogParent);
 
 }  // namespace korvex

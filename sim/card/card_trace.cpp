@@ -105,6 +105,13 @@ std::string describeRequest(uint8_t type, const uint8_t* p, std::size_t length) 
             for (std::size_t i = 0; i + 4 <= length; i += 4) out += format(i ? ",%d" : "%d", GetLe32(p + i));
             return out + "]";
         }
+        case CMD_SET_SPEED_LIMITS:
+            if (!has(4 * kSpeedCount)) return {};
+            return format("\"speeds\":[%d,%d,%d,%d,%d,%d]", GetLe32(p), GetLe32(p + 4), GetLe32(p + 8),
+                          GetLe32(p + 12), GetLe32(p + 16), GetLe32(p + 20));
+        case CMD_SET_BACK_DELAY:
+        case CMD_SET_BACK_STOP_TIME:
+        case CMD_SET_TRACK:
         case CMD_SET_SWITCH_WITHOUT_VF:
         case CMD_SET_CLEARANCE:
         case CMD_SET_DIRECTION:
