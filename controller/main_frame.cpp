@@ -331,6 +331,7 @@ void CMainFrame::buildConfigMenu() {
     config.loopTotal = [this] { return loopTotal_; };
     config.loopTotalChanged = [this](int total) { showLoop(loopNumber_, total); };
     config.program = [this] { return document_.isLoaded() ? document_.program() : nullptr; };
+    config.planPauseSet = [this](int32_t segment, int32_t percent) { graph_->setPlanPause(segment, percent); };
     runConfigEntry_ = [this, config](ConfigEntry entry) { runConfigEntry(entry, config, this); };
     installConfigMenu(configMenu_, std::move(config), this);
 }

@@ -10,6 +10,8 @@
 #include "controller/status_pane_clicks.h"
 #include "controller/status_panel_control.h"
 #include "controller/tests/controller_fixture.h"
+#include "controller/views/graph_view.h"
+#include "controller/views/plan_pause_point.h"
 #include "sim/card/card_engine.h"
 #include "sim/card/card_trace.h"
 
@@ -291,6 +293,8 @@ TEST_F(SettingDialogTest, PlanPauseNeedsALoadedProgramAndALineOrArcOfIt) {
     });
     ASSERT_EQ(result, QDialog::Accepted);
     EXPECT_EQ(onCard([](sim::CardEngine& e) { return e.planPause(); }), std::make_pair(int32_t(line), int32_t(1)));
+    const GraphProgram& drawn = *c->frame.graphView()->scene().program;
+    EXPECT_EQ(c->frame.graphView()->scene().planPausePoint, pointAlongSegment(drawn, line, 1));
     ASSERT_EQ(runEntry("PlanPauseAction", "PlanPause", [&](QDialog& d) {
                   auto& dialog = static_cast<PlanPauseDialog&>(d);
                   dialog.segmentField()->setText(QString::number(line));
@@ -366,6 +370,37 @@ TEST_F(SettingDialogTest, EntriesCarryTheirKeysAndFollowTheWorkState) {
         EXPECT_EQ(a->shortcut(), QKeySequence(Qt::CTRL | r.key)) << r.name;
         EXPECT_EQ(a->isEnabled(), r.enabledIdle) << r.name;
     }
+}
+
+TEST(PlanPausePoint, LiesThatFarAlongTheLineOrTheArc) {
+    auto loaded = std::make_shared<LoadedProgram>();
+    LoadOptions options;
+    options.threads = 1;
+    LoadFailure failure;
+    ASSERT_EQ(loadProgramText("N0 G92 X0.000 Y0.000;\nN1 G01 X10.000 Y0.000;\nN2 G03 X-10.000 Y10.000 I-10.000 J0.000;\n"
+                              "N3 G02 X10.000 Y-10.000 I0.000 J-10.000;\nN4 M02;\n",
+                              "arc.iso", options, *loaded, failure), 0) << failure.message;
+    const GraphProgram program(loaded, 0);
+    int line = -1, ccw = -1, cw = -1;
+    for (int32_t i = 0; i < program.count(); ++i) {
+        const int kind = program.segment(i).lower.kind;
+        if (kind == kElementLine)
+            line = i;
+        else if (kind == kElementArcCcw)
+            ccw = i;
+        else if (kind == kElementArcCw)
+            cw = i;
+    }
+    ASSERT_GE(line, 0);
+    ASSERT_GE(ccw, 0);
+    ASSERT_GE(cw, 0);
+    EXPECT_EQ(pointAlongSegment(program, line, 25), (GraphPoint{2500, 0}));
+    // A quarter turn about (0, 0) from (10, 0) to (0, 10): half-way is at 45 degrees.
+    EXPECT_EQ(pointAlongSegment(program, ccw, 50), (GraphPoint{7071, 7071}));
+    // Back clockwise about the same centre from (0, 10) to (10, 0).
+    EXPECT_EQ(pointAlongSegment(program, cw, 50), (GraphPoint{7071, 7071}));
+    EXPECT_EQ(pointAlongSegment(program, cw, 25), (GraphPoint{3827, 9239}));
+    EXPECT_EQ(pointAlongSegment(program, program.count(), 50), std::nullopt);
 }
 
 TEST(StatusPaneClicks, ClicksUpToEachPanesRightEdgeOpenItsEntry) {
