@@ -68,7 +68,9 @@ CardAccess cardAccess(const ConfigMenuContext& context) {
     return access;
 }
 
-ConfigConditions conditions(const ConfigMenuContext& context) {
+}  // namespace
+
+ConfigConditions configConditions(const ConfigMenuContext& context) {
     ConfigConditions c;
     c.programLoaded = context.programLoaded && context.programLoaded();
     if (MachineControl* machine = context.machine ? context.machine() : nullptr) {
@@ -77,18 +79,10 @@ ConfigConditions conditions(const ConfigMenuContext& context) {
         c.rolling = ops.rolling();
         c.markPending = ops.flags().recovering;
     }
+    if (context.markPending)
+        c.markPending = context.markPending();
     return c;
 }
-
-struct MenuEntry {
-    ConfigEntry entry;
-    const char* textId;
-    const char* objectName;
-    Qt::Key key;  // with Ctrl
-    int (*run)(const ConfigMenuContext&, QWidget*);
-};
-
-}  // namespace
 
 int runMultTest(const ConfigMenuContext& context, QWidget* dialogParent) {
     MultTestDialog dialog(*context.pulseTable, cardAccess(context), dialogParent);
@@ -101,6 +95,10 @@ int runMultTest(const ConfigMenuContext& context, QWidget* dialogParent) {
 int runClearance(const ConfigMenuContext& context, QWidget* dialogParent) {
     ClearanceDialog dialog(context.session->settings, cardAccess(context), dialogParent);
     return context.operatorUi->exec(dialog, QLatin1String(ClearanceDialog::kObjectName));
+}
+
+int runMobileNotice(const ConfigMenuContext& context, QWidget*) {
+    return context.mobileNotice ? context.mobileNotice() : -1;
 }
 
 int runLoop(const ConfigMenuContext& context, QWidget* dialogParent) {
@@ -148,11 +146,12 @@ int runTrack(const ConfigMenuContext& context, QWidget* dialogParent) {
 
 namespace {
 
-// The Config entries: entry, text id, object name, Ctrl+key, dialog.
-constexpr MenuEntry kEntries[] = {
+// The dialogs of the Config and Option menus.
+constexpr ConfigMenuItem kEntries[] = {
     {ConfigEntry::Clearance, "config.menu.clearance", "ClearanceAction", Qt::Key_R, &runClearance},
     {ConfigEntry::MultTest, "config.menu.multtest", "MultTestAction", Qt::Key_M, &runMultTest},
     {ConfigEntry::MultTable, "config.menu.multtable", "MultTableAction", Qt::Key_B, &runMultTable},
+    {ConfigEntry::MobileNotice, "menu.mobile_notice", "MobileNoticeAction", Qt::Key_E, &runMobileNotice},
     {ConfigEntry::Speed, "config.menu.speed", "SpeedAction", Qt::Key_V, &runSpeed},
     {ConfigEntry::Backward, "config.menu.backward", "BackwardAction", Qt::Key_C, &runBack},
     {ConfigEntry::Loop, "config.menu.loop", "LoopAction", Qt::Key_L, &runLoop},
@@ -162,31 +161,40 @@ constexpr MenuEntry kEntries[] = {
 
 }  // namespace
 
-int runConfigEntry(ConfigEntry entry, const ConfigMenuContext& context, QWidget* dialogParent) {
-    for (const MenuEntry& item : kEntries) {
+std::span<const ConfigMenuItem> configMenuItems() { return kEntries; }
+
+const ConfigMenuItem* configMenuItem(ConfigEntry entry) {
+    for (const ConfigMenuItem& item : kEntries)
         if (item.entry == entry)
-            return configEntryEnabled(entry, conditions(context)) ? item.run(context, dialogParent) : -1;
-    }
-    return -1;
+            return &item;
+    return nullptr;
+}
+
+int runConfigEntry(ConfigEntry entry, const ConfigMenuContext& context, QWidget* dialogParent) {
+    const ConfigMenuItem* item = configMenuItem(entry);
+    if (item == nullptr || !configEntryEnabled(entry, configConditions(context)))
+        return -1;
+    return item->run(context, dialogParent);
 }
 
 void installConfigMenu(QMenu* menu, ConfigMenuContext context, QWidget* dialogParent) {
     if (context.timerOwner == nullptr)
         context.timerOwner = menu;
     std::vector<std::pair<QAction*, ConfigEntry>> actions;
-    for (const MenuEntry& item : kEntries) {
+    for (const ConfigMenuItem& item : kEntries) {
         QAction* action = menu->addAction(qtTrId(item.textId));
         action->setObjectName(QLatin1String(item.objectName));
-        action->setShortcut(QKeySequence(Qt::CTRL | item.key));
+        if (item.key != Qt::Key_unknown)
+            action->setShortcut(QKeySequence(Qt::CTRL | item.key));
         actions.emplace_back(action, item.entry);
         QObject::connect(action, &QAction::triggered, menu, [context, dialogParent, item] {
             // A key may come while the menu's states are older than the card's.
-            if (configEntryEnabled(item.entry, conditions(context)))
+            if (configEntryEnabled(item.entry, configConditions(context)))
                 item.run(context, dialogParent);
         });
     }
     auto refresh = [context, actions] {
-        const ConfigConditions now = conditions(context);
+        const ConfigConditions now = configConditions(context);
         for (const auto& [action, entry] : actions)
             action->setEnabled(configEntryEnabled(entry, now));
     };

@@ -2,8 +2,12 @@
 // the virtual card, examples/two-holes.iso loaded, at 1280x800), the window during a cut of
 // examples/square.3b with its panels filled, the segment-range and Statistics dialogs, the
 // Multiple and Segment Multiple dialogs with a punch's values, or the Mult-Table (a three-pass
-// table), Mult-Test and Clearence dialogs.
-//   korvex_screenshot OUT.png [en|zh] [window|cut|range|statistics|multiple|segment|multtable|multtest|clearance]
+// table), Mult-Test and Clearence dialogs, the About box, or the window with its Control menu
+// open.
+//   korvex_screenshot OUT.png [en|zh]
+//       [window|cut|range|statistics|multiple|segment|multtable|multtest|clearance|about|menu]
+#include "controller/about_dialog.h"
+#include "controller/action_table.h"
 #include "controller/config/mult_table_dialog.h"
 #include "controller/config/small_dialogs.h"
 #include "controller/edit/multipass_dialogs.h"
@@ -20,6 +24,9 @@
 #include <QTimer>
 
 #include <QDoubleSpinBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 
 #include <chrono>
 #include <cstdio>
@@ -31,7 +38,7 @@ int main(int argc, char** argv) {
     using namespace korvex::testing;
     if (argc < 2) {
         std::fprintf(stderr, "usage: korvex_screenshot OUT.png [en|zh] "
-                             "[window|cut|range|statistics|multiple|segment|multtable|multtest|clearance]\n");
+                             "[window|cut|range|statistics|multiple|segment|multtable|multtest|clearance|about|menu]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -104,6 +111,11 @@ int main(int argc, char** argv) {
         dialog.adjustSize();
         return dialog.grab().save(out) ? 0 : 1;
     }
+    if (what == "about") {
+        CAboutDialog dialog(sim::kDefaultCardId, QStringLiteral("COM3"));
+        dialog.adjustSize();
+        return dialog.grab().save(out) ? 0 : 1;
+    }
     if (what == "statistics") {
         CStatisticsDialog dialog(126.284, 2 * 3600 + 14 * 60 + 9);
         dialog.heightField()->setValue(40);
@@ -131,6 +143,29 @@ int main(int argc, char** argv) {
         wait.exec();
     }
     QCoreApplication::processEvents();
+    if (what == "menu") {
+        // The Control menu as it drops from the menu bar, drawn over the window.
+        std::optional<MachineControl> machine;
+        machine.emplace(c.session, c.link.link(), c.operatorUi, c.events, c.pulseTable, &c.frame);
+        c.frame.attachMachineControl(*machine);
+        const auto settle = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+        while (std::chrono::steady_clock::now() < settle)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QMenu* menu = c.frame.actionTable().menu(MenuId::Control);
+        const QRect title = c.frame.menuBar()->actionGeometry(menu->menuAction());
+        c.frame.show();
+        menu->popup(c.frame.menuBar()->mapToGlobal(title.bottomLeft()));
+        menu->setActiveAction(c.frame.actionTable().action(Command::Cut));
+        QCoreApplication::processEvents();
+        QPixmap shot = c.frame.grab();
+        QPainter painter(&shot);
+        painter.drawPixmap(c.frame.menuBar()->mapTo(&c.frame, title.bottomLeft()), menu->grab());
+        painter.end();
+        menu->hide();
+        machine->worker().stop();
+        machine.reset();
+        return shot.save(out) ? 0 : 1;
+    }
     if (what != "cut")
         return c.frame.grab().save(out) ? 0 : 1;
 
