@@ -151,12 +151,12 @@ constexpr ConfigMenuItem kEntries[] = {
     {ConfigEntry::Clearance, "config.menu.clearance", "ClearanceAction", Qt::Key_R, &runClearance},
     {ConfigEntry::MultTest, "config.menu.multtest", "MultTestAction", Qt::Key_M, &runMultTest},
     {ConfigEntry::MultTable, "config.menu.multtable", "MultTableAction", Qt::Key_B, &runMultTable},
-    {ConfigEntry::MobileNotice, "menu.mobile_notice", "MobileNoticeAction", Qt::Key_E, &runMobileNotice},
-    {ConfigEntry::Speed, "config.menu.speed", "SpeedAction", Qt::Key_V, &runSpeed},
-    {ConfigEntry::Backward, "config.menu.backward", "BackwardAction", Qt::Key_C, &runBack},
-    {ConfigEntry::Loop, "config.menu.loop", "LoopAction", Qt::Key_L, &runLoop},
-    {ConfigEntry::PlanPause, "config.menu.planpause", "PlanPauseAction", Qt::Key_F, &runPlanPause},
-    {ConfigEntry::Track, "config.menu.track", "TrackAction", Qt::Key_G, &runTrack},
+    {ConfigEntry::MobileNotice, "menu.mobile_notice", "menu.mobile_notice", Qt::Key_E, &runMobileNotice},
+    {ConfigEntry::Speed, "menu.speed", "SpeedAction", Qt::Key_V, &runSpeed},
+    {ConfigEntry::Backward, "menu.backward", "BackwardAction", Qt::Key_C, &runBack},
+    {ConfigEntry::Loop, "menu.loop", "LoopAction", Qt::Key_L, &runLoop},
+    {ConfigEntry::PlanPause, "menu.plan_pause", "PlanPauseAction", Qt::Key_F, &runPlanPause},
+    {ConfigEntry::Track, "menu.track", "TrackAction", Qt::Key_G, &runTrack},
 };
 
 }  // namespace

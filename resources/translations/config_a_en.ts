@@ -3,26 +3,6 @@
 <TS version="2.1" language="en_US">
 <context>
     <name>config_a</name>
-    <message id="config.menu.loop">
-        <source>Loop</source>
-        <translation>Loop</translation>
-    </message>
-    <message id="config.menu.speed">
-        <source>Speed</source>
-        <translation>Speed</translation>
-    </message>
-    <message id="config.menu.backward">
-        <source>Backward</source>
-        <translation>Backward</translation>
-    </message>
-    <message id="config.menu.planpause">
-        <source>Plan-Pause</source>
-        <translation>Plan-Pause</translation>
-    </message>
-    <message id="config.menu.track">
-        <source>Track</source>
-        <translation>Track</translation>
-    </message>
     <message id="config.loop.title">
         <source>Loop Config</source>
         <translation>Loop Config</translation>

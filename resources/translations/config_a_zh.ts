@@ -3,26 +3,6 @@
 <TS version="2.1" language="zh_CN">
 <context>
     <name>config_a</name>
-    <message id="config.menu.loop">
-        <source>Loop</source>
-        <translation>循环</translation>
-    </message>
-    <message id="config.menu.speed">
-        <source>Speed</source>
-        <translation>速度</translation>
-    </message>
-    <message id="config.menu.backward">
-        <source>Backward</source>
-        <translation>回退</translation>
-    </message>
-    <message id="config.menu.planpause">
-        <source>Plan-Pause</source>
-        <translation>计划暂停</translation>
-    </message>
-    <message id="config.menu.track">
-        <source>Track</source>
-        <translation>跟踪</translation>
-    </message>
     <message id="config.loop.title">
         <source>Loop Config</source>
         <translation>循环设置</translation>
