@@ -60,6 +60,7 @@ public:
 
     // The loaded program; nothing (or an empty program) refuses every start.
     void setProgram(std::shared_ptr<const LoadedProgram> program);
+    const std::shared_ptr<const LoadedProgram>& program() const { return program_; }
     // Load, close and reset start the work afresh: range, reverse, Ignore D, restored position.
     void resetWork();
 
