@@ -62,6 +62,13 @@ public:
         static_cast<void>(status);
         return -1;
     }
+    // Loop, Speed, Back, Plan-Pause and Track settings; a control that cannot send them refuses.
+    virtual int setLoop(int loops) { return refuseCommand(loops); }
+    virtual int setSpeedLimits(const std::array<int32_t, kSpeedCount>& speeds) { return refuseCommand(speeds); }
+    virtual int setBackDelay(int seconds) { return refuseCommand(seconds); }
+    virtual int setBackStopTime(int seconds) { return refuseCommand(seconds); }
+    virtual int setPlanPause(int32_t segment, int32_t percent) { return refuseCommand(segment, percent); }
+    virtual int setTrack(int mode) { return refuseCommand(mode); }
     // CMD_SET_FEED: the 8-byte feed entry and the feed value 1..200.
     virtual int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) = 0;
     virtual int getWorkRecord(WorkRecord& record) = 0;
@@ -81,6 +88,10 @@ public:
         static_cast<void>(text);
         return -1;
     }
+
+private:
+    template <class... Args>
+    static int refuseCommand(const Args&...) { return -1; }
 };
 
 }  // namespace korvex

@@ -71,7 +71,7 @@ void FeedControl::setFeed(int feedValue) {
     if (const std::optional<int> group = sharedFeedGroup(program.get(), segment, readKey(card, keys::kDefaultIndex))) {
         PulseGroup& g = table_.group(*group);
         g.feedValue = static_cast<uint8_t>(v);
-        g.feed = feedEntry(kTrackingFirstTable, v);
+        g.feed = feedEntry(trackingMode_, v);
     }
     if (send_)
         send_(entry, v);

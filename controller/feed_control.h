@@ -4,8 +4,8 @@
 //
 // The entry comes from the feed table of the tracking mode; with the first table (mode 0) the
 // short-circuit sensitivity is added to its second and third values before sending. A group
-// record always keeps the first table's entry without the sensitivity, whatever the mode. A
-// tracking mode other than 0 and 1 has no table: the entry bytes go out as zeros.
+// record keeps the entry of the same table, without the sensitivity. A tracking mode other than
+// 0 and 1 has no table: the entry bytes go out as zeros (the group keeps the first table's).
 //
 // Who sends: during start-up the UI thread (as every start-up command); once the machining
 // operations run, their card worker, so the operator's slider never waits for the card.

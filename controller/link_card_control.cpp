@@ -57,6 +57,16 @@ int LinkCardControl::adjustCenter() { return CMD_ADJUST_CENTER(*link_); }
 int LinkCardControl::adjustBorder(int direction) { return CMD_ADJUST_BORDER(*link_, direction); }
 
 int LinkCardControl::getStatus(StatusBlock& status) { return CMD_GET_STATUS(*link_, &status); }
+int LinkCardControl::setLoop(int loops) { return CMD_SET_LOOP(*link_, loops); }
+int LinkCardControl::setSpeedLimits(const std::array<int32_t, kSpeedCount>& speeds) {
+    return CMD_SET_SPEED_LIMITS(*link_, speeds);
+}
+int LinkCardControl::setBackDelay(int seconds) { return CMD_SET_BACK_DELAY(*link_, seconds); }
+int LinkCardControl::setBackStopTime(int seconds) { return CMD_SET_BACK_STOP_TIME(*link_, seconds); }
+int LinkCardControl::setPlanPause(int32_t segment, int32_t percent) {
+    return CMD_SET_PLAN_PAUSE(*link_, segment, percent);
+}
+int LinkCardControl::setTrack(int mode) { return CMD_SET_TRACK(*link_, mode); }
 
 int LinkCardControl::setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) {
     return CMD_SET_FEED(*link_, entry, feedValue);

@@ -28,6 +28,12 @@ public:
     int adjustCenter() override;
     int adjustBorder(int direction) override;
     int getStatus(StatusBlock& status) override;
+    int setLoop(int loops) override;
+    int setSpeedLimits(const std::array<int32_t, kSpeedCount>& speeds) override;
+    int setBackDelay(int seconds) override;
+    int setBackStopTime(int seconds) override;
+    int setPlanPause(int32_t segment, int32_t percent) override;
+    int setTrack(int mode) override;
     int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) override;
     int getWorkRecord(WorkRecord& record) override;
     int keepAlive() override;

@@ -1,4 +1,5 @@
 #include "controller/main_frame.h"
+#include "controller/status_pane_clicks.h"
 
 #include "controller/action_table.h"
 #include "controller/function_key_filter.h"
@@ -140,6 +141,7 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
     handOff_ = new ControllerHandOff(this, document_, operatorUi_, [this](const QString& path) { return openRequest(path); },
                                      [this] { return session_.alarmTitle(); }, this);
     buildMenus();
+    new StatusPaneClicks(statusBar(), panes_[kLoopPane], panes_[kMaxSpeedPane], panes_[kPhasePane], runConfigEntry_);
     keyFilter_ = new FunctionKeyFilter(machineSettingsPath(), this);
     qApp->installEventFilter(keyFilter_);
 
@@ -368,7 +370,7 @@ void CMainFrame::onProgramLoaded(const QString& path) {
     rebuildRecentMenu(entries);
     // The copy of this program is the newest; copies of programs long gone are not kept.
     pruneWorkingCopies(temporaryDirectory(), document_.fileTitle());
-    panes_[kLoopPane]->setText(qtTrId("61529").arg(0).arg(1));
+    showLoop(0, 1);
     updateTitle();
 }
 
@@ -520,7 +522,11 @@ void CMainFrame::resetMachiningWork() {
     operations.refresh();
 }
 
-void CMainFrame::showLoop(int number, int total) { panes_[kLoopPane]->setText(qtTrId("61529").arg(number).arg(total)); }
+void CMainFrame::showLoop(int number, int total) {
+    loopNumber_ = number;
+    loopTotal_ = total;
+    panes_[kLoopPane]->setText(qtTrId("61529").arg(number).arg(total));
+}
 
 void CMainFrame::applyRecoveryMark() {
     const std::optional<RecoveryMark>& mark = document_.recoveryMark();

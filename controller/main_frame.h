@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "controller/command_table.h"
+#include "controller/config/config_rules.h"
 #include "controller/machining/work_state.h"
 #include "controller/recent_files.h"
 
@@ -102,8 +103,10 @@ public:
     void setMessage(const QString& text);
     // A status text by its identifier: the message pane and the mini status window.
     void showStatusText(const char* textId);
-    // The loop pane: "Loop:number/total".
+    // The loop pane: "Loop:number/total". The total is the loop count a cut runs (1 once a
+    // program is opened, else what the Loop dialog set).
     void showLoop(int number, int total);
+    int loopTotal() const { return loopTotal_; }
     // The caption for the loaded program's title ("No Title" when none).
     void updateTitle();
 
@@ -249,6 +252,9 @@ private:
     bool linkLost_ = false;
     std::function<void(int)> quit_;
     MachineControl* machine_ = nullptr;
+    int loopNumber_ = 0;
+    int loopTotal_ = 1;
+    std::function<void(ConfigEntry)> runConfigEntry_;  // the status-pane clicks' dialogs
 };
 
 }  // namespace korvex

@@ -156,6 +156,14 @@ void CMainFrame::buildConfigMenu() {
         if (miniStatus_)
             miniStatus_->update();
     };
+    config.trackingMode = [this] { return statusPanel_->feed().trackingMode(); };
+    config.feed = &statusPanel_->feed();
+    config.cardSettingsChanged = [this] { showCardSettings(); };
+    config.loopTotal = [this] { return loopTotal_; };
+    config.loopTotalChanged = [this](int total) { showLoop(loopNumber_, total); };
+    config.program = [this] { return document_.isLoaded() ? document_.program() : nullptr; };
+    config.planPauseSet = [this](int32_t segment, int32_t percent) { graph_->setPlanPause(segment, percent); };
+    runConfigEntry_ = [this, config](ConfigEntry entry) { runConfigEntry(entry, config, this); };
     actions_->setConfigContext(std::move(config), this);
 }
 

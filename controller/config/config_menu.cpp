@@ -1,12 +1,16 @@
 #include "controller/config/config_menu.h"
 
+#include "code/loader.h"
 #include "controller/card_control.h"
 #include "controller/config/config_rules.h"
 #include "controller/config/mult_table_dialog.h"
+#include "controller/config/setting_dialogs.h"
 #include "controller/config/small_dialogs.h"
 #include "controller/machine_control.h"
 #include "controller/machining/card_worker.h"
 #include "controller/machine_session.h"
+#include "controller/feed_control.h"
+#include "controller/pulse_table.h"
 #include "platform/data_dirs.h"
 #include "platform/operator_interaction.h"
 
@@ -97,6 +101,49 @@ int runMobileNotice(const ConfigMenuContext& context, QWidget*) {
     return context.mobileNotice ? context.mobileNotice() : -1;
 }
 
+int runLoop(const ConfigMenuContext& context, QWidget* dialogParent) {
+    const int total = context.loopTotal ? context.loopTotal() : 1;
+    LoopDialog dialog(total, cardAccess(context), context.loopTotalChanged, dialogParent);
+    return context.operatorUi->exec(dialog, QLatin1String(LoopDialog::kObjectName));
+}
+
+int runSpeed(const ConfigMenuContext& context, QWidget* dialogParent) {
+    if (context.operatorUi->ask(qtTrId("config.speed.title"), qtTrId("config.speed.ask"),
+                                OperatorInteraction::Buttons::OkCancel) != OperatorInteraction::Answer::Ok)
+        return QDialog::Rejected;
+    SpeedDialog dialog(context.session->settings, cardAccess(context), context.cardSettingsChanged, dialogParent);
+    return context.operatorUi->exec(dialog, QLatin1String(SpeedDialog::kObjectName));
+}
+
+int runBack(const ConfigMenuContext& context, QWidget* dialogParent) {
+    BackDialog dialog(context.session->settings, cardAccess(context), context.session->cardSettings().path(), dialogParent);
+    return context.operatorUi->exec(dialog, QLatin1String(BackDialog::kObjectName));
+}
+
+int runPlanPause(const ConfigMenuContext& context, QWidget* dialogParent) {
+    std::function<void(const PlanPause&)> marked;
+    if (context.planPauseSet)
+        marked = [set = context.planPauseSet](const PlanPause& p) { set(p.segment, p.percent); };
+    PlanPauseDialog dialog(context.program ? context.program() : nullptr, cardAccess(context), std::move(marked),
+                           dialogParent);
+    return context.operatorUi->exec(dialog, QLatin1String(PlanPauseDialog::kObjectName));
+}
+
+int runTrack(const ConfigMenuContext& context, QWidget* dialogParent) {
+    // The mode the card took picks the table of every group's feed entry and of the feed the
+    // status panel sends, which goes out again at once from the new table.
+    auto changed = [table = context.pulseTable, feed = context.feed](int mode) {
+        if (table)
+            refreshGroupFeeds(*table, mode);
+        if (feed) {
+            feed->setTrackingMode(mode);
+            feed->setFeed(feed->value());
+        }
+    };
+    TrackDialog dialog(context.session->settings, cardAccess(context), changed, dialogParent);
+    return context.operatorUi->exec(dialog, QLatin1String(TrackDialog::kObjectName));
+}
+
 namespace {
 
 // The dialogs of the Config and Option menus.
@@ -105,6 +152,11 @@ constexpr ConfigMenuItem kEntries[] = {
     {ConfigEntry::MultTest, "config.menu.multtest", "MultTestAction", Qt::Key_M, &runMultTest},
     {ConfigEntry::MultTable, "config.menu.multtable", "MultTableAction", Qt::Key_B, &runMultTable},
     {ConfigEntry::MobileNotice, "menu.mobile_notice", "menu.mobile_notice", Qt::Key_E, &runMobileNotice},
+    {ConfigEntry::Speed, "menu.speed", "SpeedAction", Qt::Key_V, &runSpeed},
+    {ConfigEntry::Backward, "menu.backward", "BackwardAction", Qt::Key_C, &runBack},
+    {ConfigEntry::Loop, "menu.loop", "LoopAction", Qt::Key_L, &runLoop},
+    {ConfigEntry::PlanPause, "menu.plan_pause", "PlanPauseAction", Qt::Key_F, &runPlanPause},
+    {ConfigEntry::Track, "menu.track", "TrackAction", Qt::Key_G, &runTrack},
 };
 
 }  // namespace
@@ -116,6 +168,13 @@ const ConfigMenuItem* configMenuItem(ConfigEntry entry) {
         if (item.entry == entry)
             return &item;
     return nullptr;
+}
+
+int runConfigEntry(ConfigEntry entry, const ConfigMenuContext& context, QWidget* dialogParent) {
+    const ConfigMenuItem* item = configMenuItem(entry);
+    if (item == nullptr || !configEntryEnabled(entry, configConditions(context)))
+        return -1;
+    return item->run(context, dialogParent);
 }
 
 void installConfigMenu(QMenu* menu, ConfigMenuContext context, QWidget* dialogParent) {

@@ -5,7 +5,9 @@
 
 #include <Qt>
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 
 #include "controller/config/config_rules.h"
@@ -17,6 +19,8 @@ class QWidget;
 namespace korvex {
 
 class CardControl;
+class FeedControl;
+struct LoadedProgram;
 class MachineControl;
 class MachineSession;
 class OperatorInteraction;
@@ -36,6 +40,13 @@ struct ConfigMenuContext {
     // A recovery mark of either kind waits; default: the machining's return-recovery flag.
     std::function<bool()> markPending;
     std::function<int()> mobileNotice;          // runs the mobile notice settings
+    // The status panel's feed: its tracking mode picks the feed table, and it sends the feed.
+    FeedControl* feed = nullptr;
+    std::function<void()> cardSettingsChanged;  // the Max Speed and Phase panes again
+    std::function<int()> loopTotal;
+    std::function<void(int)> loopTotalChanged;  // the card took a new loop count
+    std::function<std::shared_ptr<const LoadedProgram>()> program;
+    std::function<void(int32_t segment, int32_t percent)> planPauseSet;  // the graph view's mark
 };
 
 // One entry with a dialog. `key` is taken with Ctrl; Qt::Key_unknown for none.
@@ -63,5 +74,14 @@ int runMultTable(const ConfigMenuContext& context, QWidget* dialogParent);
 int runMultTest(const ConfigMenuContext& context, QWidget* dialogParent);  // CHANGE PARAM opens Mult-Table
 int runClearance(const ConfigMenuContext& context, QWidget* dialogParent);
 int runMobileNotice(const ConfigMenuContext& context, QWidget* dialogParent);
+int runLoop(const ConfigMenuContext& context, QWidget* dialogParent);
+int runSpeed(const ConfigMenuContext& context, QWidget* dialogParent);  // asks first; Cancel opens nothing
+int runBack(const ConfigMenuContext& context, QWidget* dialogParent);
+int runPlanPause(const ConfigMenuContext& context, QWidget* dialogParent);
+int runTrack(const ConfigMenuContext& context, QWidget* dialogParent);
+
+// Runs the entry's dialog as its menu entry does, when the entry is enabled now; -1 when it is
+// not, or no entry runs it.
+int runConfigEntry(ConfigEntry entry, const ConfigMenuContext& context, QWidget* dialogParent);
 
 }  // namespace korvex

@@ -89,6 +89,20 @@ int RecordingCard::setHf(bool on) { return note("CMD_SET_HF", LinkCardControl::s
 int RecordingCard::setClearance(int seconds) {
     return note("CMD_SET_CLEARANCE", LinkCardControl::setClearance(seconds));
 }
+int RecordingCard::setLoop(int loops) { return note("CMD_SET_LOOP", LinkCardControl::setLoop(loops)); }
+int RecordingCard::setSpeedLimits(const std::array<int32_t, kSpeedCount>& speeds) {
+    return note("CMD_SET_SPEED_LIMITS", LinkCardControl::setSpeedLimits(speeds));
+}
+int RecordingCard::setBackDelay(int seconds) {
+    return note("CMD_SET_BACK_DELAY", LinkCardControl::setBackDelay(seconds));
+}
+int RecordingCard::setBackStopTime(int seconds) {
+    return note("CMD_SET_BACK_STOP_TIME", LinkCardControl::setBackStopTime(seconds));
+}
+int RecordingCard::setPlanPause(int32_t segment, int32_t percent) {
+    return note("CMD_SET_PLAN_PAUSE", LinkCardControl::setPlanPause(segment, percent));
+}
+int RecordingCard::setTrack(int mode) { return note("CMD_SET_TRACK", LinkCardControl::setTrack(mode)); }
 int RecordingCard::setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) {
     feedsSent.push_back(feedValue);
     return note("CMD_SET_FEED", LinkCardControl::setFeed(entry, feedValue));

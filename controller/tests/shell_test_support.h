@@ -52,6 +52,12 @@ public:
     int setSwitchWithoutVf(uint8_t flag) override;
     int setHf(bool on) override;
     int setClearance(int seconds) override;
+    int setLoop(int loops) override;
+    int setSpeedLimits(const std::array<int32_t, kSpeedCount>& speeds) override;
+    int setBackDelay(int seconds) override;
+    int setBackStopTime(int seconds) override;
+    int setPlanPause(int32_t segment, int32_t percent) override;
+    int setTrack(int mode) override;
     int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) override;
     int adjustCenter() override;
     int adjustBorder(int direction) override;

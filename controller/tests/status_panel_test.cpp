@@ -213,8 +213,12 @@ TEST_F(StatusPanelTest, FeedIsKeptInTheGroupTheCurrentAndNextSegmentShare) {
     panel->feed().setSegmentSource([program] { return program; }, [] { return 0; });
     panel->feed().setFeed(10);
     EXPECT_EQ(pulseTable.group(4).feedValue, 10);
-    // The first table's entry, without the sensitivity, whatever the tracking mode.
-    EXPECT_EQ(pulseTable.group(4).feed, feedEntry(0, 10));
+    // The entry of the current tracking mode's table (here the second), without the sensitivity.
+    EXPECT_EQ(pulseTable.group(4).feed, feedEntry(1, 10));
+    ASSERT_EQ(writeKey(ini, keys::kShortSensitivity, 9), 0);
+    panel->feed().setTrackingMode(0);
+    panel->feed().setFeed(11);
+    EXPECT_EQ(pulseTable.group(4).feed, feedEntry(0, 11));
 }
 
 TEST_F(StatusPanelTest, EfficiencyFollowsTheSpeedOnceAThicknessWasGiven) {

@@ -38,6 +38,7 @@ constexpr QRgb kTextColor = colorRef(0x00FFFF);
 constexpr QRgb kShadowColor = colorRef(0x0080FF);
 constexpr QRgb kTitleRed = colorRef(0x0000FF);
 constexpr QRgb kTargetColor = colorRef(0xFFFFFF);
+constexpr QRgb kPlanPauseColor = colorRef(0x00FFFF);
 
 constexpr int kPathWidth = 1, kMachinedWidth = 2, kSelectedWidth = 4;
 constexpr int kMarkDiameter = 12, kDotDiameter = 6, kTargetDiameter = 8;
@@ -599,6 +600,8 @@ void drawOverlay(QImage& image, const GraphScene& scene) {
             pen.point(pen.map(scene.returnPoint->x, scene.returnPoint->y), kTargetDiameter, kTargetColor);
         if (scene.rollPoint)
             pen.point(pen.map(scene.rollPoint->x, scene.rollPoint->y), kTargetDiameter, kTargetColor);
+        if (scene.planPausePoint)
+            pen.point(pen.map(scene.planPausePoint->x, scene.planPausePoint->y), kTargetDiameter, kPlanPauseColor);
     }
     drawTexts(image, scene);
 }

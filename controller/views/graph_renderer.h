@@ -53,6 +53,7 @@ struct GraphScene {
 
     std::optional<GraphPoint> returnPoint;
     std::optional<GraphPoint> rollPoint;
+    std::optional<GraphPoint> planPausePoint;  // where a Plan-Pause stops the work
 };
 
 // What the static layer depends on; a cached static picture is good while this is unchanged.

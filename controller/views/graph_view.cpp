@@ -1,4 +1,5 @@
 #include "controller/views/graph_view.h"
+#include "controller/views/plan_pause_point.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -78,6 +79,7 @@ bool CGraphView::setProgram(std::shared_ptr<const LoadedProgram> program) {
     scene_.selected = -1;
     scene_.range = {};
     scene_.stops.clear();
+    scene_.planPausePoint.reset();
     scene_.haveUV = false;
     scene_.uMin = scene_.uMax = scene_.vMin = scene_.vMax = 0;
     staticKey_.reset();
@@ -233,6 +235,11 @@ void CGraphView::setHfLevel(int level) {
 
 void CGraphView::setReturnPoint(std::optional<GraphPoint> point) {
     scene_.returnPoint = point;
+    changed();
+}
+
+void CGraphView::setPlanPause(int32_t segment, int percent) {
+    scene_.planPausePoint = scene_.program ? pointAlongSegment(*scene_.program, segment, percent) : std::nullopt;
     changed();
 }
 

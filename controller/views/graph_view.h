@@ -72,6 +72,8 @@ public:
     void setDefaultGroup(int group) { defaultGroup_ = group; }
     void setReturnPoint(std::optional<GraphPoint> point);
     void setRolling(bool rolling, std::optional<GraphPoint> point = std::nullopt);
+    // The Plan-Pause point the card took: `percent` along `segment`; a new program drops it.
+    void setPlanPause(int32_t segment, int percent);
 
     // ---- state for the panes, the status panel and the tests ----
     const GraphScene& scene() const { return scene_; }

@@ -181,6 +181,8 @@ public:
     bool hfOn() const { return hfOn_; }
     bool motorOn() const { return motorOn_; }
     int feed() const { return feed_; }
+    int loopTotal() const { return loopTotal_; }
+    std::optional<std::pair<int32_t, int32_t>> planPause() const { return planPause_; }  // segment, percent
     // The feed table entry of the last CMD_SET_FEED, as sent.
     const std::array<uint8_t, kFeedEntryBytes>& feedEntry() const { return feedEntry_; }
 
