@@ -323,6 +323,9 @@ void CMainFrame::buildConfigMenu() {
         if (miniStatus_)
             miniStatus_->update();
     };
+    config.cardSettingsShown = [this] { showCardSettings(); };
+    config.machineNameChanged = [this] { updateTitle(); };
+    config.feed = &statusPanel_->feed();
     installConfigMenu(configMenu_, std::move(config), this);
 }
 

@@ -3,6 +3,7 @@
 #include "controller/card_control.h"
 #include "controller/config/config_rules.h"
 #include "controller/config/mult_table_dialog.h"
+#include "controller/config/setup_menu.h"
 #include "controller/config/small_dialogs.h"
 #include "controller/machine_control.h"
 #include "controller/machining/card_worker.h"
@@ -80,7 +81,7 @@ struct MenuEntry {
     ConfigEntry entry;
     const char* textId;
     const char* objectName;
-    Qt::Key key;  // with Ctrl
+    Qt::Key key;  // with Ctrl; Qt::Key_unknown: none
     int (*run)(const ConfigMenuContext&, QWidget*);
 };
 
@@ -106,12 +107,18 @@ void installConfigMenu(QMenu* menu, ConfigMenuContext context, QWidget* dialogPa
         {ConfigEntry::Clearance, "config.menu.clearance", "ClearanceAction", Qt::Key_R, &runClearance},
         {ConfigEntry::MultTest, "config.menu.multtest", "MultTestAction", Qt::Key_M, &runMultTest},
         {ConfigEntry::MultTable, "config.menu.multtable", "MultTableAction", Qt::Key_B, &runMultTable},
+        {ConfigEntry::Phase, "config.menu.phase", "PhaseAction", Qt::Key_H, &runPhase},
+        {ConfigEntry::Direction, "config.menu.direction", "DirectionAction", Qt::Key_D, &runDirection},
+        {ConfigEntry::StopMachine, "config.menu.stopmachine", "StopMachineAction", Qt::Key_T, &runStopMachine},
+        {ConfigEntry::RestoreDefault, "config.menu.restore", "RestoreDefaultAction", Qt::Key_unknown, &runRestoreDefault},
+        {ConfigEntry::Option, "config.menu.option", "OptionAction", Qt::Key_unknown, &runOption},
     };
     std::vector<std::pair<QAction*, ConfigEntry>> actions;
     for (const MenuEntry& item : kEntries) {
         QAction* action = menu->addAction(qtTrId(item.textId));
         action->setObjectName(QLatin1String(item.objectName));
-        action->setShortcut(QKeySequence(Qt::CTRL | item.key));
+        if (item.key != Qt::Key_unknown)
+            action->setShortcut(QKeySequence(Qt::CTRL | item.key));
         actions.emplace_back(action, item.entry);
         QObject::connect(action, &QAction::triggered, menu, [context, dialogParent, item] {
             // A key may come while the menu's states are older than the card's.

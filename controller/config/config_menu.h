@@ -10,6 +10,7 @@ class QWidget;
 namespace korvex {
 
 class CardControl;
+class FeedControl;
 class MachineControl;
 class MachineSession;
 class OperatorInteraction;
@@ -26,6 +27,10 @@ struct ConfigMenuContext {
     std::function<void()> tableChanged;         // graph view and mini status window
     QObject* timerOwner = nullptr;              // the delayed HF on dies with it
     std::function<bool()> programLoaded;
+    // The set-up dialogs and Restore Default, once the card took a change:
+    std::function<void()> cardSettingsShown;   // the Max Speed and Phase panes again
+    std::function<void()> machineNameChanged;  // the window caption (alarm titles read the session)
+    FeedControl* feed = nullptr;               // the status panel's: tracking mode, group entries, feed
 };
 
 // Adds the entries to `menu`; the Mult-Table entry (Ctrl+B) is always enabled.

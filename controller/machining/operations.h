@@ -85,6 +85,9 @@ public:
     // The Motor button's off, whatever the flag says (before the PC powers off); `done` runs on
     // the UI thread once the card answered.
     void motorOff(std::function<void()> done);
+    // Another routine (a settings or test dialog) switched the motor and the card took it: the
+    // flag and the panel follow. Any thread.
+    void motorSwitched(bool on);
 
     // Return Origin (F12): the start under the return label, the stop while a return runs.
     void pressReturn();

@@ -45,7 +45,8 @@ std::string statusText(CardServer& server) {
         std::ostringstream out;
         out << "state " << int{e.runState()} << " sub " << int{e.subState()} << " "
             << describePointWords(w, f.stepsRun) << " loop " << w.loopIndex << " segments-entered " << f.segmentsEntered << " starvations " << f.starvations
-            << " starved-ms " << f.starvedMicros / 1000 << " requests " << c.requests << " retries "
+            << " motors " << e.motorPositions()[0] << ',' << e.motorPositions()[1] << ','
+            << e.motorPositions()[2] << ',' << e.motorPositions()[3] << " starved-ms " << f.starvedMicros / 1000 << " requests " << c.requests << " retries "
             << c.retries << " bad-frames " << c.badFrames << " reports " << c.reportsSent;
         return out.str();
     });
