@@ -16,8 +16,9 @@
 namespace korvex::testing {
 
 struct ControllerParts {
-    explicit ControllerParts(uint32_t cardId = sim::kDefaultCardId, double speedScale = 1.0)
-        : card(cardId, {}, speedScale), link(fastLinkOptions()) {
+    explicit ControllerParts(uint32_t cardId = sim::kDefaultCardId, double speedScale = 1.0,
+                             LinkOptions linkOptions = fastLinkOptions())
+        : card(cardId, {}, speedScale), link(std::move(linkOptions)) {
         // Ending the test program's event loops would end every later test's dialogs at once.
         frame.setQuitHandler([this](int status) { quitStatuses.push_back(status); });
     }
