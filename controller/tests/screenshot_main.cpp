@@ -3,8 +3,12 @@
 // examples/square.3b with its panels filled, the segment-range and Statistics dialogs, the
 // Multiple and Segment Multiple dialogs with a punch's values, or the Mult-Table (a three-pass
 // table), Mult-Test and Clearence dialogs.
-//   korvex_screenshot OUT.png [en|zh] [window|cut|range|statistics|multiple|segment|multtable|multtest|clearance]
+// The set-up dialogs (Phase, Direction, Stop-Machine, Option) show a servo X/Y and micro-step U/V.
+//   korvex_screenshot OUT.png [en|zh] [window|cut|range|statistics|multiple|segment|multtable|multtest|clearance|
+//                                      phase|direction|stopmachine|option]
 #include "controller/config/mult_table_dialog.h"
+#include "controller/config/direction_dialog.h"
+#include "controller/config/setup_dialogs.h"
 #include "controller/config/small_dialogs.h"
 #include "controller/edit/multipass_dialogs.h"
 #include "controller/machine_control.h"
@@ -31,7 +35,7 @@ int main(int argc, char** argv) {
     using namespace korvex::testing;
     if (argc < 2) {
         std::fprintf(stderr, "usage: korvex_screenshot OUT.png [en|zh] "
-                             "[window|cut|range|statistics|multiple|segment|multtable|multtest|clearance]\n");
+                             "[window|cut|range|statistics|multiple|segment|multtable|multtest|clearance|phase|direction|stopmachine|option]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -92,6 +96,27 @@ int main(int argc, char** argv) {
             dialog = std::make_unique<MultTestDialog>(table, CardAccess{});
         else
             dialog = std::make_unique<ClearanceDialog>(settings, CardAccess{});
+        dialog->show();
+        QCoreApplication::processEvents();
+        return dialog->grab().save(out) ? 0 : 1;
+    }
+    if (what == "phase" || what == "direction" || what == "stopmachine" || what == "option") {
+        // The set-up dialogs with a machine's values; no card is needed to show them.
+        SettingsBlock settings;
+        settings.phase = {kDriveServo, 5, 2, 1, 0, 0, 0, 0, kDriveMicroStep, 7, 3, 0};
+        settings.rollGapMicroseconds = 0;
+        settings.axisInvert = {0, 1, 0, 0};
+        std::unique_ptr<QDialog> dialog;
+        if (what == "phase")
+            dialog = std::make_unique<PhaseDialog>(settings, CardAccess{}, MotorStep{}, nullptr);
+        else if (what == "direction")
+            dialog = std::make_unique<DirectionDialog>(settings, CardAccess{}, MotorStep{});
+        else if (what == "stopmachine")
+            dialog = std::make_unique<StopMachineDialog>(CardAccess{}, false, nullptr);
+        else
+            dialog = std::make_unique<OptionDialog>(OptionValues{QStringLiteral("Line-3"), QStringLiteral("/opt/cam/"),
+                                                                 QStringLiteral("cam"), false, true},
+                                                    CardAccess{}, nullptr, nullptr);
         dialog->show();
         QCoreApplication::processEvents();
         return dialog->grab().save(out) ? 0 : 1;
