@@ -126,6 +126,9 @@ public:
 signals:
     // A segment to show in the code list (a click into a range field).
     void segmentFocused(int segment);
+    // The link was lost and is about to be closed: a motion that must not run on unwatched (a
+    // jog) gets its stop command tried here, on this thread, before nothing more can be sent.
+    void linkLosing();
 
 private:
     void showAlarm(const QString& text, Icon icon, int soundKind);

@@ -1,6 +1,7 @@
 #include "controller/config/direction_dialog.h"
 
 #include "controller/card_control.h"
+#include "controller/machine_control.h"
 #include "platform/operator_interaction.h"
 
 #include <QApplication>
@@ -24,8 +25,9 @@ const char* const kAxisNames[kAxisCount] = {"X", "Y", "U", "V"};
 
 }  // namespace
 
-DirectionDialog::DirectionDialog(SettingsBlock& settings, CardAccess access, MotorStep motor, QWidget* parent)
-    : CardStepsDialog(std::move(access), parent), settings_(settings), motor_(std::move(motor)) {
+DirectionDialog::DirectionDialog(SettingsBlock& settings, CardAccess access, MotorStep motor, MachineControl* machine,
+                                 QWidget* parent)
+    : CardStepsDialog(std::move(access), parent), settings_(settings), motor_(std::move(motor)), machine_(machine) {
     setObjectName(QLatin1String(kObjectName));
     setWindowTitle(qtTrId("config.direction.title"));
     auto* layout = new QVBoxLayout(this);
@@ -128,14 +130,15 @@ void DirectionDialog::multiSteps(AxisDirection d) {
         warn(qtTrId("config.range").arg(kJogStepsMin).arg(kJogStepsMax));
         return;
     }
-    DebuggingDialog debugging(d, *steps, access_, motor_, this);
+    DebuggingDialog debugging(d, *steps, access_, motor_, machine_, this);
     access_.operatorUi->exec(debugging, QLatin1String(DebuggingDialog::kObjectName));
 }
 
 // ---------------------------------------------------------------------------------------------
 // Debugging...
 
-DebuggingDialog::DebuggingDialog(AxisDirection direction, int steps, CardAccess access, MotorStep motor, QWidget* parent)
+DebuggingDialog::DebuggingDialog(AxisDirection direction, int steps, CardAccess access, MotorStep motor,
+                                 MachineControl* machine, QWidget* parent)
     : QDialog(parent), direction_(direction), total_(steps), access_(std::move(access)) {
     setObjectName(QLatin1String(kObjectName));
     setWindowTitle(directionLabel(direction));
@@ -157,6 +160,16 @@ DebuggingDialog::DebuggingDialog(AxisDirection direction, int steps, CardAccess 
             QDialog::reject();
         }, Qt::QueuedConnection);
         return;
+    }
+    if (machine) {
+        connect(machine, &MachineControl::linkLosing, this, [this] {
+            if (!running_)
+                return;
+            poll_.stop();
+            running_ = false;
+            access_.card->stopWork();  // the worker is gone by now; the program is ending
+            QDialog::reject();
+        }, Qt::DirectConnection);
     }
     running_ = true;  // from the request on: leaving now must stop it
     QPointer<DebuggingDialog> self(this);

@@ -3,8 +3,8 @@
 //
 // A jog never runs unwatched. From the moment its CMD_JOG is queued until its steps are done,
 // the Debugging... dialog sends CMD_STOP when it is left in any way (its stop button, Escape, the
-// close box) and when a status poll fails (a lost or refusing link: the stop is tried at once,
-// on the worker, before anything else is sent).
+// close box), when a status poll fails (the stop is tried at once, on the worker, before anything
+// else is sent) and when the link is reported lost (tried once more before the link closes).
 #pragma once
 
 #include "controller/config/setup_dialogs.h"
@@ -15,11 +15,15 @@
 
 namespace korvex {
 
+class MachineControl;
+
 class DirectionDialog : public CardStepsDialog {
     Q_OBJECT
 public:
     static constexpr const char* kObjectName = "Direction";
-    DirectionDialog(SettingsBlock& settings, CardAccess access, MotorStep motor, QWidget* parent = nullptr);
+    // `machine` (may be null) tells a running jog that the link is being lost.
+    DirectionDialog(SettingsBlock& settings, CardAccess access, MotorStep motor, MachineControl* machine = nullptr,
+                    QWidget* parent = nullptr);
 
     QCheckBox* invertBox(std::size_t axis) const { return invert_.at(axis); }
     QPushButton* stepButton(AxisDirection d) const { return step_.at(index(d)); }
@@ -38,6 +42,7 @@ private:
 
     SettingsBlock& settings_;
     MotorStep motor_;
+    MachineControl* machine_;
     std::array<QCheckBox*, kAxisCount> invert_{};
     std::array<QPushButton*, 8> step_{};
     std::array<QPushButton*, 8> jog_{};
@@ -52,7 +57,8 @@ public:
     static constexpr const char* kObjectName = "Debugging";
     static constexpr int kPollMs = 1000;
     // Switches the motor on and starts the jog at once; the polls follow once the card took it.
-    DebuggingDialog(AxisDirection direction, int steps, CardAccess access, MotorStep motor, QWidget* parent = nullptr);
+    DebuggingDialog(AxisDirection direction, int steps, CardAccess access, MotorStep motor,
+                    MachineControl* machine = nullptr, QWidget* parent = nullptr);
     ~DebuggingDialog() override;
 
     QPushButton* stopButton() const { return stop_; }

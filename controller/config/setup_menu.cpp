@@ -104,7 +104,8 @@ int runPhase(const ConfigMenuContext& context, QWidget* dialogParent) {
 }
 
 int runDirection(const ConfigMenuContext& context, QWidget* dialogParent) {
-    DirectionDialog dialog(context.session->settings, accessOf(context), motorStep(context), dialogParent);
+    MachineControl* machine = context.machine ? context.machine() : nullptr;
+    DirectionDialog dialog(context.session->settings, accessOf(context), motorStep(context), machine, dialogParent);
     return context.operatorUi->exec(dialog, QLatin1String(DirectionDialog::kObjectName));
 }
 

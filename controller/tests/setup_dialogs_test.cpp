@@ -336,6 +336,26 @@ TEST_F(SetupDialogTest, JogIsWatchedUntilDoneAndStoppedWhenLeft) {
     runDirection(context, nullptr);
 }
 
+TEST_F(SetupDialogTest, LostLinkDuringAJogTriesTheStopBeforeTheLinkCloses) {
+    c->operatorUi.scripts[QStringLiteral("Direction")] = [&](QDialog& d) {
+        auto& dialog = static_cast<DirectionDialog&>(d);
+        dialog.stepsField()->setText("1000000");
+        c->operatorUi.scripts[QStringLiteral("Debugging")] = [&](QDialog& dd) {
+            EXPECT_TRUE(processUntil([&] { return onCard([](sim::CardEngine& e) { return e.jogging(); }); }));
+            const std::size_t before = c->link.sent().size();
+            emit c->events.graphEvent(6, cmdcode::CMD_GET_STATUS);  // as the link reports a loss
+            EXPECT_EQ(sentSince(before), std::vector<std::string>{"CMD_STOP"});
+            return dd.result();
+        };
+        dialog.jogButton(AxisDirection::XMinus)->click();
+        d.reject();
+        return d.result();
+    };
+    runDirection(context, nullptr);
+    EXPECT_FALSE(onCard([](sim::CardEngine& e) { return e.jogging(); }));
+    EXPECT_EQ(c->quitStatuses, std::vector<int>{CMainFrame::kLinkLostExitStatus});
+}
+
 TEST_F(SetupDialogTest, StopMachinePulsesOffEvenWhenClosedWithinItsSecond) {
     c->operatorUi.scripts[QStringLiteral("StopMachine")] = [&](QDialog& d) {
         auto& dialog = static_cast<StopMachineDialog&>(d);
@@ -488,6 +508,7 @@ TEST_F(SetupDialogTest, EntriesHaveTheirKeysAndFollowTheRules) {
         QAction* entry = c->frame.findChild<QAction*>(QLatin1String(r.name));
         ASSERT_NE(entry, nullptr) << r.name;
         EXPECT_EQ(entry->shortcut(), r.key) << r.name;
+        EXPECT_TRUE(entry->isEnabled()) << r.name;  // card work state 0: all of them
     }
 }
 
