@@ -1,59 +1,85 @@
-// ActionTable: the Control menu's entries with their keys, toolbar buttons, labels and enable
-// rules. The rules come whole from the work state (menuState), so after every run-state read or
-// flag change each entry is set again and none can be left enabled from an older state.
+// ActionTable: every entry of the main window's menus as one QAction, built from the command
+// rows (command_table.h) in menu order, with the toolbar's groups and the owner-drawn menus.
+// The rules come whole from the work state, so recompute() sets every entry again after each
+// run-state read, flag or mark change and none can be left enabled from an older state.
+//
+// Actions another module makes (the graph view's View entries, the Edit commands, the hand-off
+// buttons) are adopted: placed, keyed and enabled here, triggered there. The Config and Option
+// entries run the dialogs of the configuration registry (configMenuItems); an entry whose
+// dialog does not exist yet stays disabled.
 #pragma once
 
 #include <QObject>
 
 #include <array>
-#include <cstddef>
+#include <functional>
 #include <optional>
-#include <vector>
 
-#include "controller/machining/work_state.h"
+#include "controller/command_table.h"
+#include "controller/config/config_menu.h"
 
 class QAction;
-class QKeySequence;
+class QMainWindow;
 class QMenu;
 class QToolBar;
+class QProxyStyle;
 
 namespace korvex {
+
+class GraphViewActions;
+class EditCommandSet;
 
 class ActionTable : public QObject {
     Q_OBJECT
 public:
-    enum class Entry : uint8_t {
-        Motor, Freq, FastRoll, SegmentStop, ReturnOrigin, Walk, Cut, Back, Reverse, IgnorePause, SpeedUp, SpeedDown,
+    using Entry = Command;
+    // Kept for the Control entries' former count.
+    static constexpr std::size_t kEntryCount = kCommandCount;
+
+    struct Sources {
+        GraphViewActions* view = nullptr;   // Fit, Move, Zoom In, Zoom Out, Grid, Full Screen
+        EditCommandSet* edit = nullptr;     // Generate 3B, transforms, Offset, Taper, Multiple
+        QAction* programTool = nullptr;     // toolbar only
+        QAction* editor = nullptr;          // toolbar only
     };
-    static constexpr std::size_t kEntryCount = 12;
 
-    // Fills `menu` with the entries in menu order and adds the machining ones to `toolBar`.
-    // Every entry starts disabled: nothing runs them until the machining operations exist.
-    ActionTable(QMenu* menu, QToolBar* toolBar, QObject* parent = nullptr);
+    // Fills the window's menu bar and `toolBar`. Every entry starts disabled.
+    ActionTable(QMainWindow* window, QToolBar* toolBar, const Sources& sources, QObject* parent = nullptr);
 
-    QAction* action(Entry entry) const { return actions_[static_cast<std::size_t>(entry)]; }
-    // Enables, checks and labels every entry from the work state. Speed Up and Down step the
-    // status panel and are always offered once `machiningReady` is set.
-    void apply(const MenuState& state);
-    void setMachiningReady(bool ready) { ready_ = ready; }
+    QAction* action(Command command) const { return actions_[static_cast<std::size_t>(command)]; }
+    QMenu* menu(MenuId id) const { return menus_[static_cast<std::size_t>(id)]; }
+    // The File menu's "Recent Files" submenu, filled by the window.
+    QMenu* recentMenu() const { return recentMenu_; }
 
-    // An entry of the Config menu, enabled by the Config rule (not rolling, state 0, 1, 2 or 11)
-    // through applyConfig. Starts disabled.
-    QAction* addConfigEntry(QMenu* menu, const char* labelId, const QKeySequence& key);
-    void applyConfig(const RunState& run, const WorkFlags& flags);
+    // Enables, checks and labels every entry from `conditions`; the one place that does.
+    void recompute(const CommandConditions& conditions);
+    const CommandConditions& conditions() const { return conditions_; }
+
+    // The Config and Option entries run their registry rows with this context.
+    void setConfigContext(ConfigMenuContext context, QWidget* dialogParent);
+    // The calibration dialog's opener; Adjust stays disabled until one is set.
+    void setAdjustHandler(std::function<void()> handler);
+    bool adjustAvailable() const { return static_cast<bool>(adjust_); }
+
+    // The Config rule of Mobile Notice and the settings dialogs (not rolling, state 0, 1, 2, 11).
     static bool configAllowed(const RunState& run, const WorkFlags& flags);
-
-    // The work-state control behind an entry; Speed Up and Down have none.
-    static std::optional<Control> controlOf(Entry entry);
     // The text id of an entry's fixed label (or its start label when the label follows the state).
-    static const char* labelIdOf(Entry entry);
+    static const char* labelIdOf(Command command) { return commandRow(command).textId; }
 
 private:
+    QAction* makeAction(const CommandRow& row);
+    void buildToolBar(QToolBar* toolBar, const Sources& sources);
     void setLabel(QAction* action, const char* textId);
 
-    std::array<QAction*, kEntryCount> actions_{};
-    std::vector<QAction*> configActions_;
-    bool ready_ = false;
+    QMainWindow* window_;
+    std::array<QAction*, kCommandCount> actions_{};
+    std::array<QMenu*, kMenuCount> menus_{};
+    QMenu* recentMenu_ = nullptr;
+    QProxyStyle* menuStyle_ = nullptr;
+    CommandConditions conditions_;
+    std::optional<ConfigMenuContext> config_;
+    QWidget* configParent_ = nullptr;
+    std::function<void()> adjust_;
 };
 
 }  // namespace korvex

@@ -1,7 +1,7 @@
 #include "controller/main_frame.h"
-#include "controller/config/config_menu.h"
 
 #include "controller/action_table.h"
+#include "controller/function_key_filter.h"
 #include "controller/card_control.h"
 #include "controller/card_events.h"
 #include "controller/document/code_list_model.h"
@@ -16,19 +16,13 @@
 #include "controller/status_panel_control.h"
 #include "controller/views/button_view.h"
 #include "controller/views/code_list_view.h"
-#include "controller/views/graph_actions.h"
 #include "controller/views/graph_view.h"
 #include "controller/views/graph_wiring.h"
 #include "controller/views/mini_status_window.h"
-#include "controller/views/statistics_dialog.h"
 #include "controller/views/status_view.h"
 #include "controller/working_copies.h"
 #include "platform/data_dirs.h"
 #include "platform/settings_file.h"
-
-#ifdef KORVEX_HAVE_EDIT
-#include "controller/edit/edit_menu.h"
-#endif
 
 #include <QAction>
 #include <QApplication>
@@ -142,11 +136,12 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
     setCentralWidget(rows_);
     restoreSplitterSizes();
 
-    buildMenus();
     buildStatusBar();
     handOff_ = new ControllerHandOff(this, document_, operatorUi_, [this](const QString& path) { return openRequest(path); },
                                      [this] { return session_.alarmTitle(); }, this);
-    handOff_->addToToolBar(toolBar_);
+    buildMenus();
+    keyFilter_ = new FunctionKeyFilter(machineSettingsPath(), this);
+    qApp->installEventFilter(keyFilter_);
 
     connect(&events_, &CardEventRouter::graphEvent, graph_, &CGraphView::onCardEvent);
     connect(&events_, &CardEventRouter::buttonsRefresh, buttons_, &CButtonView::refresh);
@@ -163,6 +158,10 @@ CMainFrame::CMainFrame(MachineSession& session, CardControl& card, OperatorInter
     connect(&document_, &CDCSDoc::programCleared, this, &CMainFrame::onProgramCleared);
     connect(&document_, &CDCSDoc::programLoaded, this, &CMainFrame::onProgramLoaded);
     connect(&document_, &CDCSDoc::titleChanged, this, [this] { updateTitle(); });
+    // Loading, closing and the recovery marks change what the entries offer at once.
+    connect(&document_, &CDCSDoc::programLoaded, this, [this] { updateControls(); });
+    connect(&document_, &CDCSDoc::programCleared, this, [this] { updateControls(); });
+    connect(&document_, &CDCSDoc::recoveryMarkChanged, this, [this] { updateControls(); });
 
     keepAlive_.setInterval(kKeepAlivePeriodMs);
     // The answer is not needed: a card that stops answering is reported through the event hook.
@@ -194,108 +193,6 @@ CMainFrame::~CMainFrame() {
     destroyMiniStatusWindow();
 }
 
-void CMainFrame::buildMenus() {
-    fileMenu_ = menuBar()->addMenu(qtTrId("menu.file"));
-    QAction* open = fileMenu_->addAction(qtTrId("menu.open"));
-    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(open, &QAction::triggered, this, [this] { openFromMenu(); });
-    closeAction_ = fileMenu_->addAction(qtTrId("menu.close"));
-    closeAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(closeAction_, &QAction::triggered, this, [this] { closeFromMenu(); });
-    fileMenu_->addSeparator();
-    recentMenu_ = fileMenu_->addMenu(qtTrId("menu.recent"));
-    clearRecentAction_ = fileMenu_->addAction(qtTrId("menu.clear_recent"));
-    connect(clearRecentAction_, &QAction::triggered, this, [this] {
-        finishRecentStore();
-        recent_.clear();
-        rebuildRecentMenu();
-    });
-    fileMenu_->addSeparator();
-    QAction* quit = fileMenu_->addAction(qtTrId("menu.quit"));
-    connect(quit, &QAction::triggered, this, &QWidget::close);
-
-    QMenu* editMenu = menuBar()->addMenu(qtTrId("menu.edit"));
-    toolBar_ = addToolBar(qtTrId("menu.toolbar"));
-    toolBar_->setObjectName(QStringLiteral("MainToolBar"));
-    toolBar_->addAction(open);
-    toolBar_->addAction(closeAction_);
-    toolBar_->addSeparator();
-    auto* viewMenu = new QMenu(qtTrId("view.menu"), this);
-    new GraphViewActions(viewMenu, toolBar_, graph_, this);
-    toolBar_->addSeparator();
-#ifdef KORVEX_HAVE_EDIT
-    EditCommandContext edit;
-    edit.document = &document_;
-    edit.operatorUi = &operatorUi_;
-    edit.dialogParent = this;
-    edit.boxTitle = [this] { return session_.alarmTitle(); };
-    edit.ending = [this] { return linkLost_ || events_.linkFailureReported(); };
-    edit.idle = [this] { return idle(); };
-    edit.fastRolling = [this] { return machine_ && machine_->operations().rolling(); };
-    edit.recoveryMarkPending = [this] { return document_.recoveryMark().has_value(); };
-    edit.cardSettingsPath = [this] { return session_.cardSettings().path(); };
-    installEditCommands(fileMenu_, editMenu, toolBar_, std::move(edit), this);
-#else
-    editMenu->setEnabled(false);
-#endif
-    editMenu->addSeparator();
-    connect(editMenu->addAction(qtTrId("menu.statistics")), &QAction::triggered, this, &CMainFrame::showStatistics);
-    configMenu_ = menuBar()->addMenu(qtTrId("menu.config"));
-    buildControlMenu();
-    QAction* mobileNotice = actions_->addConfigEntry(configMenu_, "menu.mobile_notice", QKeySequence(Qt::CTRL | Qt::Key_E));
-    connect(mobileNotice, &QAction::triggered, this, [this] { notifications_->configure(); });
-    menuBar()->insertMenu(menuBar()->actions().value(2), viewMenu);  // File, Edit, View, Config, Control
-    buildConfigMenu();
-    // The list is read from Korvex.ini whenever the menu opens, so another instance's or a
-    // hand edit's change shows at once.
-    connect(fileMenu_, &QMenu::aboutToShow, this, [this] {
-        closeAction_->setEnabled(document_.isLoaded() && !document_.isLoading());
-        rebuildRecentMenu();
-    });
-    rebuildRecentMenu();
-}
-
-void CMainFrame::buildControlMenu() {
-    toolBar_->addSeparator();
-    actions_ = new ActionTable(menuBar()->addMenu(qtTrId("menu.control")), toolBar_, this);
-    using E = ActionTable::Entry;
-    auto on = [this](E entry, auto run) {
-        connect(actions_->action(entry), &QAction::triggered, this, [this, run] {
-            if (machine_)
-                run(machine_->operations());
-            // A checkable entry ticked itself; it shows what the card has until the card answered.
-            updateControls();
-        });
-    };
-    on(E::Motor, [](MachiningOperations& ops) { ops.toggleMotor(); });
-    on(E::Freq, [](MachiningOperations& ops) { ops.toggleHf(); });
-    on(E::FastRoll, [](MachiningOperations& ops) { ops.pressFastRoll(); });
-    on(E::SegmentStop, [this](MachiningOperations& ops) { ops.toggleSegmentStop(currentSegment()); });
-    on(E::ReturnOrigin, [](MachiningOperations& ops) { ops.pressReturn(); });
-    on(E::Walk, [](MachiningOperations& ops) { ops.press(Operation::Walk); });
-    on(E::Cut, [](MachiningOperations& ops) { ops.press(Operation::Cut); });
-    on(E::Back, [](MachiningOperations& ops) { ops.press(Operation::Back); });
-    on(E::Reverse, [](MachiningOperations& ops) { ops.toggleReverse(); });
-    on(E::IgnorePause, [](MachiningOperations& ops) { ops.toggleIgnorePause(); });
-    on(E::SpeedUp, [this](MachiningOperations&) { stepFeed(+1); });
-    on(E::SpeedDown, [this](MachiningOperations&) { stepFeed(-1); });
-}
-
-void CMainFrame::updateControls() {
-    actions_->setMachiningReady(machine_ && !linkLost_);
-    if (!machine_) {
-        actions_->apply(MenuState{});
-        actions_->applyConfig(RunState{}, WorkFlags{});
-        return;
-    }
-    const MachiningOperations& ops = machine_->operations();
-    actions_->apply(menuState(ops.runState(), ops.flags()));
-    actions_->applyConfig(ops.runState(), ops.flags());
-    const std::array<ButtonLabel, 4> labels{ops.label(Operation::Simulate), ops.label(Operation::Walk),
-                                            ops.label(Operation::Cut), ops.label(Operation::Back)};
-    buttons_->show(panelState(ops.runState(), ops.flags()), labels, ops.motorOn(), ops.hfOn());
-}
-
 void CMainFrame::pressPanelButton(PanelButton button) {
     if (!machine_)
         return;
@@ -308,25 +205,6 @@ void CMainFrame::pressPanelButton(PanelButton button) {
     case PanelButton::Motor: ops.toggleMotor(); break;
     case PanelButton::Freq: ops.toggleHf(); break;
     }
-}
-
-void CMainFrame::buildConfigMenu() {
-    ConfigMenuContext config;
-    config.session = &session_;
-    config.card = &card_;
-    config.operatorUi = &operatorUi_;
-    config.pulseTable = &pulseTable_;
-    config.machine = [this] { return machine_; };
-    config.programLoaded = [this] { return document_.isLoaded(); };
-    config.tableChanged = [this] {
-        graph_->update();
-        if (miniStatus_)
-            miniStatus_->update();
-    };
-    config.cardSettingsShown = [this] { showCardSettings(); };
-    config.machineNameChanged = [this] { updateTitle(); };
-    config.feed = &statusPanel_->feed();
-    installConfigMenu(configMenu_, std::move(config), this);
 }
 
 int32_t CMainFrame::currentSegment() const {
@@ -355,23 +233,6 @@ RecentFiles& CMainFrame::recentFiles() {
 void CMainFrame::finishRecentStore() {
     if (recentStore_.joinable())
         recentStore_.join();
-}
-
-void CMainFrame::rebuildRecentMenu() {
-    finishRecentStore();
-    rebuildRecentMenu(recent_.entries());
-}
-
-void CMainFrame::rebuildRecentMenu(const QStringList& entries) {
-    recentMenu_->clear();
-    for (int i = 0; i < entries.size(); ++i) {
-        const QString path = entries[i];
-        QAction* action = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
-        connect(action, &QAction::triggered, this, [this, path] { openRequest(path); });
-    }
-    if (entries.isEmpty())
-        recentMenu_->addAction(qtTrId("menu.no_recent"))->setEnabled(false);
-    clearRecentAction_->setEnabled(!entries.isEmpty());
 }
 
 void CMainFrame::buildStatusBar() {
@@ -465,10 +326,11 @@ void CMainFrame::refuseWhileBusy() {
     operatorUi_.message(session_.alarmTitle(), qtTrId("61482"), OperatorInteraction::Icon::Warning);
 }
 
-OpenOutcome CMainFrame::openRequest(const QString& path) {
+OpenOutcome CMainFrame::openRequest(const QString& path, OpenOrigin origin) {
     // A dialog of the operator's is open (a question, a setting): the file waits for nothing
-    // and replaces nothing behind it.
-    if (document_.isLoading() || QApplication::activeModalWidget()) {
+    // and replaces nothing behind it. A generator's own dialog is the one that asks.
+    const bool dialogOpen = origin == OpenOrigin::Outside && QApplication::activeModalWidget();
+    if (document_.isLoading() || dialogOpen) {
         refuseWhileBusy();
         return OpenOutcome::Refused;
     }
@@ -482,22 +344,6 @@ bool CMainFrame::openFromMenu() {
         return false;
     }
     return document_.openFromDialog();
-}
-
-bool CMainFrame::closeFromMenu() {
-    if (document_.isLoading()) {
-        refuseWhileBusy();
-        return false;
-    }
-    if (!document_.isLoaded())
-        return false;
-    const bool closed = document_.closeProgram();
-    if (closed) {
-        workStarted_ = false;
-        panes_[kLoopPane]->setText(qtTrId("61529").arg(0).arg(1));
-        buttons_->refresh();
-    }
-    return closed;
 }
 
 void CMainFrame::onProgramParsed() {
@@ -655,14 +501,6 @@ void CMainFrame::endAfterLinkLost() {
         QMetaObject::invokeMethod(
             qApp, [] { QCoreApplication::exit(kLinkLostExitStatus); }, Qt::QueuedConnection);
     }
-}
-
-void CMainFrame::showStatistics() {
-    const auto program = document_.isLoaded() ? document_.program() : nullptr;
-    const double lengthMm =
-        program ? pathLengthMm(program->segments.data(), static_cast<int>(program->segments.size())) : 0.0;
-    CStatisticsDialog dialog(lengthMm, machine_ ? machine_->usedSeconds() : 0, this);
-    operatorUi_.exec(dialog, dialog.objectName());
 }
 
 bool CMainFrame::idle() const { return !machine_ || machine_->operations().idle(); }

@@ -13,6 +13,7 @@
 #include <functional>
 #include <thread>
 
+#include "controller/command_table.h"
 #include "controller/machining/work_state.h"
 #include "controller/recent_files.h"
 
@@ -24,6 +25,7 @@ class QToolBar;
 namespace korvex {
 
 class ActionTable;
+class FunctionKeyFilter;
 class CardControl;
 class CardEventRouter;
 class CButtonView;
@@ -45,6 +47,10 @@ class PulseTable;
 // The name of a motor phase mode 0..4 ("3-6", "4-8", "5-10", "MicroStep", "Servo"); any other
 // value the card reports is shown as its number.
 QString phaseModeName(int mode);
+
+// Where an open request comes from: outside (recent entry, drop, command line, the editor),
+// or a generator dialog of this window whose OK loads its result.
+enum class OpenOrigin { Outside, Generator };
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -79,8 +85,8 @@ public:
     void setPaneText(Pane pane, const QString& text);
     // The recent-file list, once a write still under way has landed.
     RecentFiles& recentFiles();
-    QMenu* fileMenu() const { return fileMenu_; }
-    // The Control menu's entries, keys and toolbar buttons.
+    QMenu* fileMenu() const;
+    // Every menu entry, key and toolbar button.
     ActionTable& actionTable() const { return *actions_; }
     // The mobile notices, the alarm sound and the power-off after the last cut.
     Notifications& notifications() const { return *notifications_; }
@@ -116,8 +122,9 @@ public:
 
     // Every way a file arrives (recent entry, drop, command line, the editor's hand-off) ends
     // here: File Open's checks without its dialog. Refused with 61482 while a work, a load or
-    // a question of the operator's runs.
-    OpenOutcome openRequest(const QString& path);
+    // a question of the operator's runs (a generator's own dialog excepted); a loaded program
+    // is closed only after 61486.
+    OpenOutcome openRequest(const QString& path, OpenOrigin origin = OpenOrigin::Outside);
     // The hand-off with the editor and the two toolbar buttons it serves.
     ControllerHandOff& handOff() const { return *handOff_; }
     // File Open and File Close of the menu.
@@ -125,6 +132,14 @@ public:
     // Files dropped on the window, opened one after the other.
     void openDroppedFiles(const QList<QUrl>& urls);
     bool closeFromMenu();
+    // File Reset: the program told to the card afresh and the work started over.
+    bool resetFromMenu();
+    void showAbout();
+    void showAgent();
+    // What the menu entries' rules read now.
+    CommandConditions commandConditions() const;
+    // Every menu entry, key and panel button again from the run state, flags and marks.
+    void updateControls();
     // Edit > Statistics: the program's cut length, area and efficiency.
     void showStatistics();
 
@@ -188,8 +203,8 @@ private:
     void applyRecoveryMark();
     void buildControlMenu();
     void buildConfigMenu();
-    // Every Control entry again from the run state and the flags.
-    void updateControls();
+    // Close's and Reset's common end: work-started flag, loop 0 of 1, code list marks, panel.
+    void afterWorkCleared();
     // The segment the code list shows as reached, else its selected row.
     int32_t currentSegment() const;
     void stepFeed(int step);
@@ -213,15 +228,12 @@ private:
     StatusPanelControl* statusPanel_;
     CodeListModel* codeModel_;
     QLabel* panes_[kPaneCount] = {};
-    QMenu* fileMenu_ = nullptr;
-    QMenu* recentMenu_ = nullptr;
+    QStringList recentShown_;
+    FunctionKeyFilter* keyFilter_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     ActionTable* actions_ = nullptr;
     Notifications* notifications_ = nullptr;
-    QMenu* configMenu_ = nullptr;
     ControllerHandOff* handOff_ = nullptr;
-    QAction* closeAction_ = nullptr;
-    QAction* clearRecentAction_ = nullptr;
     MiniStatusWindow* miniStatus_ = nullptr;
     QSplitter* upper_ = nullptr;
     QSplitter* rows_ = nullptr;

@@ -65,7 +65,9 @@ CardAccess cardAccess(const ConfigMenuContext& context) {
     return access;
 }
 
-ConfigConditions conditions(const ConfigMenuContext& context) {
+}  // namespace
+
+ConfigConditions configConditions(const ConfigMenuContext& context) {
     ConfigConditions c;
     c.programLoaded = context.programLoaded && context.programLoaded();
     if (MachineControl* machine = context.machine ? context.machine() : nullptr) {
@@ -74,18 +76,10 @@ ConfigConditions conditions(const ConfigMenuContext& context) {
         c.rolling = ops.rolling();
         c.markPending = ops.flags().recovering;
     }
+    if (context.markPending)
+        c.markPending = context.markPending();
     return c;
 }
-
-struct MenuEntry {
-    ConfigEntry entry;
-    const char* textId;
-    const char* objectName;
-    Qt::Key key;  // with Ctrl; Qt::Key_unknown: none
-    int (*run)(const ConfigMenuContext&, QWidget*);
-};
-
-}  // namespace
 
 int runMultTest(const ConfigMenuContext& context, QWidget* dialogParent) {
     MultTestDialog dialog(*context.pulseTable, cardAccess(context), dialogParent);
@@ -100,21 +94,41 @@ int runClearance(const ConfigMenuContext& context, QWidget* dialogParent) {
     return context.operatorUi->exec(dialog, QLatin1String(ClearanceDialog::kObjectName));
 }
 
+int runMobileNotice(const ConfigMenuContext& context, QWidget*) {
+    return context.mobileNotice ? context.mobileNotice() : -1;
+}
+
+namespace {
+
+// The dialogs of the Config and Option menus.
+constexpr ConfigMenuItem kEntries[] = {
+    {ConfigEntry::Clearance, "config.menu.clearance", "ClearanceAction", Qt::Key_R, &runClearance},
+    {ConfigEntry::MultTest, "config.menu.multtest", "MultTestAction", Qt::Key_M, &runMultTest},
+    {ConfigEntry::MultTable, "config.menu.multtable", "MultTableAction", Qt::Key_B, &runMultTable},
+    {ConfigEntry::MobileNotice, "menu.mobile_notice", "MobileNoticeAction", Qt::Key_E, &runMobileNotice},
+    {ConfigEntry::Phase, "menu.phase", "PhaseAction", Qt::Key_H, &runPhase},
+    {ConfigEntry::Direction, "menu.direction", "DirectionAction", Qt::Key_D, &runDirection},
+    {ConfigEntry::StopMachine, "menu.stop_machine", "StopMachineAction", Qt::Key_T, &runStopMachine},
+    {ConfigEntry::RestoreDefault, "menu.restore_default", "RestoreDefaultAction", Qt::Key_unknown, &runRestoreDefault},
+    {ConfigEntry::Option, "menu.option_korvex", "OptionAction", Qt::Key_unknown, &runOption},
+};
+
+}  // namespace
+
+std::span<const ConfigMenuItem> configMenuItems() { return kEntries; }
+
+const ConfigMenuItem* configMenuItem(ConfigEntry entry) {
+    for (const ConfigMenuItem& item : kEntries)
+        if (item.entry == entry)
+            return &item;
+    return nullptr;
+}
+
 void installConfigMenu(QMenu* menu, ConfigMenuContext context, QWidget* dialogParent) {
     if (context.timerOwner == nullptr)
         context.timerOwner = menu;
-    static constexpr MenuEntry kEntries[] = {
-        {ConfigEntry::Clearance, "config.menu.clearance", "ClearanceAction", Qt::Key_R, &runClearance},
-        {ConfigEntry::MultTest, "config.menu.multtest", "MultTestAction", Qt::Key_M, &runMultTest},
-        {ConfigEntry::MultTable, "config.menu.multtable", "MultTableAction", Qt::Key_B, &runMultTable},
-        {ConfigEntry::Phase, "config.menu.phase", "PhaseAction", Qt::Key_H, &runPhase},
-        {ConfigEntry::Direction, "config.menu.direction", "DirectionAction", Qt::Key_D, &runDirection},
-        {ConfigEntry::StopMachine, "config.menu.stopmachine", "StopMachineAction", Qt::Key_T, &runStopMachine},
-        {ConfigEntry::RestoreDefault, "config.menu.restore", "RestoreDefaultAction", Qt::Key_unknown, &runRestoreDefault},
-        {ConfigEntry::Option, "config.menu.option", "OptionAction", Qt::Key_unknown, &runOption},
-    };
     std::vector<std::pair<QAction*, ConfigEntry>> actions;
-    for (const MenuEntry& item : kEntries) {
+    for (const ConfigMenuItem& item : kEntries) {
         QAction* action = menu->addAction(qtTrId(item.textId));
         action->setObjectName(QLatin1String(item.objectName));
         if (item.key != Qt::Key_unknown)
@@ -122,12 +136,12 @@ void installConfigMenu(QMenu* menu, ConfigMenuContext context, QWidget* dialogPa
         actions.emplace_back(action, item.entry);
         QObject::connect(action, &QAction::triggered, menu, [context, dialogParent, item] {
             // A key may come while the menu's states are older than the card's.
-            if (configEntryEnabled(item.entry, conditions(context)))
+            if (configEntryEnabled(item.entry, configConditions(context)))
                 item.run(context, dialogParent);
         });
     }
     auto refresh = [context, actions] {
-        const ConfigConditions now = conditions(context);
+        const ConfigConditions now = configConditions(context);
         for (const auto& [action, entry] : actions)
             action->setEnabled(configEntryEnabled(entry, now));
     };

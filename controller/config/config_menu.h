@@ -1,7 +1,14 @@
-// The Config menu's entries that open the machine configuration dialogs.
+// The registry of the Config and Option menus' dialogs: one row per entry that has a dialog,
+// with its text, object name, key and the function that runs it. The main window's action table
+// builds the menu entries from these rows and enables them by configEntryEnabled.
 #pragma once
 
+#include <Qt>
+
 #include <functional>
+#include <span>
+
+#include "controller/config/config_rules.h"
 
 class QMenu;
 class QObject;
@@ -31,14 +38,35 @@ struct ConfigMenuContext {
     std::function<void()> cardSettingsShown;   // the Max Speed and Phase panes again
     std::function<void()> machineNameChanged;  // the window caption (alarm titles read the session)
     FeedControl* feed = nullptr;               // the status panel's: tracking mode, group entries, feed
+    // A recovery mark of either kind waits; default: the machining's return-recovery flag.
+    std::function<bool()> markPending;
+    std::function<int()> mobileNotice;          // runs the mobile notice settings
 };
 
-// Adds the entries to `menu`; the Mult-Table entry (Ctrl+B) is always enabled.
+// One entry with a dialog. `key` is taken with Ctrl; Qt::Key_unknown for none.
+struct ConfigMenuItem {
+    ConfigEntry entry;
+    const char* textId;
+    const char* objectName;
+    Qt::Key key;
+    int (*run)(const ConfigMenuContext&, QWidget*);
+};
+
+// Every row, in no particular order (the menu's order is the action table's).
+std::span<const ConfigMenuItem> configMenuItems();
+// The row of `entry`; nullptr while its dialog does not exist.
+const ConfigMenuItem* configMenuItem(ConfigEntry entry);
+// What the rules look at, read from the context now.
+ConfigConditions configConditions(const ConfigMenuContext& context);
+
+// Adds the rows' entries to `menu`, each enabled by its rule when the menu opens (tests and
+// tools without the main window's action table).
 void installConfigMenu(QMenu* menu, ConfigMenuContext context, QWidget* dialogParent);
 
 // Each runs its dialog as the menu entry does and returns the dialog's result.
 int runMultTable(const ConfigMenuContext& context, QWidget* dialogParent);
 int runMultTest(const ConfigMenuContext& context, QWidget* dialogParent);  // CHANGE PARAM opens Mult-Table
 int runClearance(const ConfigMenuContext& context, QWidget* dialogParent);
+int runMobileNotice(const ConfigMenuContext& context, QWidget* dialogParent);
 
 }  // namespace korvex

@@ -13,6 +13,7 @@ bool configEntryEnabled(ConfigEntry entry, const ConfigConditions& c) {
     case ConfigEntry::Loop:
     case ConfigEntry::Track:
     case ConfigEntry::MultTest:
+    case ConfigEntry::MobileNotice:
         return settled;
     case ConfigEntry::Direction:
     case ConfigEntry::StopMachine:

@@ -10,7 +10,7 @@ namespace korvex {
 
 enum class ConfigEntry : uint8_t {
     Phase, Direction, StopMachine, MultTest, Speed, MultTable, Backward, Clearance, Loop, PlanPause, Track,
-    RestoreDefault, Option,
+    RestoreDefault, Option, MobileNotice,
 };
 
 struct ConfigConditions {

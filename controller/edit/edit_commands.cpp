@@ -91,6 +91,8 @@ bool EditCommands::refuseLoadedTarget(const QString& path) {
 bool EditCommands::openDerived(const QString& path) {
     // The document's open handler: the previous program is replaced by the new one, the file is
     // held and the recent list follows, exactly as for a file the operator opened.
+    // The window's own open request tells the operator why a load did not happen.
+    if (context_.openProgram) return context_.openProgram(path);
     if (context_.document->openDocument(path)) return true;
     if (!context_.document->loadCancelled()) tell(qtTrId("61472"), true);
     return false;

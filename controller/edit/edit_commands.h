@@ -60,6 +60,10 @@ struct EditCommandContext {
     // The code list's selected line for Segment Multiple; default: the current row of the
     // "CodeListView" in dialogParent's window, -1 without one.
     std::function<int()> selectedLine;
+    // Loads a generated program as the window's open requests do (refused mid-cut, the loaded
+    // program closed only after the close question); true when it is loaded. Default: the
+    // document's open handler.
+    std::function<bool(const QString& path)> openProgram;
 };
 
 // The Offset dialog's values.

@@ -192,6 +192,12 @@ QList<QAction*> EditCommandSet::toolBarActions() const {
     return {reverseFlip_, forwardFlip_, verticalMirror_, horizontalMirror_, taper_, multiple_, segmentMultiple_};
 }
 
+void EditCommandSet::leaveEnablingToOwner() {
+    refreshTimer_.stop();
+    if (CDCSDoc* doc = commands_->context().document)
+        disconnect(doc, nullptr, this, nullptr);
+}
+
 void EditCommandSet::refresh() {
     const EditState s = commands_->state();
     generate3B_->setEnabled(generate3BEnabled(s));

@@ -42,6 +42,9 @@ public:
     // Multiple, Segment Multiple.
     QList<QAction*> toolBarActions() const;
 
+    // The main window's action table enables the entries from now on: no refresh of their own.
+    void leaveEnablingToOwner();
+
 public slots:
     // Enables the entries from the current state; call after every change of the work state.
     void refresh();

@@ -172,6 +172,7 @@ bool TaperCommand::generate(const TaperRequest& r, int& badRow) {
     }
     if (!c.document) return true;
     c.document->setTaperMachineType(r.values.type);
+    if (c.openProgram) return c.openProgram(target);
     if (c.document->openDocument(target)) return true;
     if (!c.document->loadCancelled()) tell(qtTrId("61472"));
     return false;

@@ -17,7 +17,7 @@ TEST(ConfigRules, EachEntryFollowsWorkStateRollingMarkAndProgram) {
         {E::Loop, {0, 1, 2, 11}, true, false, false},      {E::Track, {0, 1, 2, 11}, true, false, false},
         {E::MultTest, {0, 1, 2, 11}, true, false, false},  {E::Direction, {0, 1}, true, true, false},
         {E::StopMachine, {0, 1}, true, true, false},       {E::PlanPause, {1, 2}, true, false, true},
-        {E::RestoreDefault, {0}, false, false, false},
+        {E::RestoreDefault, {0}, false, false, false},     {E::MobileNotice, {0, 1, 2, 11}, true, false, false},
     };
     for (const Row& r : rows) {
         for (int s = 0; s <= 13; ++s) {

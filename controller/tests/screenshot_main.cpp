@@ -2,10 +2,14 @@
 // the virtual card, examples/two-holes.iso loaded, at 1280x800), the window during a cut of
 // examples/square.3b with its panels filled, the segment-range and Statistics dialogs, the
 // Multiple and Segment Multiple dialogs with a punch's values, or the Mult-Table (a three-pass
-// table), Mult-Test and Clearence dialogs.
-// The set-up dialogs (Phase, Direction, Stop-Machine, Option) show a servo X/Y and micro-step U/V.
-//   korvex_screenshot OUT.png [en|zh] [window|cut|range|statistics|multiple|segment|multtable|multtest|clearance|
-//                                      phase|direction|stopmachine|option]
+// table), Mult-Test and Clearence dialogs, the About box, or the window with its Control menu
+// open. The set-up dialogs (Phase, Direction, Stop-Machine, Option) show a servo X/Y and a
+// micro-step U/V.
+//   korvex_screenshot OUT.png [en|zh]
+//       [window|cut|range|statistics|multiple|segment|multtable|multtest|clearance|about|menu|
+//        phase|direction|stopmachine|option]
+#include "controller/about_dialog.h"
+#include "controller/action_table.h"
 #include "controller/config/mult_table_dialog.h"
 #include "controller/config/direction_dialog.h"
 #include "controller/config/setup_dialogs.h"
@@ -24,6 +28,9 @@
 #include <QTimer>
 
 #include <QDoubleSpinBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 
 #include <chrono>
 #include <cstdio>
@@ -35,7 +42,8 @@ int main(int argc, char** argv) {
     using namespace korvex::testing;
     if (argc < 2) {
         std::fprintf(stderr, "usage: korvex_screenshot OUT.png [en|zh] "
-                             "[window|cut|range|statistics|multiple|segment|multtable|multtest|clearance|phase|direction|stopmachine|option]\n");
+                             "[window|cut|range|statistics|multiple|segment|multtable|multtest|clearance|about|menu|"
+                             "phase|direction|stopmachine|option]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -129,6 +137,11 @@ int main(int argc, char** argv) {
         dialog.adjustSize();
         return dialog.grab().save(out) ? 0 : 1;
     }
+    if (what == "about") {
+        CAboutDialog dialog(sim::kDefaultCardId, QStringLiteral("COM3"));
+        dialog.adjustSize();
+        return dialog.grab().save(out) ? 0 : 1;
+    }
     if (what == "statistics") {
         CStatisticsDialog dialog(126.284, 2 * 3600 + 14 * 60 + 9);
         dialog.heightField()->setValue(40);
@@ -156,6 +169,29 @@ int main(int argc, char** argv) {
         wait.exec();
     }
     QCoreApplication::processEvents();
+    if (what == "menu") {
+        // The Control menu as it drops from the menu bar, drawn over the window.
+        std::optional<MachineControl> machine;
+        machine.emplace(c.session, c.link.link(), c.operatorUi, c.events, c.pulseTable, &c.frame);
+        c.frame.attachMachineControl(*machine);
+        const auto settle = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+        while (std::chrono::steady_clock::now() < settle)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QMenu* menu = c.frame.actionTable().menu(MenuId::Control);
+        const QRect title = c.frame.menuBar()->actionGeometry(menu->menuAction());
+        c.frame.show();
+        menu->popup(c.frame.menuBar()->mapToGlobal(title.bottomLeft()));
+        menu->setActiveAction(c.frame.actionTable().action(Command::Cut));
+        QCoreApplication::processEvents();
+        QPixmap shot = c.frame.grab();
+        QPainter painter(&shot);
+        painter.drawPixmap(c.frame.menuBar()->mapTo(&c.frame, title.bottomLeft()), menu->grab());
+        painter.end();
+        menu->hide();
+        machine->worker().stop();
+        machine.reset();
+        return shot.save(out) ? 0 : 1;
+    }
     if (what != "cut")
         return c.frame.grab().save(out) ? 0 : 1;
 

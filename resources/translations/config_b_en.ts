@@ -3,26 +3,6 @@
 <TS version="2.1" language="en_US">
 <context>
     <name>config_b</name>
-    <message id="config.menu.phase">
-        <source>Phase</source>
-        <translation>Phase</translation>
-    </message>
-    <message id="config.menu.direction">
-        <source>Direction</source>
-        <translation>Direction</translation>
-    </message>
-    <message id="config.menu.stopmachine">
-        <source>Stop-Machine</source>
-        <translation>Stop-Machine</translation>
-    </message>
-    <message id="config.menu.restore">
-        <source>*Restore Default*</source>
-        <translation>*Restore Default*</translation>
-    </message>
-    <message id="config.menu.option">
-        <source>Korvex(&amp;W)</source>
-        <translation>Korvex(&amp;W)</translation>
-    </message>
     <message id="61718">
         <source>[ATTENTION] Will clear all settings to the default values,continue or not?</source>
         <translation>[ATTENTION] Will clear all settings to the default values,continue or not?</translation>

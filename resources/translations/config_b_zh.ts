@@ -3,26 +3,6 @@
 <TS version="2.1" language="zh_CN">
 <context>
     <name>config_b</name>
-    <message id="config.menu.phase">
-        <source>Phase</source>
-        <translation>相位</translation>
-    </message>
-    <message id="config.menu.direction">
-        <source>Direction</source>
-        <translation>方向</translation>
-    </message>
-    <message id="config.menu.stopmachine">
-        <source>Stop-Machine</source>
-        <translation>停机</translation>
-    </message>
-    <message id="config.menu.restore">
-        <source>*Restore Default*</source>
-        <translation>*恢复默认设置*</translation>
-    </message>
-    <message id="config.menu.option">
-        <source>Korvex(&amp;W)</source>
-        <translation>Korvex(&amp;W)</translation>
-    </message>
     <message id="61718">
         <source>[ATTENTION] Will clear all settings to the default values,continue or not?</source>
         <translation>【注意】将把所有设置恢复为默认值，是否继续？</translation>

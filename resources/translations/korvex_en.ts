@@ -393,5 +393,141 @@ Please choose again</translation>
         <source>Speed Down&#9;-</source>
         <translation>Speed Down&#9;-</translation>
     </message>
+    <message id="menu.reset">
+        <source>Reset(&amp;Z)...</source>
+        <translation>Reset(&amp;Z)...</translation>
+    </message>
+    <message id="menu.view_toolbar">
+        <source>Toolbar(&amp;T)</source>
+        <translation>Toolbar(&amp;T)</translation>
+    </message>
+    <message id="menu.view_status_bar">
+        <source>Status Bar(&amp;S)</source>
+        <translation>Status Bar(&amp;S)</translation>
+    </message>
+    <message id="menu.phase">
+        <source>Phase</source>
+        <translation>Phase</translation>
+    </message>
+    <message id="menu.speed">
+        <source>Speed</source>
+        <translation>Speed</translation>
+    </message>
+    <message id="menu.backward">
+        <source>Backward</source>
+        <translation>Backward</translation>
+    </message>
+    <message id="menu.loop">
+        <source>Loop</source>
+        <translation>Loop</translation>
+    </message>
+    <message id="menu.track">
+        <source>Track</source>
+        <translation>Track</translation>
+    </message>
+    <message id="menu.direction">
+        <source>Direction</source>
+        <translation>Direction</translation>
+    </message>
+    <message id="menu.stop_machine">
+        <source>Stop-Machine</source>
+        <translation>Stop-Machine</translation>
+    </message>
+    <message id="menu.plan_pause">
+        <source>Plan-Pause</source>
+        <translation>Plan-Pause</translation>
+    </message>
+    <message id="menu.restore_default">
+        <source>*Restore Default*</source>
+        <translation>*Restore Default*</translation>
+    </message>
+    <message id="menu.adjust">
+        <source>Adjust</source>
+        <translation>Adjust</translation>
+    </message>
+    <message id="menu.option">
+        <source>Option</source>
+        <translation>Option</translation>
+    </message>
+    <message id="menu.option_korvex">
+        <source>Korvex(&amp;W)</source>
+        <translation>Korvex(&amp;W)</translation>
+    </message>
+    <message id="menu.help">
+        <source>Help</source>
+        <translation>Help</translation>
+    </message>
+    <message id="menu.about">
+        <source>About Korvex(&amp;A)...</source>
+        <translation>About Korvex(&amp;A)...</translation>
+    </message>
+    <message id="menu.agent">
+        <source>Agent(&amp;D)...</source>
+        <translation>Agent(&amp;D)...</translation>
+    </message>
+    <message id="about.title">
+        <source>About Korvex</source>
+        <translation>About Korvex</translation>
+    </message>
+    <message id="about.version">
+        <source>Korvex V%1 (%2)</source>
+        <translation>Korvex V%1 (%2)</translation>
+    </message>
+    <message id="about.card_id">
+        <source>Card: %1</source>
+        <translation>Card: %1</translation>
+    </message>
+    <message id="about.copyright">
+        <source>Wire-cut EDM controller</source>
+        <translation>Wire-cut EDM controller</translation>
+    </message>
+    <message id="about.capability.0">
+        <source>XYUV: phase motors only</source>
+        <translation>XYUV: phase motors only</translation>
+    </message>
+    <message id="about.capability.1">
+        <source>XY: micro-step/servo motors</source>
+        <translation>XY: micro-step/servo motors</translation>
+    </message>
+    <message id="about.capability.2">
+        <source>XYUV: micro-step/servo motors + single-pulse HF output</source>
+        <translation>XYUV: micro-step/servo motors + single-pulse HF output</translation>
+    </message>
+    <message id="about.capability.3">
+        <source>XY: micro-step/servo motors + single-pulse HF output + power/wire-speed selection</source>
+        <translation>XY: micro-step/servo motors + single-pulse HF output + power/wire-speed selection</translation>
+    </message>
+    <message id="about.capability.4">
+        <source>XY: micro-step/servo only + hand wheel on the extension port</source>
+        <translation>XY: micro-step/servo only + hand wheel on the extension port</translation>
+    </message>
+    <message id="about.capability.unknown">
+        <source>Unknown version</source>
+        <translation>Unknown version</translation>
+    </message>
+    <message id="agent.title">
+        <source>Agent</source>
+        <translation>Agent</translation>
+    </message>
+    <message id="agent.text">
+        <source>This controller and the card it talks to:</source>
+        <translation>This controller and the card it talks to:</translation>
+    </message>
+    <message id="agent.version">
+        <source>Version:</source>
+        <translation>Version:</translation>
+    </message>
+    <message id="agent.data_dir">
+        <source>Data directory:</source>
+        <translation>Data directory:</translation>
+    </message>
+    <message id="agent.port">
+        <source>Port:</source>
+        <translation>Port:</translation>
+    </message>
+    <message id="agent.card_id">
+        <source>Card ID:</source>
+        <translation>Card ID:</translation>
+    </message>
 </context>
 </TS>

@@ -393,5 +393,141 @@ Please choose again</source>
         <source>Speed Down&#9;-</source>
         <translation>减速&#9;-</translation>
     </message>
+    <message id="menu.reset">
+        <source>Reset(&amp;Z)...</source>
+        <translation>复位(&amp;Z)...</translation>
+    </message>
+    <message id="menu.view_toolbar">
+        <source>Toolbar(&amp;T)</source>
+        <translation>工具栏(&amp;T)</translation>
+    </message>
+    <message id="menu.view_status_bar">
+        <source>Status Bar(&amp;S)</source>
+        <translation>状态栏(&amp;S)</translation>
+    </message>
+    <message id="menu.phase">
+        <source>Phase</source>
+        <translation>相位</translation>
+    </message>
+    <message id="menu.speed">
+        <source>Speed</source>
+        <translation>速度</translation>
+    </message>
+    <message id="menu.backward">
+        <source>Backward</source>
+        <translation>回退</translation>
+    </message>
+    <message id="menu.loop">
+        <source>Loop</source>
+        <translation>循环</translation>
+    </message>
+    <message id="menu.track">
+        <source>Track</source>
+        <translation>跟踪</translation>
+    </message>
+    <message id="menu.direction">
+        <source>Direction</source>
+        <translation>方向测试</translation>
+    </message>
+    <message id="menu.stop_machine">
+        <source>Stop-Machine</source>
+        <translation>停机测试</translation>
+    </message>
+    <message id="menu.plan_pause">
+        <source>Plan-Pause</source>
+        <translation>计划暂停</translation>
+    </message>
+    <message id="menu.restore_default">
+        <source>*Restore Default*</source>
+        <translation>*恢复默认设置*</translation>
+    </message>
+    <message id="menu.adjust">
+        <source>Adjust</source>
+        <translation>校正</translation>
+    </message>
+    <message id="menu.option">
+        <source>Option</source>
+        <translation>选项</translation>
+    </message>
+    <message id="menu.option_korvex">
+        <source>Korvex(&amp;W)</source>
+        <translation>Korvex(&amp;W)</translation>
+    </message>
+    <message id="menu.help">
+        <source>Help</source>
+        <translation>帮助</translation>
+    </message>
+    <message id="menu.about">
+        <source>About Korvex(&amp;A)...</source>
+        <translation>关于 Korvex(&amp;A)...</translation>
+    </message>
+    <message id="menu.agent">
+        <source>Agent(&amp;D)...</source>
+        <translation>代理信息(&amp;D)...</translation>
+    </message>
+    <message id="about.title">
+        <source>About Korvex</source>
+        <translation>关于 Korvex</translation>
+    </message>
+    <message id="about.version">
+        <source>Korvex V%1 (%2)</source>
+        <translation>Korvex V%1 (%2)</translation>
+    </message>
+    <message id="about.card_id">
+        <source>Card: %1</source>
+        <translation>控制卡: %1</translation>
+    </message>
+    <message id="about.copyright">
+        <source>Wire-cut EDM controller</source>
+        <translation>线切割控制系统</translation>
+    </message>
+    <message id="about.capability.0">
+        <source>XYUV: phase motors only</source>
+        <translation>XYUV仅支持相拍电机</translation>
+    </message>
+    <message id="about.capability.1">
+        <source>XY: micro-step/servo motors</source>
+        <translation>XY支持细分/伺服电机</translation>
+    </message>
+    <message id="about.capability.2">
+        <source>XYUV: micro-step/servo motors + single-pulse HF output</source>
+        <translation>XYUV支持细分/伺服电机 + 高频单脉冲输出</translation>
+    </message>
+    <message id="about.capability.3">
+        <source>XY: micro-step/servo motors + single-pulse HF output + power/wire-speed selection</source>
+        <translation>XY支持细分/伺服电机 + 高频单脉冲输出 + 功率/丝速选择</translation>
+    </message>
+    <message id="about.capability.4">
+        <source>XY: micro-step/servo only + hand wheel on the extension port</source>
+        <translation>XY仅支持细分伺服 + 扩展口支持手轮</translation>
+    </message>
+    <message id="about.capability.unknown">
+        <source>Unknown version</source>
+        <translation>未知版本</translation>
+    </message>
+    <message id="agent.title">
+        <source>Agent</source>
+        <translation>代理信息</translation>
+    </message>
+    <message id="agent.text">
+        <source>This controller and the card it talks to:</source>
+        <translation>本控制程序及其连接的控制卡：</translation>
+    </message>
+    <message id="agent.version">
+        <source>Version:</source>
+        <translation>版本：</translation>
+    </message>
+    <message id="agent.data_dir">
+        <source>Data directory:</source>
+        <translation>数据目录：</translation>
+    </message>
+    <message id="agent.port">
+        <source>Port:</source>
+        <translation>端口：</translation>
+    </message>
+    <message id="agent.card_id">
+        <source>Card ID:</source>
+        <translation>控制卡号：</translation>
+    </message>
 </context>
 </TS>
