@@ -92,6 +92,9 @@ public:
     // Return Origin (F12): the start under the return label, the stop while a return runs.
     void pressReturn();
     bool returning() const { return returning_; }
+    // The segment the running return goes back to: the card reports only the distance left to
+    // its start point.
+    int32_t returnSegment() const { return returnSegment_; }
     // A return-to-origin recovery waits: its segment and distances replace the dialog once.
     void setPendingReturn(int32_t segment, const std::array<int32_t, kAxisCount>& distances);
     // Fast roll (F9): starts or stops it.
@@ -175,6 +178,7 @@ private:
     std::atomic<int> usedSeconds_{0};
     bool linkLost_ = false;
     bool returning_ = false;
+    int32_t returnSegment_ = 0;
     std::atomic<bool> returnFinishing_{false};
     std::optional<std::pair<int32_t, std::array<int32_t, kAxisCount>>> pendingReturn_;
     std::vector<int32_t> stops_;

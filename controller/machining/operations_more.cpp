@@ -106,9 +106,10 @@ void MachiningOperations::startReturn(const StatusBlock& status, bool workStarte
         returnFinishing_ = false;
         worker_.startTimer(kTimerReturn, kReturnPollMs, [this](MachiningCard& card) { returnPoll(card); });
         startUsedTime();
-        host_.runOnUi([this, usesPending] {
+        host_.runOnUi([this, usesPending, segment = target.segment] {
             busy_ = false;
             returning_ = true;
+            returnSegment_ = segment;
             if (usesPending) {
                 pendingReturn_.reset();
                 recovering_ = false;

@@ -1,14 +1,18 @@
 // Writes the graph view's documentation pictures: the main window during a cut of
 // examples/groups.iso on the virtual card (two group colours, a stop mark, the large readout),
-// and the mini status window.
+// and the mini status window. The pulse table is one restored from a saved table, so its name
+// shows.
 //   korvex_graph_screenshot WINDOW.png MINI.png [en|zh]
 #include "controller/machine_control.h"
+#include "controller/pulse_table.h"
 #include "controller/tests/controller_fixture.h"
 #include "controller/views/graph_view.h"
 #include "controller/views/mini_status_window.h"
+#include "platform/data_dirs.h"
 #include "platform/string_table.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 
 #include <chrono>
@@ -28,6 +32,13 @@ int main(int argc, char** argv) {
     if (argc > 3 && QByteArray(argv[3]) == "zh")
         installTranslations(Language::Chinese);
     ScratchDataDir data;
+    // The pulse table as the operator left it after restoring "groups.tbl": the bottom line
+    // names it.
+    QDir().mkpath(parameterDirectory());
+    PulseTable restored;
+    restored.setTableName(QStringLiteral("groups"));
+    if (restored.write(pulseTablePath()) != 0)
+        return 1;
     ControllerParts c(sim::kDefaultCardId, 10.0);
     if (!c.start())
         return 1;
@@ -45,13 +56,24 @@ int main(int argc, char** argv) {
     machine->operations().toggleSegmentStop(5);
     machine->operations().press(Operation::Cut);
     CGraphView* graph = c.frame.graphView();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (std::chrono::steady_clock::now() < deadline) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        // Paused at the stop after the green side.
-        if (graph->progress() && graph->progress()->current >= 5 && machine->operations().idle())
-            break;
-    }
+    const MachiningOperations& ops = machine->operations();
+    auto waitUntil = [](auto done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!done() && std::chrono::steady_clock::now() < deadline)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return done();
+    };
+    auto paused = [&] { return ops.idle() && ops.label(Operation::Cut) != ButtonLabel::Pause; };
+    // The card halts at the stop, after the orange sides; the cut goes on into the green side
+    // and is paused halfway along it.
+    if (!waitUntil([&] { return graph->progress() && graph->progress()->current >= 5 && paused(); }))
+        return 1;
+    machine->operations().press(Operation::Cut);
+    if (!waitUntil([&] { return graph->progress() && graph->progress()->current == 5 && graph->progress()->lower.steps >= 2500; }))
+        return 1;
+    machine->operations().press(Operation::Cut);
+    if (!waitUntil(paused))
+        return 1;
     graph->setLargeReadout(true);
     QCoreApplication::processEvents();
     const bool window = c.frame.grab().save(QString::fromLocal8Bit(argv[1]));

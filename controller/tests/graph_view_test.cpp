@@ -122,6 +122,82 @@ TEST_F(GraphViewTest, MarksStandWhereTheyBelong) {
     EXPECT_EQ(at(image, m.pixelX(0) + 2, m.pixelY(5000)), colorRef(0xFF00FF));
 }
 
+TEST_F(GraphViewTest, JumpSegmentsAndGroupSwitchesAreMarked) {
+    auto program = programOf({lineElement(10000, 0), lineElement(0, 10000), lineElement(-10000, 0)});
+    program->jumps.push_back(JumpEntry{1, 0, 10});
+    GraphScene s = sceneOf(program, 400, 400);
+    const GraphMapping& m = s.mapping;
+    const QImage jumps = renderGraph(s);
+    EXPECT_EQ(at(jumps, m.pixelX(10000), m.pixelY(5000)), colorRef(0xFF8000));  // the jump, not yet cut
+    EXPECT_EQ(at(jumps, m.pixelX(5000), m.pixelY(10000)), colorRef(0xFFFFFF));
+
+    // groups.iso switches groups on segments 1 and 4 (T17); its G00 (segment 6) is no switch.
+    GraphScene g = sceneOf(loadExample("groups.iso"), 600, 600);
+    const GraphProgram& p = *g.program;
+    ASSERT_TRUE(p.isSwitch(1) && p.isSwitch(4) && !p.isSwitch(6));
+    const QImage switches = renderGraph(g);
+    const int64_t x4 = g.mapping.pixelX(p.lowerX(4)), y4 = g.mapping.pixelY(p.lowerY(4));
+    EXPECT_EQ(at(switches, x4 + 3, y4 + 3), colorRef(0xFF00FF));
+    EXPECT_EQ(at(switches, x4 + 3, y4 - 3), colorRef(0xFF00FF));
+    const int64_t x6 = g.mapping.pixelX(p.lowerX(6)), y6 = g.mapping.pixelY(p.lowerY(6));
+    EXPECT_NE(at(switches, x6 + 3, y6 - 3), colorRef(0xFF00FF));
+}
+
+TEST_F(GraphViewTest, ATaperProgramShowsItsUpperContourTitlesAndUVCross) {
+    GraphScene s = sceneOf(loadExample("taper-square.iso"), 800, 600);
+    const GraphProgram& p = *s.program;
+    ASSERT_TRUE(p.twoContour());
+    s.range = {0, p.count() - 1, false};
+    const PathElement& e = p.segment(2).upper;
+    StepState upper = freshCursor(e);
+    positionAfterSteps(e, e.steps / 2, upper);
+    PositionBlock b = blockAt(2, {});
+    b.work.upper = {upper.steps, upper.x, upper.y};
+    s.progress = progressFromWork(p, s.range, b.work, 0);
+    ASSERT_TRUE(s.progress);
+    const QImage image = renderGraph(s);
+    auto countIn = [&](const QRect& r, QRgb color) {
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                n += at(image, x, y) == color;
+        return n;
+    };
+    EXPECT_GT(countIn(QRect(0, 110, 800, 420), colorRef(0xFFFF00)), 200);  // the upper contour
+    EXPECT_GT(countIn(QRect(10, 40, 200, 60), colorRef(0x0000FF)), 50);    // "Top View", red
+    EXPECT_GT(countIn(QRect(210, 40, 200, 60), colorRef(0xFFFFFF)), 50);   // "(White is below,"
+    EXPECT_GT(countIn(QRect(410, 40, 200, 60), colorRef(0xFFFF00)), 50);   // "Blue is upper)"
+    EXPECT_GT(countIn(QRect(10, 10, 400, 15), colorRef(0x00FFFF)), 20);    // the U/V line
+    EXPECT_GT(countIn(QRect(10, 30, 400, 15), colorRef(0x00FFFF)), 20);    // the taper values
+    // The yellow cross on the upper contour's point.
+    const int64_t cx = s.mapping.pixelX(s.progress->upperPointX), cy = s.mapping.pixelY(s.progress->upperPointY);
+    for (const auto& [dx, dy] : {std::pair{-5, 0}, {5, 0}, {0, -5}, {0, 5}})
+        EXPECT_EQ(at(image, cx + dx, cy + dy), colorRef(0x00FFFF)) << dx << "," << dy;
+}
+
+TEST_F(GraphViewTest, ADoubleClickShowsAndHidesTheLargeReadout) {
+    CGraphView view;
+    view.resize(800, 600);
+    view.show();
+    ASSERT_TRUE(view.setProgram(loadExample("square.3b")));
+    const QRect column(800 - 400, 600 / 2 - 200, 390, 6 * 60);
+    auto shadowPixels = [&] {
+        const QImage& image = view.picture();
+        int n = 0;
+        for (int y = column.top(); y <= column.bottom(); ++y)
+            for (int x = column.left(); x <= column.right(); ++x)
+                n += at(image, x, y) == colorRef(0x0080FF);
+        return n;
+    };
+    EXPECT_EQ(shadowPixels(), 0);
+    const QPointF p(100, 100);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, p, p, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&view, &dbl);
+    EXPECT_GT(shadowPixels(), 200);
+    QApplication::sendEvent(&view, &dbl);
+    EXPECT_EQ(shadowPixels(), 0);
+}
+
 TEST_F(GraphViewTest, TheCurrentPointAndPartFollowTheCursor) {
     GraphScene s = sceneOf(programOf({lineElement(20000, 0), lineElement(0, 20000)}), 400, 400);
     s.range = {0, 1, false};
@@ -145,6 +221,29 @@ TEST_F(GraphViewTest, TheCurrentPointAndPartFollowTheCursor) {
     EXPECT_EQ(at(reversed, m.pixelX(20000), m.pixelY(10000)), red);
     EXPECT_EQ(at(reversed, m.pixelX(18000), m.pixelY(0)), red);
     EXPECT_EQ(at(reversed, m.pixelX(5000), m.pixelY(0)), colorRef(0xFFFFFF));
+}
+
+// A G00 counts no steps in the program, yet the card walks it: the point follows the card.
+TEST_F(GraphViewTest, TheCurrentPointFollowsTheCardAlongAG00) {
+    PathElement rapid = lineElement(0, -8000, kElementSwitch);
+    rapid.steps = 0;
+    GraphScene s = sceneOf(programOf({lineElement(8000, 0), rapid, lineElement(-8000, 0)}), 400, 400);
+    s.range = {0, 2, false};
+    s.progress = progressFromWork(*s.program, s.range, blockAt(1, {3000, 0, -3000}).work, 0);
+    ASSERT_TRUE(s.progress);
+    EXPECT_EQ(s.progress->lower.steps, 3000);
+    EXPECT_EQ(s.progress->lowerPointX, 8000);
+    EXPECT_EQ(s.progress->lowerPointY, -3000);
+    EXPECT_EQ(s.progress->doneSteps, 8000);  // the G00's own steps are not counted
+    const QImage image = renderGraph(s);
+    const GraphMapping& m = s.mapping;
+    EXPECT_EQ(at(image, m.pixelX(8000) + 4, m.pixelY(-3000)), colorRef(0x0000FF));  // the point, group 0
+    // Steps past its end are clamped to its walk.
+    s.progress = progressFromWork(*s.program, s.range, blockAt(1, {20000, 0, -8000}).work, 0);
+    EXPECT_EQ(s.progress->lower.steps, 8000);
+    s.range.reverse = true;
+    s.progress = progressFromWork(*s.program, s.range, blockAt(1, {3000, 0, -3000}).work, 0);
+    EXPECT_EQ(s.progress->doneSteps, 8000);
 }
 
 TEST_F(GraphViewTest, AFiveMicronNotchShowsAtScaleOne) {
@@ -185,16 +284,26 @@ TEST_F(GraphViewTest, ALargeArcAtScaleOneLiesOnItsCircle) {
 TEST_F(GraphViewTest, EverySegmentEndOfALargeProgramIsNearADrawnPixel) {
     std::mt19937 rng(3);
     std::vector<PathElement> elements;
-    for (int i = 0; i < 100000; ++i) {
-        if (rng() % 2)
+    for (int i = 0; i < 1000000; ++i) {
+        if (rng() % 2) {
             elements.push_back(lineElement(int32_t(rng() % 2001) - 1000, int32_t(rng() % 2001) - 1000));
-        else
-            elements.push_back(arcElement(int32_t(rng() % 400) + 100, 0, 0, int32_t(rng() % 400) + 100, true));
+        } else {
+            // Quarter circles; their step counts play no part in the drawing and are not counted.
+            const int32_t r = int32_t(rng() % 400) + 100;
+            PathElement arc = lineElement(0, 0);
+            arc.kind = kElementArcCcw;
+            arc.startX = r;
+            arc.endY = r;
+            arc.radius = r;
+            arc.radiusSquared = int64_t{r} * r;
+            arc.steps = 2 * r;
+            elements.push_back(arc);
+        }
     }
     GraphScene s = sceneOf(programOf(elements), 1600, 900);
     const QImage image = renderGraph(s);
     const GraphProgram& p = *s.program;
-    for (int k = 0; k < 2000; ++k) {
+    for (int k = 0; k < 10000; ++k) {
         const int32_t i = static_cast<int32_t>(rng() % static_cast<unsigned>(p.count()));
         const int64_t x = s.mapping.pixelX(p.lowerX(i + 1)), y = s.mapping.pixelY(p.lowerY(i + 1));
         bool near = false;

@@ -7,6 +7,7 @@
 #include "controller/views/graph_view.h"
 #include "controller/views/mini_status_window.h"
 #include "platform/string_table.h"
+#include "sim/card/card_engine.h"
 
 #include <QApplication>
 #include <QTest>
@@ -94,7 +95,8 @@ namespace korvex::testing {
 namespace {
 
 // A cut of the groups example on the virtual card: the polled positions reach the view, whose
-// machined pixels grow in the groups' colours and whose current point is the card's position.
+// machined pixels grow in the groups' colours and whose current point is the card's position;
+// the row the code list moves to with the cut is not drawn as the operator's selection.
 TEST_F(ControllerTest, PolledPositionsOfACutGrowTheMachinedPathInGroupColours) {
     constexpr double kFastCard = 20.0;
     ControllerParts c(sim::kDefaultCardId, kFastCard);
@@ -119,6 +121,7 @@ TEST_F(ControllerTest, PolledPositionsOfACutGrowTheMachinedPathInGroupColours) {
         return n;
     };
     const int orangeBefore = count(0x0080FF);
+    const int greenBefore = count(0x00FF00);  // the range marks
     machine->operations().press(Operation::Cut);
     int lastOrange = orangeBefore, grew = 0;
     int32_t lastSegment = -1;
@@ -140,8 +143,26 @@ TEST_F(ControllerTest, PolledPositionsOfACutGrowTheMachinedPathInGroupColours) {
     EXPECT_GE(graph->progress()->current, 3);
     EXPECT_GT(lastOrange, orangeBefore);
     EXPECT_GE(grew, 1);
+    // The code list follows the cut, yet the segment being cut is not drawn as a selection.
+    EXPECT_EQ(c.frame.codeListView()->currentIndex().row(), c.frame.codeListView()->lastReportedSegment());
+    EXPECT_EQ(graph->scene().selected, -1);
     machine->operations().press(Operation::Cut);  // pause
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    const auto paused = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!(machine->operations().idle() && machine->operations().label(Operation::Cut) == ButtonLabel::Start) &&
+           std::chrono::steady_clock::now() < paused)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_TRUE(machine->operations().idle());
+    EXPECT_GT(count(0x00FF00), greenBefore);  // group 4 from segment 5 on
+    // The stop's status block puts the current point where the card's engine stands.
+    const WorkParams here = c.card.server().withEngine([](sim::CardEngine& e) { return e.position(); });
+    ASSERT_EQ(graph->progress()->current, here.segment);
+    EXPECT_EQ(graph->progress()->lowerPointX, here.guideX);
+    EXPECT_EQ(graph->progress()->lowerPointY, here.guideY);
+    EXPECT_EQ(graph->progress()->guides.x, here.guideX);  // the readout
+    EXPECT_EQ(graph->progress()->guides.y, here.guideY);
+    // A row the operator chooses is the selected segment.
+    c.frame.codeListView()->setCurrentIndex(c.frame.codeListView()->model()->index(2, 0));
+    EXPECT_EQ(graph->scene().selected, 2);
     machine.reset();
 }
 

@@ -106,9 +106,18 @@ int32_t machinedCount(const GraphRange& range, int32_t current) {
 
 namespace {
 
+// A G00 is a switch-kind element that moves: the card walks it like a line although the
+// program counts no steps for it.
+bool isRapidMove(const PathElement& e) { return e.kind == kElementSwitch && (e.endX != 0 || e.endY != 0); }
+
+bool walkedAsLine(const PathElement& e) { return e.kind == kElementLine || e.kind == kElementEmpty || isRapidMove(e); }
+
 StepState clampCursor(const PathElement& e, const StepCursor& c) {
     StepState s{c.steps, c.x, c.y};
-    s.steps = std::clamp(s.steps, 0, std::max(e.steps, 0));
+    int64_t most = std::max(e.steps, 0);
+    if (isRapidMove(e))
+        most = std::max<int64_t>({most, std::llabs(int64_t{e.endX}), std::llabs(int64_t{e.endY})});
+    s.steps = static_cast<int32_t>(std::clamp<int64_t>(s.steps, 0, most));
     return s;
 }
 
@@ -117,7 +126,7 @@ void inElement(const PathElement& e, const StepState& c, int64_t& x, int64_t& y)
     if (e.isArc()) {
         x = int64_t{c.x} - e.startX;
         y = int64_t{c.y} - e.startY;
-    } else if (e.kind == kElementLine || e.kind == kElementEmpty) {
+    } else if (walkedAsLine(e)) {
         x = c.x;
         y = c.y;
     } else {
@@ -156,7 +165,8 @@ std::optional<GraphProgress> progressFromWork(const GraphProgram& program, const
     if (range.valid(program.count())) {
         p.totalSteps = program.stepsBefore(range.last + 1) - program.stepsBefore(range.first);
         if (p.current >= range.first && p.current <= range.last) {
-            const int64_t inCurrent = p.lower.steps;
+            // Only the steps the program counts (none on a G00), like the totals.
+            const int64_t inCurrent = std::min(p.lower.steps, std::max(s.lower.steps, 0));
             p.doneSteps = range.reverse ? program.stepsBefore(range.last + 1) - program.stepsBefore(p.current + 1) +
                                               (std::max(s.lower.steps, 0) - inCurrent)
                                         : program.stepsBefore(p.current) - program.stepsBefore(range.first) + inCurrent;
@@ -185,7 +195,7 @@ PathElement machinedPart(const PathElement& e, const StepState& cursor, bool rev
             part.kind = kElementNoMotion;  // nothing done yet (an equal start and end is a full circle)
         return part;
     }
-    if (e.kind != kElementLine && e.kind != kElementEmpty) {
+    if (!walkedAsLine(e)) {
         part.kind = kElementNoMotion;
         return part;
     }

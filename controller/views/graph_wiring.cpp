@@ -10,6 +10,9 @@
 #include "controller/views/graph_view.h"
 
 #include <QItemSelectionModel>
+
+#include <optional>
+
 #include "platform/operator_interaction.h"
 
 namespace korvex {
@@ -21,11 +24,15 @@ void connectGraphView(CMainFrame& frame, CGraphView& graph, CDCSDoc& document, O
         document.rejectParsedProgram();
     });
     QObject::connect(&document, &CDCSDoc::workReset, &graph, &CGraphView::clearAndFit);
-    // The code list's current row is the selected segment; a new current segment of the cut
-    // brings its statement to the bottom line.
+    // The code list's current row is the selected segment, unless the list moved there because
+    // the card reached it: magenta over the segment being cut would hide its machined part. A
+    // new current segment of the cut brings its statement to the bottom line.
     if (CDCSView* list = frame.codeListView(); list && list->selectionModel()) {
         QObject::connect(list->selectionModel(), &QItemSelectionModel::currentRowChanged, &graph,
-                         [&graph](const QModelIndex& current) { graph.setSelectedSegment(current.isValid() ? current.row() : -1); });
+                         [&graph, list](const QModelIndex& current) {
+                             const bool chosen = current.isValid() && current.row() != list->lastReportedSegment();
+                             graph.setSelectedSegment(chosen ? current.row() : -1);
+                         });
     }
     QObject::connect(&graph, &CGraphView::progressChanged, &graph, [&frame, &graph](const GraphProgress& p) {
         auto* model = frame.codeListView() ? qobject_cast<CodeListModel*>(frame.codeListView()->model()) : nullptr;
@@ -43,9 +50,37 @@ void connectGraphView(CMainFrame& frame, CGraphView& graph, CDCSDoc& document, O
     });
 }
 
+namespace {
+
+// The wire while returning: the target is the guides' position at the start of the return
+// segment (as the return's distances were worked out), the card reports the distance still to
+// go, so the wire stands at target minus remaining.
+std::optional<GraphPoint> returnPointOf(const CGraphView& graph, int32_t segment, const StatusBlock& status) {
+    const GraphProgram* program = graph.program();
+    if (!program || segment < 0 || segment >= program->count())
+        return std::nullopt;
+    StepState lower, upper;
+    GuidePositions target;
+    if (segmentStartGuides(program->starts(), program->program().segments.data(), static_cast<std::size_t>(segment),
+                           false, program->guideGeometry(), lower, upper, target) != kGuidesOk)
+        return std::nullopt;
+    return GraphPoint{int64_t{target.x} - status.remainingSteps[0], int64_t{target.y} - status.remainingSteps[1]};
+}
+
+}  // namespace
+
 void attachGraphToMachining(CGraphView& graph, MachineControl& control) {
-    control.positionShown = [&graph](const PositionBlock& p) { graph.showPosition(p); };
-    control.statusShown = [&graph](const StatusBlock& s) { graph.showStatus(s); };
+    control.positionShown = [&graph, &control](const PositionBlock& p) {
+        graph.showPosition(p);
+        if (control.operations().rolling())
+            graph.setRolling(true, GraphPoint{p.work.guideX, p.work.guideY});
+    };
+    control.statusShown = [&graph, &control](const StatusBlock& s) {
+        graph.showStatus(s);
+        const MachiningOperations& ops = control.operations();
+        if (ops.returning())
+            graph.setReturnPoint(returnPointOf(graph, ops.returnSegment(), s));
+    };
 }
 
 void syncGraphWithMachining(CGraphView& graph, MachineControl& control, const PulseTable& table) {
@@ -58,6 +93,12 @@ void syncGraphWithMachining(CGraphView& graph, MachineControl& control, const Pu
         graph.setRange(0, program->count() - 1, ops.reverse());
     graph.setStops(ops.segmentStops());
     graph.setIgnorePause(ops.ignorePause());
+    // A return or a roll that ended takes its point along; one that starts shows none until
+    // its first poll.
+    if (!ops.returning() && graph.scene().returnPoint)
+        graph.setReturnPoint(std::nullopt);
+    if (ops.rolling() != graph.scene().rolling)
+        graph.setRolling(ops.rolling());
     if (!ops.idle())
         graph.leaveMoveMode();
 }

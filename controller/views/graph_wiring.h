@@ -15,10 +15,11 @@ class PulseTable;
 void connectGraphView(CMainFrame& frame, CGraphView& graph, CDCSDoc& document, OperatorInteraction& operatorUi,
                       const MachineSession& session);
 
-// Polled positions and stop blocks go to the view.
+// Polled positions and stop blocks go to the view; while returning, the return polls place the
+// wire's white point, and while fast rolling the roll polls do.
 void attachGraphToMachining(CGraphView& graph, MachineControl& control);
-// Range, direction, stops, Ignore D and the pulse parameter file as the operations and the
-// table hold them now.
+// Range, direction, stops, Ignore D, the pulse parameter file, and whether a return or a fast
+// roll runs, as the operations and the table hold them now.
 void syncGraphWithMachining(CGraphView& graph, MachineControl& control, const PulseTable& table);
 
 }  // namespace korvex
