@@ -51,17 +51,17 @@ public:
         static_cast<void>(seconds);
         return -1;
     }
-    // The phase, direction and option dialogs' commands and the manual moves of the Direction
-    // test; a control that cannot send them refuses.
-    virtual int setPhase(const std::array<uint8_t, kPhaseBytes>& phase) { return refused(phase); }
-    virtual int setRollGap(int32_t microseconds) { return refused(microseconds); }
-    virtual int setAxisInvert(const std::array<uint8_t, kAxisCount>& flags) { return refused(flags); }
-    virtual int stepAxis(uint8_t mask) { return refused(mask); }
-    virtual int jog(const std::array<int32_t, kAxisCount>& steps) { return refused(steps); }
-    virtual int getStatus(StatusBlock& status) { return refused(status); }
-    virtual int stopAll(bool stop) { return refused(stop); }
-    virtual int setMachineName(const std::string& name) { return refused(name); }
-    virtual int restoreDefaults() { return -1; }
+    // The adjust procedures: wire centering, edge finding towards direction 1, 2, 4 or 8, and the
+    // status block their polls read (byte 2: finished, bytes 128..131: the edge finding's steps).
+    virtual int adjustCenter() { return -1; }
+    virtual int adjustBorder(int direction) {
+        static_cast<void>(direction);
+        return -1;
+    }
+    virtual int getStatus(StatusBlock& status) {
+        static_cast<void>(status);
+        return -1;
+    }
     // CMD_SET_FEED: the 8-byte feed entry and the feed value 1..200.
     virtual int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) = 0;
     virtual int getWorkRecord(WorkRecord& record) = 0;
@@ -81,6 +81,17 @@ public:
         static_cast<void>(text);
         return -1;
     }
+
+    // The phase, direction and option dialogs' commands and the manual moves of the Direction
+    // test (their polls read getStatus above); a control that cannot send them refuses.
+    virtual int setPhase(const std::array<uint8_t, kPhaseBytes>& phase) { return refused(phase); }
+    virtual int setRollGap(int32_t microseconds) { return refused(microseconds); }
+    virtual int setAxisInvert(const std::array<uint8_t, kAxisCount>& flags) { return refused(flags); }
+    virtual int stepAxis(uint8_t mask) { return refused(mask); }
+    virtual int jog(const std::array<int32_t, kAxisCount>& steps) { return refused(steps); }
+    virtual int stopAll(bool stop) { return refused(stop); }
+    virtual int setMachineName(const std::string& name) { return refused(name); }
+    virtual int restoreDefaults() { return -1; }
 
 private:
     template <class T>

@@ -52,6 +52,12 @@ int LinkCardControl::setHf(bool on) { return CMD_SET_HF(*link_, on); }
 
 int LinkCardControl::setClearance(int seconds) { return CMD_SET_CLEARANCE(*link_, seconds); }
 
+int LinkCardControl::adjustCenter() { return CMD_ADJUST_CENTER(*link_); }
+
+int LinkCardControl::adjustBorder(int direction) { return CMD_ADJUST_BORDER(*link_, direction); }
+
+int LinkCardControl::getStatus(StatusBlock& status) { return CMD_GET_STATUS(*link_, &status); }
+
 int LinkCardControl::setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) {
     return CMD_SET_FEED(*link_, entry, feedValue);
 }
@@ -86,8 +92,6 @@ int LinkCardControl::setAxisInvert(const std::array<uint8_t, kAxisCount>& flags)
 int LinkCardControl::stepAxis(uint8_t mask) { return CMD_STEP_AXIS(*link_, mask); }
 
 int LinkCardControl::jog(const std::array<int32_t, kAxisCount>& steps) { return CMD_JOG(*link_, steps); }
-
-int LinkCardControl::getStatus(StatusBlock& status) { return CMD_GET_STATUS(*link_, &status); }
 
 int LinkCardControl::stopAll(bool stop) { return CMD_STOP_ALL(*link_, stop); }
 

@@ -25,6 +25,9 @@ public:
     int setSwitchWithoutVf(uint8_t flag) override;
     int setHf(bool on) override;
     int setClearance(int seconds) override;
+    int adjustCenter() override;
+    int adjustBorder(int direction) override;
+    int getStatus(StatusBlock& status) override;
     int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) override;
     int getWorkRecord(WorkRecord& record) override;
     int keepAlive() override;
@@ -38,7 +41,6 @@ public:
     int setAxisInvert(const std::array<uint8_t, kAxisCount>& flags) override;
     int stepAxis(uint8_t mask) override;
     int jog(const std::array<int32_t, kAxisCount>& steps) override;
-    int getStatus(StatusBlock& status) override;
     int stopAll(bool stop) override;
     int setMachineName(const std::string& name) override;
     int restoreDefaults() override;

@@ -91,6 +91,14 @@ protected:
     auto onCard(F f) {
         return c->card.server().withEngine(f);
     }
+    // The card holds these drive types, the copy too (as start-up would have read them).
+    void holdDriveTypes(uint8_t xy, uint8_t uv) {
+        std::array<uint8_t, kPhaseBytes> phase = cardSettings().phase;
+        phase[0] = xy;
+        phase[8] = uv;
+        ASSERT_EQ(onCard([&](sim::CardEngine& e) { return e.handle(cmdcode::CMD_SET_PHASE, phase.data(), phase.size()).status; }), 0);
+        c->session.settings.phase = phase;
+    }
     SettingsBlock cardSettings() {
         return onCard([](sim::CardEngine& e) { return e.settings(); });
     }
@@ -162,6 +170,7 @@ TEST_F(SetupDialogTest, PhaseFieldsTakeBothBoundsAndRefuseOneStepBeyond) {
 
 TEST_F(SetupDialogTest, PhaseStoresUvTypesAndAsksTwiceBeforeATypeChange) {
     // The card's UV type 1 is one no button offers: none is checked and OK refuses it.
+    holdDriveTypes(kDrive48, kDrive48);
     c->operatorUi.scripts[QStringLiteral("Phase")] = [&](QDialog& d) {
         auto& dialog = static_cast<PhaseDialog&>(d);
         EXPECT_EQ(dialog.uvTypes()->checkedId(), -1);
@@ -216,6 +225,7 @@ TEST_F(SetupDialogTest, PhaseStoresUvTypesAndAsksTwiceBeforeATypeChange) {
 }
 
 TEST_F(SetupDialogTest, PhaseRefusedByTheCardKeepsTheCopyAndTheDialog) {
+    holdDriveTypes(kDrive36, kDrive36);
     c->card.server().refuseNext(cmdcode::CMD_SET_ROLL_GAP, 1);
     const SettingsBlock before = c->session.settings;
     c->operatorUi.answers.assign(2, OperatorInteraction::Answer::Yes);

@@ -93,6 +93,21 @@ int RecordingCard::setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, in
     feedsSent.push_back(feedValue);
     return note("CMD_SET_FEED", LinkCardControl::setFeed(entry, feedValue));
 }
+int RecordingCard::adjustCenter() { return note("CMD_ADJUST_CENTER", LinkCardControl::adjustCenter()); }
+int RecordingCard::adjustBorder(int direction) {
+    {
+        std::lock_guard lock(mutex_);
+        borderDirectionsSent.push_back(direction);
+    }
+    return note("CMD_ADJUST_BORDER", LinkCardControl::adjustBorder(direction));
+}
+int RecordingCard::getStatus(StatusBlock& s) {
+    const int r = LinkCardControl::getStatus(s);
+    if (r == 0 && statusFilter)
+        statusFilter(s);
+    return note("CMD_GET_STATUS", r);
+}
+int RecordingCard::stopWork() { return note("CMD_STOP", LinkCardControl::stopWork()); }
 int RecordingCard::getWorkRecord(WorkRecord& r) { return note("CMD_GET_WORK_RECORD", LinkCardControl::getWorkRecord(r)); }
 int RecordingCard::keepAlive() {
     keepAliveThread = std::this_thread::get_id();
@@ -118,12 +133,10 @@ int RecordingCard::setAxisInvert(const std::array<uint8_t, kAxisCount>& f) {
 }
 int RecordingCard::stepAxis(uint8_t mask) { return note("CMD_STEP_AXIS", LinkCardControl::stepAxis(mask)); }
 int RecordingCard::jog(const std::array<int32_t, kAxisCount>& steps) { return note("CMD_JOG", LinkCardControl::jog(steps)); }
-int RecordingCard::getStatus(StatusBlock& s) { return note("CMD_GET_STATUS", LinkCardControl::getStatus(s)); }
 int RecordingCard::stopAll(bool stop) { return note("CMD_STOP_ALL", LinkCardControl::stopAll(stop)); }
 int RecordingCard::setMachineName(const std::string& name) {
     return note("CMD_SET_MACHINE_NAME", LinkCardControl::setMachineName(name));
 }
-int RecordingCard::stopWork() { return note("CMD_STOP", LinkCardControl::stopWork()); }
 int RecordingCard::setMotor(bool on) { return note("CMD_SET_MOTOR", LinkCardControl::setMotor(on)); }
 int RecordingCard::restoreDefaults() { return note("CMD_RESTORE_DEFAULTS", LinkCardControl::restoreDefaults()); }
 

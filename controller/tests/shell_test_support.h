@@ -53,6 +53,10 @@ public:
     int setHf(bool on) override;
     int setClearance(int seconds) override;
     int setFeed(const std::array<uint8_t, kFeedEntryBytes>& entry, int feedValue) override;
+    int adjustCenter() override;
+    int adjustBorder(int direction) override;
+    int getStatus(StatusBlock& status) override;
+    int stopWork() override;
     int getWorkRecord(WorkRecord& record) override;
     int keepAlive() override;
     int closeKeepingWork() override;
@@ -65,11 +69,9 @@ public:
     int setAxisInvert(const std::array<uint8_t, kAxisCount>& flags) override;
     int stepAxis(uint8_t mask) override;
     int jog(const std::array<int32_t, kAxisCount>& steps) override;
-    int getStatus(StatusBlock& status) override;
     int stopAll(bool stop) override;
     int setMachineName(const std::string& name) override;
     int restoreDefaults() override;
-    int stopWork() override;
     int setMotor(bool on) override;
 
     std::vector<std::string> sent() const;
@@ -79,6 +81,9 @@ public:
     std::vector<PulseGroupImage> groupsSent;
     std::vector<uint8_t> switchFlagsSent;
     std::vector<int> feedsSent;
+    std::vector<int> borderDirectionsSent;
+    // Changes each status block read before it is handed on (on the thread that read it).
+    std::function<void(StatusBlock&)> statusFilter;
     std::vector<LoadDescriptor> descriptorsSent;
     // The threads the last connect and the last heartbeat were sent from.
     std::thread::id connectThread;

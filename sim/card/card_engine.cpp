@@ -298,7 +298,8 @@ CardAnswer CardEngine::setSettingsField(uint8_t type, const uint8_t* p, std::siz
             std::memcpy(s.phase.data(), p, kPhaseBytes);
             break;
         case CMD_SET_ROLL_GAP:
-            if (GetLe32(p) < 0) return refuse();  // 0 is a servo's gap
+            // 0 is a servo drive's gap: pulses back to back.
+            if (GetLe32(p) < 0) return refuse();
             s.rollGapMicroseconds = GetLe32(p);
             break;
         case CMD_SET_AXIS_INVERT:

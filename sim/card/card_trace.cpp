@@ -100,33 +100,39 @@ std::string describeRequest(uint8_t type, const uint8_t* p, std::size_t length) 
             if (!has(kFeedRequestBytes)) return {};
             return format("\"feed\":%d,\"entry\":[%d,%d,%d,%d]", p[kFeedEntryBytes], GetLe16(p), GetLe16(p + 2),
                           GetLe16(p + 4), GetLe16(p + 6));
-        case CMD_SET_PHASE: {
-            if (!has(kPhaseBytes)) return {};
-            std::string out = "\"phase\":[";
-            for (std::size_t i = 0; i < kPhaseBytes; ++i) out += format(i ? ",%d" : "%d", p[i]);
-            return out + "]";
-        }
-        case CMD_SET_ROLL_GAP:
-            if (!has(4)) return {};
-            return format("\"gap\":%d", GetLe32(p));
-        case CMD_SET_AXIS_INVERT:
-            if (!has(kAxisCount)) return {};
-            return format("\"invert\":[%d,%d,%d,%d]", p[0], p[1], p[2], p[3]);
-        case CMD_STEP_AXIS:
-            if (!has(1)) return {};
-            return format("\"mask\":%d", p[0]);
-        case CMD_JOG:
-            if (!has(4 * kAxisCount)) return {};
-            return format("\"steps\":[%d,%d,%d,%d]", GetLe32(p), GetLe32(p + 4), GetLe32(p + 8), GetLe32(p + 12));
-        case CMD_SET_MACHINE_NAME:
-            return "\"name\":" + jsonText(reinterpret_cast<const char*>(p), std::min(length, kMachineNameBytes));
         case CMD_SET_SEGMENT_STOPS: {
             std::string out = "\"stops\":[";
             for (std::size_t i = 0; i + 4 <= length; i += 4) out += format(i ? ",%d" : "%d", GetLe32(p + i));
             return out + "]";
         }
+        case CMD_SET_PHASE:
+            if (!has(kPhaseBytes)) return {};
+            // Drive type, pulse rate, pulse width and lock level of each axis pair.
+            return format("\"xy\":[%d,%d,%d,%d],\"uv\":[%d,%d,%d,%d]", p[0], p[1], p[2], p[3], p[8], p[9], p[10],
+                          p[11]);
+        case CMD_SET_ROLL_GAP:
+            if (!has(4)) return {};
+            return format("\"value\":%d", GetLe32(p));
+        case CMD_SET_AXIS_INVERT:
+            if (!has(kAxisCount)) return {};
+            return format("\"invert\":[%d,%d,%d,%d]", p[0], p[1], p[2], p[3]);
+        case CMD_SET_SPEED_LIMITS:
+            if (!has(4 * kSpeedCount)) return {};
+            return format("\"speeds\":[%d,%d,%d,%d,%d,%d]", GetLe32(p), GetLe32(p + 4), GetLe32(p + 8),
+                          GetLe32(p + 12), GetLe32(p + 16), GetLe32(p + 20));
+        case CMD_SET_MACHINE_NAME:
+            return "\"name\":" + jsonText(reinterpret_cast<const char*>(p), length);
+        case CMD_JOG:
+            if (!has(4 * kAxisCount)) return {};
+            return format("\"steps\":[%d,%d,%d,%d]", GetLe32(p), GetLe32(p + 4), GetLe32(p + 8), GetLe32(p + 12));
+        case CMD_STEP_AXIS:
+            if (!has(1)) return {};
+            return format("\"mask\":%d", p[0]);
         case CMD_SET_SWITCH_WITHOUT_VF:
         case CMD_SET_CLEARANCE:
+        case CMD_SET_BACK_DELAY:
+        case CMD_SET_BACK_STOP_TIME:
+        case CMD_SET_TRACK:
         case CMD_SET_DIRECTION:
         case CMD_SET_IGNORE_PAUSE:
         case CMD_SET_MOTOR:

@@ -45,9 +45,10 @@ std::string statusText(CardServer& server) {
         std::ostringstream out;
         out << "state " << int{e.runState()} << " sub " << int{e.subState()} << " "
             << describePointWords(w, f.stepsRun) << " loop " << w.loopIndex << " segments-entered " << f.segmentsEntered << " starvations " << f.starvations
-            << " motors " << e.motorPositions()[0] << ',' << e.motorPositions()[1] << ','
-            << e.motorPositions()[2] << ',' << e.motorPositions()[3] << " starved-ms " << f.starvedMicros / 1000 << " requests " << c.requests << " retries "
+            << " starved-ms " << f.starvedMicros / 1000 << " requests " << c.requests << " retries "
             << c.retries << " bad-frames " << c.badFrames << " reports " << c.reportsSent;
+        const auto& motors = e.motorPositions();  // steps put out, inverted axes counted back
+        out << " motors " << motors[0] << ',' << motors[1] << ',' << motors[2] << ',' << motors[3];
         return out.str();
     });
 }
