@@ -77,6 +77,11 @@ void FeedControl::setFeed(int feedValue) {
         send_(entry, v);
 }
 
+void FeedControl::resend() {
+    if (value_ >= kLeastFeed)
+        setFeed(value_);
+}
+
 void FeedControl::refreshGroupEntries() {
     for (int i = 0; i < PulseTable::kGroupCount; ++i) {
         PulseGroup& g = table_.group(i);

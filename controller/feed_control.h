@@ -60,8 +60,9 @@ public:
     // Every group's feed entry from the feed table of the tracking mode, for its V.F. (after the
     // mode changed, or the card's settings were restored).
     void refreshGroupEntries();
-    // Sends the value shown again, with the entry of the mode and sensitivity as they are now.
-    void resend() { setFeed(value_); }
+    // Sends the value shown again, with the entry of the mode and sensitivity as they are now;
+    // nothing before a value was ever set.
+    void resend();
     // The card switched to group n: its V.F. is shown and written, nothing is sent (the card
     // switched the feed itself). Ignored with Multiple/SwitchWithoutVF 1 and for a group the
     // table does not hold.
