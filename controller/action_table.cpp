@@ -102,10 +102,22 @@ ActionTable::ActionTable(QMainWindow* window, QToolBar* toolBar, const Sources& 
 
 QAction* ActionTable::makeAction(const CommandRow& row) {
     auto* action = new QAction(this);
-    action->setObjectName(QString::fromLatin1(row.objectName));
-    setLabel(action, row.textId);
-    if (row.key.key() != Qt::Key_unknown)
-        action->setShortcut(QKeySequence(row.key));
+    const char* objectName = row.objectName;
+    const char* textId = row.textId;
+    QKeyCombination key = row.key;
+    // A configuration dialog's registry row names its entry.
+    if (const auto entry = configEntryOf(row.command)) {
+        if (const ConfigMenuItem* item = configMenuItem(*entry)) {
+            objectName = item->objectName;
+            textId = item->textId;
+            if (item->key != Qt::Key_unknown)
+                key = QKeyCombination(Qt::ControlModifier, item->key);
+        }
+    }
+    action->setObjectName(QString::fromLatin1(objectName));
+    setLabel(action, textId);
+    if (key.key() != Qt::Key_unknown)
+        action->setShortcut(QKeySequence(key));
     action->setCheckable(row.checkable);
     return action;
 }

@@ -33,8 +33,6 @@ class ActionTable : public QObject {
     Q_OBJECT
 public:
     using Entry = Command;
-    // Kept for the Control entries' former count.
-    static constexpr std::size_t kEntryCount = kCommandCount;
 
     struct Sources {
         GraphViewActions* view = nullptr;   // Fit, Move, Zoom In, Zoom Out, Grid, Full Screen

@@ -1,5 +1,7 @@
 #include "controller/command_line.h"
 
+#include "fleet/common/fleet_messages.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -114,7 +116,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption modemPort(QStringLiteral("modem"),
                                        QStringLiteral("Open the GSM modem on this serial device or COMn once started."),
                                        QStringLiteral("DEVICE"));
-    parser.addOptions({lang, port, connectTo, start, modemPort});
+    const QCommandLineOption fleet(QStringLiteral("fleet"),
+                                   QStringLiteral("Report this machine's state to the shop-floor broker at this address."),
+                                   QStringLiteral("mqtt[s]://host[:port]"));
+    parser.addOptions({lang, port, connectTo, start, modemPort, fleet});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Program to open once connected."));
 
     CommandLine line;
@@ -136,6 +141,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     line.portDevice = parser.value(port);
     line.connectDevice = parser.value(connectTo);
     line.modemDevice = parser.value(modemPort);
+    line.fleetUrl = parser.value(fleet);
+    if (parser.isSet(fleet) && !fleet::parseBrokerUrl(line.fleetUrl.toStdString()))
+        line.error = QStringLiteral("Unknown broker address \"%1\"; use mqtt://host[:port] or mqtts://host[:port].")
+                         .arg(line.fleetUrl);
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         line.error = QStringLiteral("Only one program file can be opened.");

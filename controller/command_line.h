@@ -1,6 +1,6 @@
 // The controller's command line:
 //   korvex [--lang en|zh] [--port DEVICE | --connect DEVICE]
-//          [--start simulate|walk|cut[=FIRST:LAST]] [--modem DEVICE] [FILE]
+//          [--start simulate|walk|cut[=FIRST:LAST]] [--modem DEVICE] [--fleet URL] [FILE]
 //   korvex --help | --version        (answered on standard output, no display needed)
 #pragma once
 
@@ -31,6 +31,7 @@ struct CommandLine {
     QString portDevice;
     QString connectDevice;
     QString modemDevice;  // --modem: the GSM modem opened at the end of start-up
+    QString fleetUrl;     // --fleet: mqtt[s]://host[:port], over Korvex.ini [Fleet] Broker and Port
     QString programPath;
     std::optional<StartRequest> start;
     QString error;  // set when the line could not be understood

@@ -7,6 +7,7 @@
 #include "controller/link_card_control.h"
 #include "controller/machine_control.h"
 #include "controller/machine_session.h"
+#include "controller/fleet/fleet_hook.h"
 #include "controller/main_frame.h"
 #include "controller/notify/notifications.h"
 #include "controller/pulse_table.h"
@@ -112,6 +113,9 @@ int main(int argc, char** argv) {
                          qPrintable(frame.handOff().receiver().errorText()));
         if (!line.modemDevice.isEmpty())
             frame.notifications().openAtStart(line.modemDevice);
+        // The shop floor, when a broker is set; it only ever shows its status-bar pane.
+        auto* fleetHook = new FleetHook(session, frame, *machine, events);
+        fleetHook->start(line.fleetUrl);
         // --start: what the button does, once the program is loaded.
         if (line.start && document.isLoaded()) {
             constexpr Operation kOperations[] = {Operation::Simulate, Operation::Walk, Operation::Cut};

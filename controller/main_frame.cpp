@@ -533,6 +533,7 @@ void CMainFrame::applyRecoveryMark() {
     if (!mark)
         return;
     operations.setReverse(mark->reverse);
+    operations.setRestoredFlags(mark->ignorePause, mark->stops);
     if (mark->kind == RecoveryMark::Kind::ReturnRecovery)
         operations.setPendingReturn(mark->returnSegment, mark->returnDistances);
     else

@@ -1,6 +1,7 @@
 // CMainFrame: the controller's main window. A fixed splitter of two rows; the upper row holds
 // the button panel, the graph view and the code list from left to right, the lower row the
-// status panel. It owns the status bar panes, the File menu with the recent-file list, the
+// status panel. It owns the status bar panes, the action table (every menu entry, key and
+// toolbar button, main_frame_commands.cpp), the recent-file list, the function key filter, the
 // 10-second keep-alive, file drops, and the exit sequence.
 #pragma once
 

@@ -118,7 +118,7 @@ CommandConditions CMainFrame::commandConditions() const {
         c.startMark = mark->kind == RecoveryMark::Kind::StartPosition;
         c.returnMark = mark->kind == RecoveryMark::Kind::ReturnRecovery;
     }
-    c.programLoaded = document_.isLoaded() && !document_.isLoading();
+    c.programLoaded = document_.isLoaded();
     c.recentFiles = !recentShown_.isEmpty();
     return c;
 }

@@ -1,5 +1,7 @@
 #include "controller/recovery_point.h"
 
+#include <algorithm>
+
 #include "code/step.h"
 #include "controller/machining/start_payload.h"
 
@@ -7,6 +9,18 @@ namespace korvex {
 namespace {
 
 bool steps(const PathElement& e) { return e.kind >= 0 && e.kind <= 3; }
+
+// The element as the card moves along it: a rapid move (a switch element with an end point) is
+// stepped as a line, whose steps the program does not count. A power cut can stop the wire on
+// one as on any other element.
+PathElement movingElement(const PathElement& e) {
+    if (e.kind != kElementSwitch || (e.endX == 0 && e.endY == 0)) return e;
+    PathElement line = e;
+    line.kind = kElementLine;
+    line.steps = 0;
+    line.steps = std::max(countSteps(line), 0);
+    return line;
+}
 
 // The cursor `recorded` steps into the element: forward from a fresh cursor, backward from its
 // end. Batches keep the cancel test and the progress cheap on a segment of millions of steps.
@@ -43,8 +57,11 @@ std::string recordMismatch(const WorkRecord& record, const LoadedProgram& progra
     auto inProgram = [n](int64_t s) { return s >= 0 && s < n; };
     const WorkParams& w = record.work;
     if (!inProgram(w.segment)) return "segment " + std::to_string(w.segment) + " is not in the program";
-    const CodeSegment& s = program.segments[static_cast<std::size_t>(w.segment)];
-    if (w.lower.steps < 0 || w.lower.steps > s.lower.steps) return "lower progress beyond its segment";
+    const CodeSegment& segment = program.segments[static_cast<std::size_t>(w.segment)];
+    const CodeSegment s{segment.twoContour, movingElement(segment.upper), movingElement(segment.lower)};
+    if (w.lower.steps < 0 || w.lower.steps > s.lower.steps)
+        return "lower progress " + std::to_string(w.lower.steps) + " beyond segment " + std::to_string(w.segment) +
+               " of " + std::to_string(s.lower.steps) + " steps";
     if (s.twoContour && (w.upper.steps < 0 || w.upper.steps > s.upper.steps))
         return "upper progress beyond its segment";
     if (!inProgram(record.load.rangeFirst) || !inProgram(record.load.rangeLast)) return "range outside the program";
@@ -57,7 +74,8 @@ std::string recordMismatch(const WorkRecord& record, const LoadedProgram& progra
 
 int stepToRecordedPoint(const LoadedProgram& program, bool reverse, WorkParams& work,
                         const std::function<void(int)>& progress, const std::atomic<bool>* cancel) {
-    const CodeSegment& s = program.segments.at(static_cast<std::size_t>(work.segment));
+    const CodeSegment& segment = program.segments.at(static_cast<std::size_t>(work.segment));
+    const CodeSegment s{segment.twoContour, movingElement(segment.upper), movingElement(segment.lower)};
     const bool two = s.twoContour != 0;
     // Each contour gets half the bar when there are two.
     auto part = [&progress, two](int base) {

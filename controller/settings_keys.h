@@ -25,6 +25,15 @@ inline int writeKey(SettingsFile& file, const IntKey& k, int value) {
 }
 
 namespace keys {
+// Korvex.ini [Fleet]: the shop-floor broker this machine reports to (off while Broker is empty).
+inline constexpr char kFleetSection[] = "Fleet";
+inline constexpr char kFleetBrokerKey[] = "Broker";
+inline constexpr IntKey kFleetPort{"Fleet", "Port", 1883, 1, 65535};
+inline constexpr IntKey kFleetTls{"Fleet", "Tls", 0, 0, 1};
+inline constexpr char kFleetCaFileKey[] = "CaFile";
+inline constexpr char kFleetUserKey[] = "User";
+inline constexpr char kFleetPasswordFileKey[] = "PasswordFile";
+inline constexpr char kFleetTopicKey[] = "Topic";
 // Korvex.ini, shared by every card of this PC.
 inline constexpr IntKey kRecentCount{"Mru File", "FileNum", 0, 0, 4};
 inline constexpr char kRecentSection[] = "Mru File";

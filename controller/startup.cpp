@@ -15,6 +15,7 @@
 #include "controller/views/button_view.h"
 #include "controller/views/graph_view.h"
 #include "controller/views/status_view.h"
+#include "controller/recovery_wiring.h"
 #include "controller/work_recovery.h"
 #include "platform/data_dirs.h"
 #include "platform/keep_awake.h"
@@ -197,7 +198,8 @@ bool Startup::run(CMainFrame& frame, const StartupOptions& options) {
     frame.activateWindow();
     frame.startKeepAlive();
 
-    if (!options.programPath.isEmpty())
+    // A restored work stays loaded: a program named on the command line would replace it.
+    if (!options.programPath.isEmpty() && !document_.recoveryMark())
         frame.openRequest(options.programPath);  // a failure has shown its message
     if (events_.takeLinkFailure())
         return failLinkLost(frame, cmdcode::CMD_LOAD_MODEL);
@@ -217,7 +219,7 @@ RecoveryContext Startup::recoveryContext(CMainFrame& frame, const QString& cardS
     c.cardSettingsPath = cardSettingsPath;
     c.temporaryDirectory = temporaryDirectory();
     c.messageTitle = session_.alarmTitle();
-    c.views.loop = [&frame](int number, int total) { frame.showLoop(number, total); };
+    c.views = recoveryViewsOf(frame);
     c.preworkStarted = preworkStarted;
     return c;
 }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <memory>
 
 #include "controller/card_control.h"
@@ -53,10 +54,17 @@ int WorkRecovery::stopStaleWork(CardControl& card) {
 
 WorkRecovery::Outcome WorkRecovery::run(const RecoveryContext& context) {
     restoredFromCopy_ = false;
+    mismatch_.clear();
     outcome_ = Outcome::NothingToRestore;
     if (!pending_) return outcome_;
     const WorkRecord record = *pending_;
     pending_.reset();
+    // From the first step until the mark is set, opens, Close, Reset and Exit are refused.
+    struct Recovering {
+        CDCSDoc& doc;
+        explicit Recovering(CDCSDoc& d) : doc(d) { doc.setRecovering(true); }
+        ~Recovering() { doc.setRecovering(false); }
+    } recovering(*context.document);
     outcome_ = restore(context, record);
     return outcome_;
 }
@@ -106,6 +114,7 @@ WorkRecovery::Outcome WorkRecovery::restore(const RecoveryContext& c, const Work
     const std::string rawTitle = record.load.title();
     // A title that is no plain file name cannot name the program nor its copy.
     if (!plainRecordTitle(rawTitle)) {
+        mismatch_ = "title is no plain file name";
         c.operatorUi->message(c.messageTitle, qtTrId("61649"), Icon::Critical);
         return Outcome::RecordMismatch;
     }
@@ -124,7 +133,8 @@ WorkRecovery::Outcome WorkRecovery::restore(const RecoveryContext& c, const Work
     // The whole record is checked before the card is told to restore it: a work restored from
     // a point the program does not have would cut a different part.
     const std::shared_ptr<const LoadedProgram> program = doc.program();
-    if (!program || !recordMismatch(record, *program).empty()) {
+    mismatch_ = program ? recordMismatch(record, *program) : std::string("no program");
+    if (!mismatch_.empty()) {
         c.operatorUi->message(c.messageTitle, qtTrId("61649"), Icon::Critical);
         return Outcome::RecordMismatch;
     }
@@ -135,12 +145,11 @@ WorkRecovery::Outcome WorkRecovery::restore(const RecoveryContext& c, const Work
 
     const RecoveryViews& v = c.views;
     if (v.loop) v.loop(record.work.loopIndex + 1, record.load.loopTotal);
-    if (v.stops) {
-        std::vector<int32_t> stops;
-        for (const int32_t s : record.load.segmentStops)
-            if (s != 0) stops.push_back(s);
-        v.stops(stops);
-    }
+    std::vector<int32_t> stops;
+    for (const int32_t s : record.load.segmentStops)
+        if (s != 0) stops.push_back(s);
+    std::sort(stops.begin(), stops.end());
+    if (v.stops) v.stops(stops);
     if (v.graphValues) v.graphValues(record.load.graphValues[0], record.load.graphValues[1]);
 
     // The worker owns its copy of the block; the dialog hands it back only when it finished.
@@ -169,12 +178,16 @@ WorkRecovery::Outcome WorkRecovery::restore(const RecoveryContext& c, const Work
     RecoveryMark mark;
     mark.work = *work;
     mark.reverse = reverse;
+    mark.ignorePause = record.load.ignorePause == 1;
+    mark.stops = std::move(stops);
     if (v.position) v.position(mark.work);
+    // The mark ends the recovery: the commands it enables are computed with it set.
+    doc.setRecovering(false);
     if (record.kind == kWorkRecordReturn) {
         mark.kind = RecoveryMark::Kind::ReturnRecovery;
         mark.returnSegment = record.returnSegment;
         mark.returnDistances = record.returnDistances;
-        if (v.returnDisplay) v.returnDisplay(mark.returnSegment, mark.returnDistances);
+        if (v.returnDisplay) v.returnDisplay(mark.work, mark.returnSegment, mark.returnDistances);
         doc.setRecoveryMark(mark);
         return Outcome::ReturnMarked;
     }

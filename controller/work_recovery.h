@@ -17,6 +17,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "controller/link/records.h"
@@ -35,7 +36,9 @@ struct RecoveryViews {
     std::function<void(const std::vector<int32_t>& stops)> stops;  // the code list's stop marks
     std::function<void(int32_t first, int32_t second)> graphValues;
     std::function<void(const WorkParams& work)> position;          // the restored point
-    std::function<void(int32_t segment, const std::array<int32_t, kAxisCount>& distances)> returnDisplay;
+    // A return recovery's target segment and remaining distances from the restored point.
+    std::function<void(const WorkParams& at, int32_t segment, const std::array<int32_t, kAxisCount>& distances)>
+        returnDisplay;
     std::function<void()> cleared;                                  // views emptied after a cancel
 };
 
@@ -90,6 +93,8 @@ public:
     Outcome lastOutcome() const { return outcome_; }
     // The texts the last run showed about the file (restored from the copy and why).
     bool restoredFromCopy() const { return restoredFromCopy_; }
+    // Why the last run's record did not fit its program ("" when it did), for the error log.
+    const std::string& mismatchReason() const { return mismatch_; }
 
 private:
     Outcome restore(const RecoveryContext& c, const WorkRecord& record);
@@ -99,6 +104,7 @@ private:
     std::optional<WorkRecord> pending_;
     Outcome outcome_ = Outcome::NothingToRestore;
     bool restoredFromCopy_ = false;
+    std::string mismatch_;
 };
 
 }  // namespace korvex

@@ -105,7 +105,7 @@ constexpr ConfigMenuItem kEntries[] = {
     {ConfigEntry::Clearance, "config.menu.clearance", "ClearanceAction", Qt::Key_R, &runClearance},
     {ConfigEntry::MultTest, "config.menu.multtest", "MultTestAction", Qt::Key_M, &runMultTest},
     {ConfigEntry::MultTable, "config.menu.multtable", "MultTableAction", Qt::Key_B, &runMultTable},
-    {ConfigEntry::MobileNotice, "menu.mobile_notice", "MobileNoticeAction", Qt::Key_E, &runMobileNotice},
+    {ConfigEntry::MobileNotice, "menu.mobile_notice", "menu.mobile_notice", Qt::Key_E, &runMobileNotice},
     {ConfigEntry::Phase, "menu.phase", "PhaseAction", Qt::Key_H, &runPhase},
     {ConfigEntry::Direction, "menu.direction", "DirectionAction", Qt::Key_D, &runDirection},
     {ConfigEntry::StopMachine, "menu.stop_machine", "StopMachineAction", Qt::Key_T, &runStopMachine},

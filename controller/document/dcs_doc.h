@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "code/loader.h"
 #include "controller/document/card_port.h"
@@ -48,6 +49,8 @@ struct RecoveryMark {
     Kind kind = Kind::StartPosition;
     WorkParams work;
     bool reverse = false;  // the restored work runs backward
+    bool ignorePause = false;      // Ignore D as the card restored it
+    std::vector<int32_t> stops;    // the card's restored segment stop list (no empty slots)
     int32_t returnSegment = 0;
     std::array<int32_t, kAxisCount> returnDistances{};
 };
@@ -123,7 +126,14 @@ public:
     // ---- state ----
     bool isLoaded() const { return loaded_; }
     // True while a load runs or an entry point waits on the operator: open requests are refused.
-    bool isLoading() const { return loading_ || inEntry_; }
+    bool isLoading() const { return loading_ || inEntry_ || recovering_; }
+    // A power-loss recovery runs (from its first step until its mark is set or it ends): the
+    // program and the card's work belong to it, so open, Close, Reset and Exit are refused.
+    void setRecovering(bool on) { recovering_ = on; }
+    bool recovering() const { return recovering_; }
+    // 61482 when a load, an entry point, a recovery or a work runs; true when refused. For the
+    // window's commands that must refuse the way the document's entry points do.
+    bool refuseWhileBusy();
     // Waits until the working copy of the last loaded program stands in the temporary directory
     // (it is written in the background once the card has taken the load).
     void waitForWorkingCopy();
@@ -172,7 +182,6 @@ signals:
 
 private:
     bool idle() const;
-    bool refuseWhileBusy();
     // Exists, readable, title fits; shows the message when not.
     bool checkFile(const QString& path);
     bool askCloseIfLoaded();
@@ -199,6 +208,7 @@ private:
     bool loaded_ = false;
     bool loading_ = false;
     bool inEntry_ = false;
+    bool recovering_ = false;
     bool loadCancelled_ = false;
     bool parsedRejected_ = false;
     OpenOutcome openOutcome_ = OpenOutcome::Failed;

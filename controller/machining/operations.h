@@ -60,6 +60,7 @@ public:
 
     // The loaded program; nothing (or an empty program) refuses every start.
     void setProgram(std::shared_ptr<const LoadedProgram> program);
+    const std::shared_ptr<const LoadedProgram>& program() const { return program_; }
     // Load, close and reset start the work afresh: range, reverse, Ignore D, restored position.
     void resetWork();
 
@@ -126,6 +127,12 @@ public:
     // pending return.
     std::function<void()> recoveryUsed;
     void setReverse(bool reverse) { reverse_ = reverseQueued_ = reverse; }
+    // Ignore D and the stop list a restored work holds on the card (nothing is sent).
+    void setRestoredFlags(bool ignorePause, std::vector<int32_t> stops) {
+        ignorePause_ = ignoreQueued_ = ignorePause;
+        stopsQueued_ = stops;
+        stops_ = std::move(stops);
+    }
     void setCardType(int type) { cardType_ = type; }
 
 private:

@@ -44,7 +44,8 @@ MenuState menuState(const RunState& r, const WorkFlags& f) {
                                (r.state == 2 && r.subState != 5);
     set(Control::ReturnOrigin, !f.rolling && returnAllowed, r.state == 12,
         r.state == 12 ? "menu.pause_return" : "menu.return");
-    set(Control::FastRoll, in(f.cardType, {4, 6}) && in(r.state, {0, 1, 2}), f.rolling);
+    // Fast roll switches the motor off, which a pending return recovery must keep on.
+    set(Control::FastRoll, !f.recovering && in(f.cardType, {4, 6}) && in(r.state, {0, 1, 2}), f.rolling);
     set(Control::Reverse, r.state == 1, f.reverse);
     // State 0 clears Ignore D, so it never shows checked there.
     set(Control::IgnorePause, r.state != 0, r.state != 0 && f.ignorePause);

@@ -279,6 +279,22 @@ TEST_F(CommandSetTest, CloseUnloadsAndLeavesNoWorkBehind) {
     EXPECT_TRUE(entry(Command::Open)->isEnabled());
 }
 
+TEST_F(CommandSetTest, AdjustWaitsForItsDialogAndTheEntriesCarryTheirKeys) {
+    EXPECT_FALSE(entry(Command::Adjust)->isEnabled());
+    int opened = 0;
+    c->frame.actionTable().setAdjustHandler([&opened] { ++opened; });
+    EXPECT_TRUE(entry(Command::Adjust)->isEnabled());
+    entry(Command::Adjust)->trigger();
+    EXPECT_EQ(opened, 1);
+    for (const CommandRow& row : commandRows()) {
+        const QKeySequence expected = row.key.key() == Qt::Key_unknown ? QKeySequence() : QKeySequence(row.key);
+        EXPECT_EQ(entry(row.command)->shortcut(), expected) << row.objectName;
+    }
+    // Entries whose dialog exists run it; the others wait for theirs.
+    EXPECT_TRUE(entry(Command::MultTable)->isEnabled());
+    EXPECT_EQ(entry(Command::Phase)->isEnabled(), configMenuItem(ConfigEntry::Phase) != nullptr);
+}
+
 TEST_F(CommandSetTest, ATransformLoadsItsResultOnlyAfterTheCloseQuestion) {
     // A copy beside which the mirror may be written.
     const QString copy = data.path() + QStringLiteral("/part.3b");

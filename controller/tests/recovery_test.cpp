@@ -3,7 +3,12 @@
 #include "controller/machine_control.h"
 #include "controller/document/wait_dialog.h"
 #include "controller/recovery_point.h"
-#include "controller/tests/controller_fixture.h"
+#include "controller/recovery_wiring.h"
+#include "controller/status_panel_control.h"
+#include "controller/views/code_list_view.h"
+#include "controller/views/graph_view.h"
+#include "platform/data_dirs.h"
+#include "controller/tests/recovery_fixture.h"
 #include "controller/work_recovery.h"
 #include "code/loader.h"
 #include "platform/settings_file.h"
@@ -14,6 +19,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QVariantList>
 
 #include <array>
 #include <chrono>
@@ -25,112 +31,6 @@
 
 namespace korvex::testing {
 namespace {
-
-constexpr int kWaitMs = 20000;  // generous: only a stuck worker or link takes this long
-constexpr double kFastCard = 40.0;
-
-template <class F>
-bool processUntil(F done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
-// One run of the controller on a card whose memory lives in `stateDir`.
-struct Controller {
-    explicit Controller(const QString& stateDir)
-        : own(std::make_unique<VirtualCard>(sim::kDefaultCardId, stateDir, kFastCard)), card(*own),
-          link(fastLinkOptions()) {
-        script();
-    }
-    // A controller started again on a card that kept running.
-    explicit Controller(VirtualCard& running) : card(running), link(fastLinkOptions()) { script(); }
-    void script() {
-        frame.setQuitHandler([this](int status) { quitStatuses.push_back(status); });
-        operatorUi.scripts[QStringLiteral("CommConfig")] = pressOkWith(card.deviceText());
-        operatorUi.scripts[QStringLiteral("Tips")] = [](QDialog& d) {
-            d.accept();
-            return d.result();
-        };
-        operatorUi.scripts[QStringLiteral("SegmentRange")] = [](QDialog& d) {
-            d.accept();  // the whole program
-            return d.result();
-        };
-    }
-    ~Controller() {
-        machine.reset();  // before the window it writes to
-    }
-    bool start() {
-        StartupOptions options;
-        options.showMaximized = false;
-        Startup startup(session, link, operatorUi, events, pulseTable, recovery, document);
-        startup.preworkStarted = preworkStarted;
-        if (!startup.run(frame, options))
-            return false;
-        machine.emplace(session, link.link(), operatorUi, events, pulseTable, &frame);
-        frame.attachMachineControl(*machine);
-        return true;
-    }
-    MachiningOperations& ops() { return machine->operations(); }
-    template <class F>
-    auto engine(F f) {
-        return card.server().withEngine(f);
-    }
-    int runState() {
-        return engine([](sim::CardEngine& e) { return static_cast<int>(e.runState()); });
-    }
-    uint64_t stepsRun() {
-        return engine([](sim::CardEngine& e) { return e.figures().stepsRun; });
-    }
-    bool asked(const QString& text) const {
-        for (const QString& q : operatorUi.questions)
-            if (q == text)
-                return true;
-        return false;
-    }
-    // What the operator saw and where the card stands, for a failure's message.
-    std::string describe() {
-        std::string out = "card state " + std::to_string(runState()) + "; messages:";
-        for (const auto& m : operatorUi.messages)
-            out += " [" + m.text.toStdString() + "]";
-        out += "; questions:";
-        for (const QString& q : operatorUi.questions)
-            out += " [" + q.toStdString() + "]";
-        return out;
-    }
-    bool shown(const QString& text) const {
-        for (const auto& m : operatorUi.messages)
-            if (m.text == text)
-                return true;
-        return false;
-    }
-
-    std::unique_ptr<VirtualCard> own;
-    VirtualCard& card;
-    CardEventRouter events;
-    RecordingCard link;
-    ScriptedOperator operatorUi;
-    MachineSession session;
-    PulseTable pulseTable;
-    WorkRecovery recovery;
-    CDCSDoc document;
-    CMainFrame frame{session, link, operatorUi, events, pulseTable, document};
-    std::optional<MachineControl> machine;
-    std::function<void(CWaitDialog&)> preworkStarted;
-    std::vector<int> quitStatuses;
-};
-
-// The steps an uninterrupted cut of the whole program runs: every contour step once.
-uint64_t wholeProgramSteps(const LoadedProgram& program) {
-    uint64_t n = 0;
-    for (const CodeSegment& s : program.segments)
-        n += static_cast<uint64_t>(std::max(0, s.lower.steps));
-    return n;
-}
 
 class RecoveryTest : public ControllerTest {
 protected:
@@ -172,27 +72,6 @@ protected:
     WorkParams interrupted;
     uint64_t stepsBefore = 0;
     QString lastCardSettings;
-
-    // Starts the controller again on the restarted card, checks that the restored start is
-    // where the card stopped, and cuts to the end: the steps of both runs are those of one run.
-    void restoreAndFinish() {
-        Controller c(work.path());
-        ASSERT_TRUE(c.start());
-        ASSERT_EQ(c.recovery.lastOutcome(), WorkRecovery::Outcome::CutMarked);
-        ASSERT_TRUE(c.document.recoveryMark().has_value());
-        const WorkParams& mark = c.document.recoveryMark()->work;
-        EXPECT_EQ(mark.segment, interrupted.segment);
-        EXPECT_EQ(mark.lower.steps, interrupted.lower.steps);
-        c.ops().press(Operation::Cut);
-        ASSERT_TRUE(processUntil([&] { return c.runState() == sim::kRunFinished; }));
-        EXPECT_EQ(stepsBefore + c.stepsRun(), total);
-        c.machine->worker().stop();
-    }
-
-    static int soakMoments() {
-        const int n = qEnvironmentVariableIntValue("KORVEX_SOAK");
-        return n > 0 ? n : 2;
-    }
 };
 
 TEST_F(RecoveryTest, PowerLossMidCutRestoresWithoutAQuestionAndTheCutEndsWithTheStepsOfAWholeRun) {
@@ -289,28 +168,12 @@ TEST_F(RecoveryTest, CancelledPreworkUnloadsAndKeepsTheCardsRecord) {
     ASSERT_TRUE(c.start());
     EXPECT_EQ(c.recovery.lastOutcome(), WorkRecovery::Outcome::Cancelled);
     EXPECT_FALSE(c.document.isLoaded());
+    EXPECT_FALSE(c.frame.graphView()->pictureCurrent());
+    EXPECT_EQ(c.frame.paneText(CMainFrame::kLoopPane), qtTrId("61529").arg(0).arg(1));
     EXPECT_FALSE(c.document.recoveryMark().has_value());
     EXPECT_EQ(c.engine([](sim::CardEngine& e) { return decodeWorkRecord(e.memory().record).kind; }),
               kWorkRecordCut);
     c.machine->worker().stop();
-}
-
-TEST_F(RecoveryTest, PowerLossSoakAtSeededMomentsRestoresEveryStepOnce) {
-    const int moments = soakMoments();
-    for (int i = 0; i < moments; ++i) {
-        const uint32_t seed = 1000u + static_cast<uint32_t>(i) * 7919u;
-        std::mt19937 random(seed);
-        const int32_t segment = 1 + static_cast<int32_t>(random() % 5);
-        const int32_t steps = static_cast<int32_t>(random() % 4000);
-        SCOPED_TRACE("seed " + std::to_string(seed) + ": segment " + std::to_string(segment) + ", step " +
-                     std::to_string(steps));
-        std::printf("power-loss soak: seed %u\n", seed);
-        // A fresh card memory each time.
-        for (const QString& name : QDir(work.path()).entryList(QStringList{QStringLiteral("*.mem")}, QDir::Files))
-            QFile::remove(QDir(work.path()).filePath(name));
-        ASSERT_NO_FATAL_FAILURE(interruptedCut(segment, steps));
-        ASSERT_NO_FATAL_FAILURE(restoreAndFinish());
-    }
 }
 
 TEST_F(RecoveryTest, AStaleCardLeftRunningByAKilledControllerIsStoppedBeforeItsRecordIsRead) {
@@ -361,6 +224,8 @@ TEST_F(RecoveryTest, AnInterruptedReturnContinuesWithReturnOriginOnly) {
     EXPECT_EQ(c.document.recoveryMark()->kind, RecoveryMark::Kind::ReturnRecovery);
     EXPECT_EQ(c.document.recoveryMark()->returnDistances, distances);
     EXPECT_TRUE(c.ops().flags().recovering);
+    // The return display shows the target the remaining distances lead to: the program's start.
+    EXPECT_EQ(c.frame.graphView()->scene().returnPoint, (GraphPoint{0, 0}));
     c.operatorUi.answers = {OperatorInteraction::Answer::Yes};  // continue the return
     c.ops().pressReturn();
     ASSERT_TRUE(processUntil([&] { return !c.document.recoveryMark().has_value(); })) << c.describe();
@@ -372,6 +237,170 @@ TEST_F(RecoveryTest, AnInterruptedReturnContinuesWithReturnOriginOnly) {
     })) << "the return reaches the program's start with the recorded distances";
     EXPECT_FALSE(c.ops().flags().recovering);
     c.machine->worker().stop();
+}
+
+// Rewrites the card's work record (the card must not run).
+template <class F>
+void editRecord(Controller& c, F edit) {
+    c.engine([&edit](sim::CardEngine& e) {
+        sim::CardMemory memory = e.memory();
+        WorkRecord r = decodeWorkRecord(memory.record);
+        edit(r);
+        encodeWorkRecord(r, memory.record);
+        e.restoreMemory(memory);
+        return 0;
+    });
+}
+
+TEST_F(RecoveryTest, TheRestoredWorkReachesTheViewsAndTheMachiningWork) {
+    ASSERT_NO_FATAL_FAILURE(interruptedCut());
+    Controller c(work.path());
+    editRecord(c, [](WorkRecord& r) {
+        r.load.segmentStops = {5, 0, 2, 0, 0, 0, 0, 0, 0, 0};
+        r.load.ignorePause = 1;
+        r.load.graphValues = {72, -73};
+        r.load.loopTotal = 2;
+        r.work.loopIndex = 1;
+    });
+    ASSERT_TRUE(c.start());
+    ASSERT_EQ(c.recovery.lastOutcome(), WorkRecovery::Outcome::CutMarked) << c.describe();
+    const std::vector<int32_t> stops{2, 5};
+    EXPECT_EQ(c.frame.paneText(CMainFrame::kLoopPane), qtTrId("61529").arg(2).arg(2));
+    EXPECT_EQ(c.frame.codeListView()->stopSegments(), stops);
+    EXPECT_EQ(c.frame.graphView()->scene().stops, stops);
+    EXPECT_EQ(c.frame.graphView()->property(kRecoveryGraphValuesProperty).toList(), (QVariantList{72, -73}));
+    // The restored point is shown.
+    ASSERT_TRUE(c.frame.graphView()->progress().has_value());
+    EXPECT_EQ(c.frame.graphView()->progress()->current, interrupted.segment);
+    EXPECT_EQ(c.frame.statusPanel().polledSegment(), interrupted.segment);
+    // The machining work holds what the card restored, so the next toggle starts from there.
+    EXPECT_EQ(c.ops().segmentStops(), stops);
+    EXPECT_TRUE(c.ops().ignorePause());
+    c.machine->worker().stop();
+}
+
+TEST_F(RecoveryTest, OpenCloseResetAndExitAreRefusedWhileTheRecoveryRuns) {
+    ASSERT_NO_FATAL_FAILURE(interruptedCut());
+    const QString other = QDir(work.path()).filePath(QStringLiteral("other.3b"));
+    ASSERT_TRUE(QFile::copy(program, other));
+    Controller c(work.path());
+    std::optional<OpenOutcome> opened;
+    bool closed = true, reset = true, exited = true, recoveringSeen = false;
+    c.preworkStarted = [&](CWaitDialog&) {
+        recoveringSeen = c.document.recovering();
+        opened = c.frame.openRequest(other);
+        closed = c.frame.closeFromMenu();
+        reset = c.document.resetWork();
+        exited = c.frame.confirmExit();
+    };
+    ASSERT_TRUE(c.start());
+    EXPECT_TRUE(recoveringSeen);
+    EXPECT_EQ(opened, OpenOutcome::Refused);
+    EXPECT_FALSE(closed);
+    EXPECT_FALSE(reset);
+    EXPECT_FALSE(exited);
+    int refusals = 0;
+    for (const QString& text : c.operatorUi.messageTexts())
+        refusals += text == qtTrId("61482");
+    EXPECT_EQ(refusals, 4);
+    EXPECT_TRUE(c.operatorUi.questions.empty()) << "nothing went as far as its question";
+    // Once the mark is set the recovery is over.
+    ASSERT_EQ(c.recovery.lastOutcome(), WorkRecovery::Outcome::CutMarked);
+    EXPECT_FALSE(c.document.recovering());
+    EXPECT_EQ(c.document.path(), program);
+    c.machine->worker().stop();
+}
+
+TEST_F(RecoveryTest, AProgramNamedOnTheCommandLineDoesNotReplaceARestoredWork) {
+    ASSERT_NO_FATAL_FAILURE(interruptedCut());
+    const QString other = QDir(work.path()).filePath(QStringLiteral("other.3b"));
+    ASSERT_TRUE(QFile::copy(program, other));
+    Controller c(work.path());
+    ASSERT_TRUE(c.start(other));
+    EXPECT_EQ(c.recovery.lastOutcome(), WorkRecovery::Outcome::CutMarked);
+    EXPECT_EQ(c.document.path(), program);
+    EXPECT_TRUE(c.document.recoveryMark().has_value());
+    EXPECT_TRUE(c.operatorUi.questions.empty());
+    c.machine->worker().stop();
+}
+
+TEST_F(RecoveryTest, ARematchedLastFileRestores) {
+    ASSERT_NO_FATAL_FAILURE(interruptedCut());
+    const QString other = QDir(work.path()).filePath(QStringLiteral("other.3b"));
+    ASSERT_TRUE(QFile::copy(program, other));
+    ASSERT_EQ(SettingsFile(lastCardSettings).writeText(QStringLiteral("Doc"), QStringLiteral("LastFile"), other), 0);
+    Controller c(work.path());
+    c.operatorUi.answers = {OperatorInteraction::Answer::Yes};
+    c.operatorUi.openChoice = program;
+    ASSERT_TRUE(c.start());
+    EXPECT_EQ(c.recovery.lastOutcome(), WorkRecovery::Outcome::CutMarked) << c.describe();
+    EXPECT_EQ(c.operatorUi.questions.size(), 1u);
+    EXPECT_EQ(SettingsFile(lastCardSettings).readText(QStringLiteral("Doc"), QStringLiteral("LastFile"), QString()),
+              program);
+    EXPECT_EQ(c.document.path(), program);
+    EXPECT_FALSE(c.recovery.restoredFromCopy());
+    c.machine->worker().stop();
+}
+
+TEST_F(RecoveryTest, ARenamedFileIsRestoredFromItsWorkingCopy) {
+    ASSERT_NO_FATAL_FAILURE(interruptedCut());
+    ASSERT_TRUE(QFile::rename(program, program + QStringLiteral(".old")));
+    Controller c(work.path());
+    ASSERT_TRUE(c.start());
+    EXPECT_EQ(c.recovery.lastOutcome(), WorkRecovery::Outcome::CutMarked) << c.describe();
+    EXPECT_TRUE(c.recovery.restoredFromCopy());
+    EXPECT_EQ(c.document.path(), QDir(temporaryDirectory()).filePath(QStringLiteral("square.3b")));
+    EXPECT_TRUE(c.operatorUi.questions.empty());
+    c.ops().press(Operation::Cut);
+    ASSERT_TRUE(processUntil([&] { return c.runState() == sim::kRunFinished; })) << c.describe();
+    EXPECT_EQ(stepsBefore + c.stepsRun(), total);
+    c.machine->worker().stop();
+}
+
+TEST_F(RecoveryTest, AFileEditedWithoutItsCopyShows61649AndCutStartsANewWorkThroughTheRangeDialog) {
+    ASSERT_NO_FATAL_FAILURE(interruptedCut(4, 100));
+    ASSERT_TRUE(QFile::remove(QDir(temporaryDirectory()).filePath(QStringLiteral("square.3b"))));
+    {
+        // Two segments left: the recorded one is gone.
+        QFile f(program);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("N    1: B     5000 B        0 B     5000 GX  L1;\nN    2: B        0 B     5000 B     5000 GY  L4;\n"
+                "N    3: DD\n");
+    }
+    Controller c(work.path());
+    ASSERT_TRUE(c.start());
+    EXPECT_EQ(c.recovery.lastOutcome(), WorkRecovery::Outcome::RecordMismatch);
+    EXPECT_TRUE(c.shown(qtTrId("61649")));
+    EXPECT_FALSE(c.document.recoveryMark().has_value());
+    c.ops().press(Operation::Cut);
+    ASSERT_TRUE(processUntil([&] { return c.runState() == sim::kRunFinished; })) << c.describe();
+    EXPECT_EQ(std::count(c.operatorUi.dialogsRun.begin(), c.operatorUi.dialogsRun.end(),
+                         QStringLiteral("SegmentRange")), 1);
+    EXPECT_EQ(c.stepsRun(), wholeProgramSteps(*c.document.program())) << "the edited program, whole";
+    c.machine->worker().stop();
+}
+
+TEST(RecordCheck, APointOnARapidMoveFitsAndIsSteppedToAsTheCardMovesThere) {
+    LoadedProgram program;
+    LoadFailure failure;
+    ASSERT_EQ(loadProgram(KORVEX_EXAMPLES_DIR "/groups.iso", LoadOptions{}, program, failure), 0) << failure.message;
+    constexpr int32_t kRapid = 6;  // "G00 X0.000 Y-5.000": no steps of its own in the program
+    ASSERT_EQ(program.segments[kRapid].lower.kind, kElementSwitch);
+    WorkRecord r;
+    r.kind = kWorkRecordCut;
+    r.load.loopTotal = 1;
+    r.load.rangeLast = static_cast<int32_t>(program.segments.size()) - 1;
+    r.work.segment = kRapid;
+    r.work.lower.steps = 145;
+    EXPECT_EQ(recordMismatch(r, program), "");
+    r.work.lower.steps = 5001;
+    EXPECT_NE(recordMismatch(r, program), "") << "beyond the move's end";
+    WorkParams w = r.work;
+    w.lower.steps = 145;
+    ASSERT_EQ(stepToRecordedPoint(program, false, w, nullptr, nullptr), 0);
+    EXPECT_EQ(w.lower.steps, 145);
+    EXPECT_EQ(w.lower.x, 0);
+    EXPECT_EQ(w.lower.y, -145);
 }
 
 TEST(RecordCheck, TitlesAndRecordsThatDoNotFitAreRefused) {

@@ -372,6 +372,7 @@ CardAnswer CardEngine::loadModel(const uint8_t* p) {
     startParams_ = w;
     segmentIndex_ = w.segment;
     loopIndex_ = std::clamp<int32_t>(w.loopIndex, 0, loopTotal_ - 1);
+    loopStepPending_ = 0;
     point_ = ContourPoint::fromGuides({w.guideX, w.guideY, w.guideU, w.guideV, w.rollerFractionX}, false,
                                       taper_);
     motion_.load(CodeSegment{}, w.upper, w.lower);
@@ -410,6 +411,7 @@ CardAnswer CardEngine::start(uint8_t type, const uint8_t* p) {
         {sp.work.guideX, sp.work.guideY, sp.work.guideU, sp.work.guideV, sp.work.rollerFractionX},
         entry->segment.twoContour != 0, taper_);
     loopIndex_ = std::clamp<int32_t>(sp.work.loopIndex, 0, loopTotal_ - 1);
+    loopStepPending_ = 0;
     pulseGroup_ = sp.groupHere;
     waiting_ = false;
     stepCarry_ = 0;

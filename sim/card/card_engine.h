@@ -266,6 +266,9 @@ private:
     SegmentMotion motion_;
     ContourPoint point_;
     int32_t loopIndex_ = 0;
+    // A loop end passed whose next segment waits for its window: the loop index changes only
+    // once that segment is entered, so the point never pairs the old segment with the new loop.
+    int32_t loopStepPending_ = 0;
     WorkParams startParams_;  // the block of the last start; card-owned bytes carried on
     bool waiting_ = false;
     int32_t wantedSegment_ = 0;

@@ -166,7 +166,7 @@ void CardEngine::segmentDone() {
                 runEvent(mode, kEventFinished);
                 return;
             }
-            ++loopIndex_;
+            loopStepPending_ = 1;
             next = rangeStart();
         } else {
             next = segmentIndex_ + travelStep();
@@ -178,7 +178,7 @@ void CardEngine::segmentDone() {
                 runEvent(kRunManualBack, kEventBackFinished);
                 return;
             }
-            --loopIndex_;
+            loopStepPending_ = -1;
             next = rangeEnd();
         } else {
             next = segmentIndex_ - travelStep();
@@ -208,6 +208,8 @@ void CardEngine::enterSegment(int32_t index) {
         figures_.starvedMicros += now_ - waitStart_;
         waiting_ = false;
     }
+    loopIndex_ += loopStepPending_;
+    loopStepPending_ = 0;
     segmentIndex_ = index;
     motion_.loadAtEnd(entry->segment, stepsBackward());
     std::array<uint8_t, kReportDataBytes> data{};

@@ -58,6 +58,8 @@ TEST(WorkState, RollingAndRecoveryLockTheOperations) {
     WorkFlags recovering;
     recovering.recovering = true;
     EXPECT_EQ(menuRow(9, 0, recovering), "......R..IT.") << "recovering: only Return Origin continues";
+    recovering.cardType = 6;
+    EXPECT_FALSE(menuState({2, 0}, recovering)[Control::FastRoll].enabled) << "it would switch the motor off";
     WorkFlags otherType;
     otherType.cardType = 5;
     EXPECT_FALSE(menuState({1, 0}, otherType)[Control::FastRoll].enabled);
