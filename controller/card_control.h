@@ -89,6 +89,18 @@ public:
         return -1;
     }
 
+    // The phase, direction and option dialogs' commands and the manual moves of the Direction
+    // test (their polls read getStatus above); a control that cannot send them refuses.
+    virtual int setPhase(const std::array<uint8_t, kPhaseBytes>& phase) { return refuseCommand(phase); }
+    virtual int setRollGap(int32_t microseconds) { return refuseCommand(microseconds); }
+    virtual int setAxisInvert(const std::array<uint8_t, kAxisCount>& flags) { return refuseCommand(flags); }
+    virtual int stepAxis(uint8_t mask) { return refuseCommand(mask); }
+    virtual int jog(const std::array<int32_t, kAxisCount>& steps) { return refuseCommand(steps); }
+    virtual int stopAll(bool stop) { return refuseCommand(stop); }
+    virtual int setMachineName(const std::string& name) { return refuseCommand(name); }
+    virtual int restoreDefaults() { return -1; }
+
+
 private:
     template <class... Args>
     static int refuseCommand(const Args&...) { return -1; }

@@ -77,6 +77,19 @@ void FeedControl::setFeed(int feedValue) {
         send_(entry, v);
 }
 
+void FeedControl::resend() {
+    if (value_ >= kLeastFeed)
+        setFeed(value_);
+}
+
+void FeedControl::refreshGroupEntries() {
+    for (int i = 0; i < PulseTable::kGroupCount; ++i) {
+        PulseGroup& g = table_.group(i);
+        if (g.feedValue >= kLeastFeed && g.feedValue <= kMostFeed)
+            g.feed = feedEntry(trackingMode_, g.feedValue);
+    }
+}
+
 void FeedControl::groupSwitched(int group) {
     if (!validReportedGroup(group))
         return;

@@ -57,6 +57,12 @@ public:
     void setFeed(int feedValue);
     // "+" and "-" (and the Speed Up / Down keys): one step from the current value.
     void step(int delta) { setFeed(value_ + delta); }
+    // Every group's feed entry from the feed table of the tracking mode, for its V.F. (after the
+    // mode changed, or the card's settings were restored).
+    void refreshGroupEntries();
+    // Sends the value shown again, with the entry of the mode and sensitivity as they are now;
+    // nothing before a value was ever set.
+    void resend();
     // The card switched to group n: its V.F. is shown and written, nothing is sent (the card
     // switched the feed itself). Ignored with Multiple/SwitchWithoutVF 1 and for a group the
     // table does not hold.

@@ -91,6 +91,24 @@ int LinkCardControl::logError(const QString& text) {
     return link_->LogError("%s\n", text.toUtf8().constData());
 }
 
+int LinkCardControl::setPhase(const std::array<uint8_t, kPhaseBytes>& phase) { return CMD_SET_PHASE(*link_, phase); }
+
+int LinkCardControl::setRollGap(int32_t microseconds) { return CMD_SET_ROLL_GAP(*link_, microseconds); }
+
+int LinkCardControl::setAxisInvert(const std::array<uint8_t, kAxisCount>& flags) {
+    return CMD_SET_AXIS_INVERT(*link_, flags);
+}
+
+int LinkCardControl::stepAxis(uint8_t mask) { return CMD_STEP_AXIS(*link_, mask); }
+
+int LinkCardControl::jog(const std::array<int32_t, kAxisCount>& steps) { return CMD_JOG(*link_, steps); }
+
+int LinkCardControl::stopAll(bool stop) { return CMD_STOP_ALL(*link_, stop); }
+
+int LinkCardControl::setMachineName(const std::string& name) { return CMD_SET_MACHINE_NAME(*link_, name); }
+
+int LinkCardControl::restoreDefaults() { return CMD_RESTORE_DEFAULTS(*link_); }
+
 int LinkCardControl::setTaper(const TaperBlock& taper) { return CMD_SET_TAPER(*link_, taper); }
 
 int LinkCardControl::loadModel(const LoadDescriptor& descriptor, LoadMode mode) {

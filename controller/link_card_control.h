@@ -42,6 +42,14 @@ public:
     int stopWork() override;
     int setMotor(bool on) override;
     int logError(const QString& text) override;
+    int setPhase(const std::array<uint8_t, kPhaseBytes>& phase) override;
+    int setRollGap(int32_t microseconds) override;
+    int setAxisInvert(const std::array<uint8_t, kAxisCount>& flags) override;
+    int stepAxis(uint8_t mask) override;
+    int jog(const std::array<int32_t, kAxisCount>& steps) override;
+    int stopAll(bool stop) override;
+    int setMachineName(const std::string& name) override;
+    int restoreDefaults() override;
 
     int setTaper(const TaperBlock& taper) override;
     int loadModel(const LoadDescriptor& descriptor, LoadMode mode) override;

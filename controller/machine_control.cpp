@@ -94,6 +94,7 @@ void MachineControl::onLinkLost(int failedCommand) {
         return;
     linkLost_ = true;
     operations_.linkLost();  // every timer and queued command is dropped; nothing new is sent
+    emit linkLosing();
     if (stopHeartbeat)
         stopHeartbeat();
     link_.Close();  // ends a transaction still waiting on the lost card

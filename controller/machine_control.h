@@ -129,6 +129,9 @@ signals:
     // The link is lost: the worker has ended, nothing more reaches the card (open dialogs that
     // wait for it give up).
     void linkWentDown();
+    // The link was lost and is about to be closed: a motion that must not run on unwatched (a
+    // jog) gets its stop command tried here, on this thread, before nothing more can be sent.
+    void linkLosing();
 
 private:
     void showAlarm(const QString& text, Icon icon, int soundKind);

@@ -164,6 +164,7 @@ void CMainFrame::buildConfigMenu() {
     config.program = [this] { return document_.isLoaded() ? document_.program() : nullptr; };
     config.planPauseSet = [this](int32_t segment, int32_t percent) { graph_->setPlanPause(segment, percent); };
     runConfigEntry_ = [this, config](ConfigEntry entry) { runConfigEntry(entry, config, this); };
+    config.machineNameChanged = [this] { updateTitle(); };
     actions_->setConfigContext(std::move(config), this);
 }
 

@@ -10,6 +10,24 @@
 
 namespace korvex {
 
+namespace {
+
+// The text line after the 8 records of a dao.tbl image (empty when there is none).
+QString nameLine(const QByteArray& data) {
+    if (data.size() <= static_cast<qsizetype>(PulseTable::kTableBytes))
+        return {};
+    QByteArray line = data.mid(static_cast<qsizetype>(PulseTable::kTableBytes), PulseTable::kMaxNameBytes);
+    const qsizetype end = line.indexOf('\n');
+    if (end >= 0)
+        line.truncate(end);
+    const qsizetype zero = line.indexOf('\0');
+    if (zero >= 0)
+        line.truncate(zero);
+    return QString::fromUtf8(line).trimmed();
+}
+
+}  // namespace
+
 void PulseTable::resetToDefaults(int trackingMode) {
     for (int i = 0; i < kGroupCount; ++i) {
         groups_[static_cast<std::size_t>(i)] = defaultPulseGroup(i, trackingMode);
@@ -44,16 +62,18 @@ int PulseTable::read(const QString& path, int trackingMode) {
         g.index = static_cast<uint8_t>(i);  // a record's place is its index
         groups_[static_cast<std::size_t>(i)] = g;
     }
-    if (available > kTableBytes) {
-        QByteArray line = data.mid(static_cast<qsizetype>(kTableBytes), kMaxNameBytes);
-        const qsizetype end = line.indexOf('\n');
-        if (end >= 0)
-            line.truncate(end);
-        const qsizetype zero = line.indexOf('\0');
-        if (zero >= 0)
-            line.truncate(zero);
-        name_ = QString::fromUtf8(line).trimmed();
-    }
+    name_ = nameLine(data);
+    return 0;
+}
+
+int PulseTable::readName(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray data = file.read(kTableBytes + kMaxNameBytes + 1);
+    if (data.isNull() && file.error() != QFileDevice::NoError)
+        return -1;
+    name_ = nameLine(data);
     return 0;
 }
 

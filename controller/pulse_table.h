@@ -38,6 +38,10 @@ public:
     // the file exists but cannot be read, or cannot be created. Groups whose V.F. is outside
     // 1..200 keep the default V.F.; an incomplete last record keeps its defaults.
     int read(const QString& path, int trackingMode);
+    // Reads only the name line of dao.tbl; the groups stay as they are (a V.F. set since start-up
+    // is not lost). A file without a name line gives an empty name. Returns 0, or -1 (name kept)
+    // when the file cannot be read.
+    int readName(const QString& path);
     // Writes the 8 groups and the name line atomically. Returns 0 or -1.
     int write(const QString& path) const;
 

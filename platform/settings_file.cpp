@@ -146,6 +146,21 @@ int SettingsFile::writeInts(const QString& section, const std::vector<std::pair<
     return save(path_, ini);
 }
 
+int SettingsFile::writeValues(const std::vector<SettingsValue>& values) {
+    WriteLock lock(path_);
+    CSimpleIniA ini(true);
+    if (!load(path_, ini))
+        return -1;
+    for (const SettingsValue& v : values) {
+        const QByteArray s = v.section.toUtf8();
+        const QByteArray k = v.key.toUtf8();
+        const QByteArray text = v.value.toUtf8();
+        if (ini.SetValue(s.constData(), k.constData(), text.constData()) < 0)
+            return -1;
+    }
+    return save(path_, ini);
+}
+
 int SettingsFile::removeKey(const QString& section, const QString& key) {
     WriteLock lock(path_);
     CSimpleIniA ini(true);

@@ -11,6 +11,13 @@
 
 namespace korvex {
 
+// One key's text for SettingsFile::writeValues.
+struct SettingsValue {
+    QString section;
+    QString key;
+    QString value;
+};
+
 class SettingsFile {
 public:
     explicit SettingsFile(QString path) : path_(std::move(path)) {}
@@ -34,6 +41,8 @@ public:
     int writeInt(const QString& section, const QString& key, int value);
     // Several keys of one section in a single replace of the file: all land or none.
     int writeInts(const QString& section, const std::vector<std::pair<QString, int>>& values);
+    // Keys of any sections in a single replace of the file: all land or none.
+    int writeValues(const std::vector<SettingsValue>& values);
     // Removes one key; removing an absent key succeeds.
     int removeKey(const QString& section, const QString& key);
 

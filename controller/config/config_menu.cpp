@@ -5,6 +5,7 @@
 #include "controller/config/config_rules.h"
 #include "controller/config/mult_table_dialog.h"
 #include "controller/config/setting_dialogs.h"
+#include "controller/config/setup_menu.h"
 #include "controller/config/small_dialogs.h"
 #include "controller/machine_control.h"
 #include "controller/machining/card_worker.h"
@@ -157,6 +158,11 @@ constexpr ConfigMenuItem kEntries[] = {
     {ConfigEntry::Loop, "menu.loop", "LoopAction", Qt::Key_L, &runLoop},
     {ConfigEntry::PlanPause, "menu.plan_pause", "PlanPauseAction", Qt::Key_F, &runPlanPause},
     {ConfigEntry::Track, "menu.track", "TrackAction", Qt::Key_G, &runTrack},
+    {ConfigEntry::Phase, "menu.phase", "PhaseAction", Qt::Key_H, &runPhase},
+    {ConfigEntry::Direction, "menu.direction", "DirectionAction", Qt::Key_D, &runDirection},
+    {ConfigEntry::StopMachine, "menu.stop_machine", "StopMachineAction", Qt::Key_T, &runStopMachine},
+    {ConfigEntry::RestoreDefault, "menu.restore_default", "RestoreDefaultAction", Qt::Key_unknown, &runRestoreDefault},
+    {ConfigEntry::Option, "menu.option_korvex", "OptionAction", Qt::Key_unknown, &runOption},
 };
 
 }  // namespace

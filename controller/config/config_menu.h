@@ -37,11 +37,12 @@ struct ConfigMenuContext {
     std::function<void()> tableChanged;         // graph view and mini status window
     QObject* timerOwner = nullptr;              // the delayed HF on dies with it
     std::function<bool()> programLoaded;
+    // The set-up dialogs and Restore Default, once the card took a change:
+    std::function<void()> machineNameChanged;  // the window caption (alarm titles read the session)
+    FeedControl* feed = nullptr;               // the status panel's: tracking mode, group entries, feed
     // A recovery mark of either kind waits; default: the machining's return-recovery flag.
     std::function<bool()> markPending;
     std::function<int()> mobileNotice;          // runs the mobile notice settings
-    // The status panel's feed: its tracking mode picks the feed table, and it sends the feed.
-    FeedControl* feed = nullptr;
     std::function<void()> cardSettingsChanged;  // the Max Speed and Phase panes again
     std::function<int()> loopTotal;
     std::function<void(int)> loopTotalChanged;  // the card took a new loop count

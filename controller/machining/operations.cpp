@@ -115,6 +115,11 @@ void MachiningOperations::motorOff(std::function<void()> done) {
                      }));
 }
 
+void MachiningOperations::motorSwitched(bool on) {
+    motor_ = on;
+    host_.runOnUi([this] { host_.stateChanged(); });
+}
+
 void MachiningOperations::toggleHf() {
     worker_.post(CardSequence("hf")
                      .then([this, on = !hf_](MachiningCard& c) { return switchHf(c, on); })

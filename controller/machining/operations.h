@@ -94,6 +94,9 @@ public:
     CardSequence::Step hfStep(bool on) {
         return [this, on](MachiningCard& c) { return switchHf(c, on); };
     }
+    // Another routine (a settings or test dialog) switched the motor and the card took it: the
+    // flag and the panel follow. Any thread.
+    void motorSwitched(bool on);
 
     // Return Origin (F12): the start under the return label, the stop while a return runs.
     void pressReturn();

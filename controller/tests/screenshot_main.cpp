@@ -3,13 +3,17 @@
 // examples/square.3b with its panels filled, the segment-range and Statistics dialogs, the
 // Multiple and Segment Multiple dialogs with a punch's values, or the Mult-Table (a three-pass
 // table), Mult-Test and Clearence dialogs, the About box, the window with its Control menu
-// open, or the Adjust dialog.
+// open, the Adjust dialog, or a set-up dialog (Phase, Direction, Stop-Machine, Option, shown
+// with a servo X/Y and a micro-step U/V).
 //   korvex_screenshot OUT.png [en|zh]
-//       [window|cut|range|statistics|multiple|segment|multtable|multtest|clearance|about|menu|adjust]
+//       [window|cut|range|statistics|multiple|segment|multtable|multtest|clearance|about|menu|adjust|
+//        phase|direction|stopmachine|option]
 #include "controller/about_dialog.h"
 #include "controller/action_table.h"
 #include "controller/adjust/adjust_dialog.h"
 #include "controller/config/mult_table_dialog.h"
+#include "controller/config/direction_dialog.h"
+#include "controller/config/setup_dialogs.h"
 #include "controller/config/small_dialogs.h"
 #include "controller/edit/multipass_dialogs.h"
 #include "controller/machine_control.h"
@@ -40,7 +44,8 @@ int main(int argc, char** argv) {
     using namespace korvex::testing;
     if (argc < 2) {
         std::fprintf(stderr, "usage: korvex_screenshot OUT.png [en|zh] "
-                             "[window|cut|range|statistics|multiple|segment|multtable|multtest|clearance|about|menu|adjust]\n");
+                             "[window|cut|range|statistics|multiple|segment|multtable|multtest|clearance|about|menu|"
+                             "adjust|phase|direction|stopmachine|option]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -111,6 +116,27 @@ int main(int argc, char** argv) {
         dialog.show();
         QCoreApplication::processEvents();
         return dialog.grab().save(out) ? 0 : 1;
+    }
+    if (what == "phase" || what == "direction" || what == "stopmachine" || what == "option") {
+        // The set-up dialogs with a machine's values; no card is needed to show them.
+        SettingsBlock settings;
+        settings.phase = {kDriveServo, 5, 2, 1, 0, 0, 0, 0, kDriveMicroStep, 7, 3, 0};
+        settings.rollGapMicroseconds = 0;
+        settings.axisInvert = {0, 1, 0, 0};
+        std::unique_ptr<QDialog> dialog;
+        if (what == "phase")
+            dialog = std::make_unique<PhaseDialog>(settings, CardAccess{}, MotorStep{}, nullptr);
+        else if (what == "direction")
+            dialog = std::make_unique<DirectionDialog>(settings, CardAccess{}, MotorStep{});
+        else if (what == "stopmachine")
+            dialog = std::make_unique<StopMachineDialog>(CardAccess{}, false, nullptr);
+        else
+            dialog = std::make_unique<OptionDialog>(OptionValues{QStringLiteral("Line-3"), QStringLiteral("/opt/cam/"),
+                                                                 QStringLiteral("cam"), false, true},
+                                                    CardAccess{}, nullptr, nullptr);
+        dialog->show();
+        QCoreApplication::processEvents();
+        return dialog->grab().save(out) ? 0 : 1;
     }
     if (what == "range") {
         ScriptedOperator op;

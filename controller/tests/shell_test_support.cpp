@@ -138,6 +138,21 @@ int RecordingCard::loadModel(const LoadDescriptor& d, LoadMode m) {
 }
 int RecordingCard::unloadModel() { return note("CMD_UNLOAD_MODEL", LinkCardControl::unloadModel()); }
 int RecordingCard::clearWork() { return note("CMD_CLEAR_WORK", LinkCardControl::clearWork()); }
+int RecordingCard::setPhase(const std::array<uint8_t, kPhaseBytes>& p) {
+    return note("CMD_SET_PHASE", LinkCardControl::setPhase(p));
+}
+int RecordingCard::setRollGap(int32_t us) { return note("CMD_SET_ROLL_GAP", LinkCardControl::setRollGap(us)); }
+int RecordingCard::setAxisInvert(const std::array<uint8_t, kAxisCount>& f) {
+    return note("CMD_SET_AXIS_INVERT", LinkCardControl::setAxisInvert(f));
+}
+int RecordingCard::stepAxis(uint8_t mask) { return note("CMD_STEP_AXIS", LinkCardControl::stepAxis(mask)); }
+int RecordingCard::jog(const std::array<int32_t, kAxisCount>& steps) { return note("CMD_JOG", LinkCardControl::jog(steps)); }
+int RecordingCard::stopAll(bool stop) { return note("CMD_STOP_ALL", LinkCardControl::stopAll(stop)); }
+int RecordingCard::setMachineName(const std::string& name) {
+    return note("CMD_SET_MACHINE_NAME", LinkCardControl::setMachineName(name));
+}
+int RecordingCard::setMotor(bool on) { return note("CMD_SET_MOTOR", LinkCardControl::setMotor(on)); }
+int RecordingCard::restoreDefaults() { return note("CMD_RESTORE_DEFAULTS", LinkCardControl::restoreDefaults()); }
 
 VirtualCard::VirtualCard(uint32_t cardId, const QString& stateDir, double speedScale) {
     sim::ServerOptions options;

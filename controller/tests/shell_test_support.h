@@ -70,6 +70,15 @@ public:
     int loadModel(const LoadDescriptor& descriptor, LoadMode mode) override;
     int unloadModel() override;
     int clearWork() override;
+    int setPhase(const std::array<uint8_t, kPhaseBytes>& phase) override;
+    int setRollGap(int32_t microseconds) override;
+    int setAxisInvert(const std::array<uint8_t, kAxisCount>& flags) override;
+    int stepAxis(uint8_t mask) override;
+    int jog(const std::array<int32_t, kAxisCount>& steps) override;
+    int stopAll(bool stop) override;
+    int setMachineName(const std::string& name) override;
+    int restoreDefaults() override;
+    int setMotor(bool on) override;
 
     std::vector<std::string> sent() const;
     bool wasSent(const std::string& name) const;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -74,6 +75,22 @@ TEST_F(SettingsFileTest, WritesKeepOtherKeysAndCommentsAndLeaveNoTemporaryFile) 
     EXPECT_EQ(ini.readText("Mru File", "1", ""), "/home/op/parts/ring 1.3b");
     EXPECT_TRUE(readRaw(path()).contains("; written by the operator"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Korvex.ini"});
+}
+
+TEST_F(SettingsFileTest, KeysOfSeveralSectionsLandInOneReplace) {
+    SettingsFile ini(path());
+    ASSERT_EQ(ini.writeText("Option", "Kept", "1"), 0);
+    ASSERT_EQ(ini.writeValues({{"Option", "PGPath", "/opt/cam/"}, {"Others", "NoStopAll", "1"}, {"option", "kept", "2"}}), 0);
+    EXPECT_EQ(ini.readText("Option", "PGPath", {}), "/opt/cam/");
+    EXPECT_EQ(ini.readInt("Others", "NoStopAll", 0), 1);
+    EXPECT_EQ(ini.readInt("Option", "Kept", 0), 2);
+    // A file that cannot be read back is not replaced.
+    ::chmod(QFile::encodeName(path()).constData(), 0);
+    if (::geteuid() != 0) {
+        EXPECT_EQ(ini.writeValues({{"Option", "PGFile", "cam"}}), -1);
+    }
+    ::chmod(QFile::encodeName(path()).constData(), 0600);
+    EXPECT_FALSE(ini.readText("Option", "PGFile").has_value());
 }
 
 TEST_F(SettingsFileTest, TextSurvivesNonAsciiAndRemovalOfKeys) {

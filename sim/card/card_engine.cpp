@@ -108,7 +108,8 @@ CardAnswer CardEngine::handle(uint8_t type, const uint8_t* p, std::size_t length
             return ok();
 
         case CMD_JOG: {
-            if (activity_ != Activity::None || rolling_) return refuse();
+            // Manual moves need the motor powered: a step into an unpowered motor is lost.
+            if (!motorOn_ || activity_ != Activity::None || rolling_) return refuse();
             for (std::size_t i = 0; i < kAxisCount; ++i) {
                 remaining_[i] = GetLe32(p + 4 * i);
                 moveTotal_[i] = std::abs(remaining_[i]);
@@ -118,12 +119,14 @@ CardAnswer CardEngine::handle(uint8_t type, const uint8_t* p, std::size_t length
             return ok();
         }
         case CMD_STEP_AXIS: {
-            if (activity_ != Activity::None) return refuse();
+            if (!motorOn_ || activity_ != Activity::None) return refuse();
             const uint8_t m = p[0];
+            const ContourPoint from = point_;
             point_.lx += ((m & 0x01) ? 1 : 0) - ((m & 0x04) ? 1 : 0);
             point_.ly += ((m & 0x02) ? 1 : 0) - ((m & 0x08) ? 1 : 0);
             point_.ux += ((m & 0x10) ? 1 : 0) - ((m & 0x40) ? 1 : 0);
             point_.uy += ((m & 0x20) ? 1 : 0) - ((m & 0x80) ? 1 : 0);
+            moveMotors(from, point_);
             return ok();
         }
         case CMD_ADJUST_CENTER:

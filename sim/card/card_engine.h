@@ -185,6 +185,11 @@ public:
     std::optional<std::pair<int32_t, int32_t>> planPause() const { return planPause_; }  // segment, percent
     // The feed table entry of the last CMD_SET_FEED, as sent.
     const std::array<uint8_t, kFeedEntryBytes>& feedEntry() const { return feedEntry_; }
+    // The steps put out on each motor X, Y, U, V since power-on; an inverted axis counts the
+    // other way, as its motor turns.
+    const std::array<int64_t, kAxisCount>& motorPositions() const { return motorSteps_; }
+    // A jog still has steps to go.
+    bool jogging() const { return activity_ == Activity::Jog; }
 
 private:
     // ShortSensed: a short circuit holds the wire for the back delay before backing starts.
@@ -210,6 +215,8 @@ private:
 
     // Motion.
     void tick(int64_t micros);
+    void tickMotion(int64_t micros);
+    void moveMotors(const ContourPoint& from, const ContourPoint& to);
     int stepBudget(int64_t micros, int32_t rate);
     void runWork(int budget);
     void runShortBack(int budget);
@@ -269,6 +276,7 @@ private:
     std::array<uint8_t, kFeedEntryBytes> feedEntry_{};
     bool motorOn_ = false;
     bool hfOn_ = false;
+    std::array<int64_t, kAxisCount> motorSteps_{};
 
     // The window and the work.
     std::array<WindowEntry, kSegmentWindowRecords> window_{};

@@ -74,7 +74,20 @@ int32_t CardEngine::currentRate() const {
     }
 }
 
+void CardEngine::moveMotors(const ContourPoint& from, const ContourPoint& to) {
+    const int64_t moved[kAxisCount] = {to.lx - from.lx, to.ly - from.ly, to.ux - from.ux, to.uy - from.uy};
+    for (std::size_t i = 0; i < kAxisCount; ++i)
+        motorSteps_[i] += settings_.axisInvert[i] != 0 ? -moved[i] : moved[i];
+}
+
 void CardEngine::tick(int64_t micros) {
+    // Every step of this tick's motion leaves through the motors.
+    const ContourPoint from = point_;
+    tickMotion(micros);
+    moveMotors(from, point_);
+}
+
+void CardEngine::tickMotion(int64_t micros) {
     switch (activity_) {
         case Activity::Work:
             if (clearanceLeft_ > 0) {

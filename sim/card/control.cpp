@@ -48,6 +48,8 @@ std::string statusText(CardServer& server) {
             << " starved-ms " << f.starvedMicros / 1000 << " clearance-waits " << f.clearanceWaits
             << " clearance-ms " << f.clearanceMicros / 1000 << " back-stops " << f.backStops << " requests " << c.requests << " retries "
             << c.retries << " bad-frames " << c.badFrames << " reports " << c.reportsSent;
+        const auto& motors = e.motorPositions();  // steps put out, inverted axes counted back
+        out << " motors " << motors[0] << ',' << motors[1] << ',' << motors[2] << ',' << motors[3];
         return out.str();
     });
 }

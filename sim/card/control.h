@@ -14,7 +14,7 @@
 //   refuse CMD_NAME [N]  refuse the next N requests of that command unexecuted (default 1, 0 ends it)
 //   report TYPE HEX      send a report of TYPE (0..255) with 8 data bytes given as 16 hex digits
 //   powerloss            stop at once keeping the record; the simulator exits
-//   status               run state, sub-state, segment, position and figures
+//   status               run state, sub-state, segment, position, motor positions and figures
 #pragma once
 
 #include <string>

@@ -193,6 +193,27 @@ TEST(CardEngine, SettingsChangeAndRestoreDefaults) {
     EXPECT_EQ(settings().name(), "");
 }
 
+TEST(CardEngine, ManualMovesNeedTheMotorAndCountOnTheMotorsWithInversion) {
+    Card card(square());
+    // Without motor power a step or a jog would be lost: refused, nothing moves.
+    EXPECT_NE(card.send(CMD_STEP_AXIS, {0x01}).status, 0);
+    EXPECT_NE(card.send(CMD_JOG, le32s({100, 0, 0, 0})).status, 0);
+    EXPECT_EQ(card.engine.motorPositions(), (std::array<int64_t, kAxisCount>{}));
+    ASSERT_EQ(card.send(CMD_SET_MOTOR, {1}).status, 0);
+    ASSERT_EQ(card.send(CMD_SET_AXIS_INVERT, {1, 0, 0, 1}).status, 0);
+    ASSERT_EQ(card.send(CMD_STEP_AXIS, {0x01}).status, 0);  // X+ on an inverted X
+    ASSERT_EQ(card.send(CMD_STEP_AXIS, {0x02}).status, 0);  // Y+
+    ASSERT_EQ(card.send(CMD_STEP_AXIS, {0x80}).status, 0);  // V- on an inverted V
+    EXPECT_EQ(card.engine.motorPositions(), (std::array<int64_t, kAxisCount>{-1, 1, 0, 1}));
+    ASSERT_EQ(card.send(CMD_JOG, le32s({0, 0, -250, 0})).status, 0);
+    EXPECT_TRUE(card.engine.jogging());
+    card.engine.advance(kSecond);
+    EXPECT_FALSE(card.engine.jogging());
+    EXPECT_EQ(card.engine.motorPositions(), (std::array<int64_t, kAxisCount>{-1, 1, -250, 1}));
+    // A roll gap of 0 suits a servo drive.
+    EXPECT_EQ(card.send(CMD_SET_ROLL_GAP, le32s({0})).status, 0);
+}
+
 TEST(CardEngine, ReturnToOriginCountsTheDistancesDownToZero) {
     Card card(square());
     card.load(0, 5);
