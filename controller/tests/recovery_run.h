@@ -66,7 +66,8 @@ struct ControllerRun {
             return false;
         machine.emplace(session, link.link(), operatorUi, events, pulseTable, &frame);
         frame.attachMachineControl(*machine);
-        QObject::connect(&*machine, &MachineControl::segmentFocused, &frame, [this](int segment) {
+        // The segment reports as the code list gets them.
+        QObject::connect(&events, &CardEventRouter::segmentReached, &frame, [this](int segment) {
             reported.push_back(segment);
             if (onReport)
                 onReport(segment);
