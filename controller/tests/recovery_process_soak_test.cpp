@@ -45,7 +45,7 @@ constexpr auto kCutWait = std::chrono::seconds(600);
 constexpr const char* kCardSpeed = "40";
 constexpr int kRestoredOutcome = 6;  // WorkRecovery::Outcome::CutMarked
 
-// A child process with its standard output on a pipe, read line by line.
+// A child process with its standard input and output on pipes, its output read line by line.
 class Child {
 public:
     Child() = default;
@@ -56,8 +56,14 @@ public:
     // Starts `argv` with `env` added to this process's environment.
     bool start(const std::vector<std::string>& argv, const std::vector<std::pair<std::string, std::string>>& env = {}) {
         int fds[2];
+        int input[2];
         if (::pipe2(fds, O_CLOEXEC) != 0)
             return false;
+        if (::pipe2(input, O_CLOEXEC) != 0) {
+            ::close(fds[0]);
+            ::close(fds[1]);
+            return false;
+        }
         std::vector<char*> args;
         for (const std::string& a : argv)
             args.push_back(const_cast<char*>(a.c_str()));
@@ -65,16 +71,24 @@ public:
         pid_ = ::fork();
         if (pid_ == 0) {
             ::dup2(fds[1], STDOUT_FILENO);
+            ::dup2(input[0], STDIN_FILENO);
             for (const auto& [name, value] : env)
                 ::setenv(name.c_str(), value.c_str(), 1);
             ::execv(args[0], args.data());
             ::_exit(127);
         }
         ::close(fds[1]);
+        ::close(input[0]);
         out_ = fds[0];
+        in_ = input[1];
         buffer_.clear();
         eof_ = false;
         return pid_ > 0;
+    }
+    // One line to its standard input.
+    bool tell(const std::string& line) {
+        const std::string text = line + "\n";
+        return in_ >= 0 && ::write(in_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     }
     // The next line, or none at the end of the output or the deadline.
     std::optional<std::string> line(Clock::time_point deadline) {
@@ -139,13 +153,16 @@ private:
         int status = 0;
         ::waitpid(pid_, &status, 0);
         pid_ = -1;
-        if (out_ >= 0)
-            ::close(out_);
-        out_ = -1;
+        for (int* fd : {&out_, &in_}) {
+            if (*fd >= 0)
+                ::close(*fd);
+            *fd = -1;
+        }
         return status;
     }
     pid_t pid_ = -1;
     int out_ = -1;
+    int in_ = -1;
     std::string buffer_;
     bool eof_ = false;
 };
@@ -204,12 +221,24 @@ std::optional<Point> restoredPoint(const std::string& line) {
     return p;
 }
 
-// The last point the card stopped at by CMD_STOP or a power loss, from its trace.
-std::optional<Point> lastStop(const fs::path& trace) {
+// The number of lines in the card's trace so far.
+std::size_t traceLines(const fs::path& trace) {
+    std::ifstream in(trace);
+    std::size_t n = 0;
+    for (std::string line; std::getline(in, line);)
+        ++n;
+    return n;
+}
+
+// The last point the card stopped at by CMD_STOP or a power loss, from its trace after its first
+// `skip` lines.
+std::optional<Point> lastStop(const fs::path& trace, std::size_t skip = 0) {
     std::ifstream in(trace);
     std::optional<Point> last;
     for (std::string line; std::getline(in, line);)
-        if (line.find("\"cmd\":\"CMD_STOP\"") != std::string::npos || line.find("\"powerloss\"") != std::string::npos)
+        if (skip > 0)
+            --skip;
+        else if (line.find("\"cmd\":\"CMD_STOP\"") != std::string::npos || line.find("\"powerloss\"") != std::string::npos)
             if (auto p = tracePoint(line))
                 last = p;
     return last;
@@ -297,15 +326,13 @@ protected:
         stepsOfEarlierCards += at ? at->stepsRun : 0;
         return at.value_or(Point{});
     }
-    void startDriver(const SoakProgram& k, bool holdRestored = false) {
+    void startDriver(const SoakProgram& k) {
         std::vector<std::string> argv{RECOVERY_SOAK_DRIVER_PATH, device().string(), k.file, "--loops",
                                       std::to_string(k.loops)};
         if (k.reverse)
             argv.push_back("--reverse");
         if (k.ignorePause)
             argv.push_back("--ignore-pause");
-        if (holdRestored)
-            argv.push_back("--hold-restored");
         ASSERT_TRUE(driver.start(argv, {{"KORVEX_DATA_DIR", (dir / "data").string()}, {"QT_QPA_PLATFORM", "offscreen"}}));
     }
     // Waits for the driver's line starting with `prefix`; fails on its end or a failure line.
@@ -318,12 +345,16 @@ protected:
         EXPECT_TRUE(l.has_value()) << "the driver printed no '" << prefix << "' line:" << all;
         return l.value_or("");
     }
-    // The restart's start-up: the work restored without a question, its point printed.
+    // The restart's start-up: the work restored without a question at the point where the card
+    // stands (the driver waits for a word before it continues). Returns that point.
     Point expectRestored() {
         EXPECT_EQ(expectLine("recovery "), "recovery " + std::to_string(kRestoredOutcome) + " questions 0");
-        const std::optional<Point> p = restoredPoint(expectLine("restored "));
-        EXPECT_TRUE(p.has_value());
-        return p.value_or(Point{});
+        const std::optional<Point> restored = restoredPoint(expectLine("restored "));
+        EXPECT_TRUE(restored.has_value());
+        const Point standing = cardStatus();
+        EXPECT_TRUE(restored && *restored == standing)
+            << "restored " << text(restored.value_or(Point{})) << ", the card stands at " << text(standing);
+        return standing;
     }
     // Reads the segment reports up to "finished" and the driver's clean exit.
     std::vector<int> reportsToTheEnd() {
@@ -382,32 +413,42 @@ protected:
         for (int i = 0; i < at; ++i)
             ASSERT_EQ(expectLine("segment ").rfind("segment ", 0), 0u) << "report " << i + 1;
         Point stoppedAt;
+        std::size_t linesAtKill = 0;
         if (how == Interruption::PowerLoss) {
             stoppedAt = powerLoss();
             driver.kill();
             ASSERT_NO_FATAL_FAILURE(startCard());
         } else {
             driver.kill();
+            linesAtKill = traceLines(trace());
         }
+        // A card the killed driver left moving is stopped by the next driver's start-up: the
+        // point of that CMD_STOP; one that stood waiting stays where it stands.
+        auto expectStoppedThere = [&](const Point& restored) {
+            if (how == Interruption::Kill) {
+                if (const auto stop = lastStop(trace(), linesAtKill)) {
+                    EXPECT_TRUE(*stop == restored) << "restored " << text(restored) << ", CMD_STOP at " << text(*stop);
+                }
+                stoppedAt = restored;
+            } else {
+                EXPECT_TRUE(restored == stoppedAt) << "restored " << text(restored) << ", power lost at "
+                                                   << text(stoppedAt);
+            }
+        };
         if (againWhileRestored) {
-            ASSERT_NO_FATAL_FAILURE(startDriver(k, true));
-            const Point restored = expectRestored();
+            ASSERT_NO_FATAL_FAILURE(startDriver(k));
+            expectStoppedThere(expectRestored());
             ASSERT_FALSE(HasFailure());
-            if (how == Interruption::Kill)
-                stoppedAt = lastStop(trace()).value_or(Point{});  // the restart's CMD_STOP
-            EXPECT_TRUE(restored == stoppedAt) << "restored " << text(restored) << ", stopped at " << text(stoppedAt);
-            driver.kill();
+            driver.kill();  // restored, not yet continued
             if (how == Interruption::PowerLoss) {
                 powerLoss();
                 ASSERT_NO_FATAL_FAILURE(startCard());
             }
         }
         ASSERT_NO_FATAL_FAILURE(startDriver(k));
-        const Point restored = expectRestored();
+        expectStoppedThere(expectRestored());
         ASSERT_FALSE(HasFailure());
-        if (how == Interruption::Kill && !againWhileRestored)
-            stoppedAt = lastStop(trace()).value_or(Point{});  // the restart's CMD_STOP
-        EXPECT_TRUE(restored == stoppedAt) << "restored " << text(restored) << ", stopped at " << text(stoppedAt);
+        ASSERT_TRUE(driver.tell("go"));
         ASSERT_EQ(expectLine("cut"), "cut");
         const std::vector<int> reports = reportsToTheEnd();
         EXPECT_EQ(reportedOnce(reports, k.reverse, k.loops), "");

@@ -3,9 +3,10 @@
 // moment. Start-up runs the recovery; a restored cut is continued, otherwise the program is
 // opened and cut; the run ends at "Finished".
 //
-// usage: recovery_soak_driver DEVICE PROGRAM [--reverse] [--ignore-pause] [--loops N] [--hold-restored]
+// usage: recovery_soak_driver DEVICE PROGRAM [--reverse] [--ignore-pause] [--loops N]
 //   the data directory is $KORVEX_DATA_DIR; PROGRAM is copied there from the examples once.
-//   --hold-restored: after a restore, wait to be killed instead of continuing.
+//   A restored work is continued once a line arrives on standard input (the soak first reads
+//   where the card stands, or kills the driver there); at the end of the input the driver ends.
 //
 // Standard output, one line each, flushed at once so that a killed driver's lines are all there:
 //   recovery OUTCOME questions N
@@ -20,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <string>
 
 using namespace korvex;
@@ -57,13 +59,10 @@ bool finishedShown(const ControllerRun& c) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fputs("usage: recovery_soak_driver DEVICE PROGRAM [--reverse] [--ignore-pause] [--loops N] "
-                   "[--hold-restored]\n",
-                   stderr);
+        std::fputs("usage: recovery_soak_driver DEVICE PROGRAM [--reverse] [--ignore-pause] [--loops N]\n", stderr);
         return 2;
     }
     SoakProgram program{argv[2]};
-    bool holdRestored = false;
     for (int i = 3; i < argc; ++i) {
         if (std::strcmp(argv[i], "--reverse") == 0)
             program.reverse = true;
@@ -71,8 +70,6 @@ int main(int argc, char** argv) {
             program.ignorePause = true;
         else if (std::strcmp(argv[i], "--loops") == 0 && i + 1 < argc)
             program.loops = std::atoi(argv[++i]);
-        else if (std::strcmp(argv[i], "--hold-restored") == 0)
-            holdRestored = true;
         else
             return fail(std::string("unknown option ") + argv[i]);
     }
@@ -90,10 +87,9 @@ int main(int argc, char** argv) {
         std::to_string(c.operatorUi.questions.size()));
     if (c.document.recoveryMark().has_value()) {
         say(describeRestored(c.document.recoveryMark()->work));
-        if (holdRestored) {
-            processUntil([] { return false; }, 24 * 3600 * 1000);
-            return 0;
-        }
+        std::string go;
+        if (!std::getline(std::cin, go))
+            return fail("no word to continue");
         c.pressCut();
     } else {
         const std::string fault = c.beginCut(program, dataDir, QStringLiteral(KORVEX_EXAMPLES_DIR));
