@@ -441,7 +441,8 @@ protected:
             ASSERT_FALSE(HasFailure());
             driver.kill();  // restored, not yet continued
             if (how == Interruption::PowerLoss) {
-                powerLoss();
+                const Point again = powerLoss();
+                EXPECT_TRUE(again == stoppedAt) << "a restored card lost its power at " << text(again);
                 ASSERT_NO_FATAL_FAILURE(startCard());
             }
         }
