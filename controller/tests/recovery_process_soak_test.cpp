@@ -485,9 +485,11 @@ TEST_F(RecoveryProcessSoak, KilledDriversAndCardPowerCutsLoseNoStepAndCutNoneTwi
     std::vector<std::optional<Finish>> wholes(static_cast<std::size_t>(programs));
     const auto began = Clock::now();
     for (int i = 0; i < kills + powerCuts; ++i) {
-        const SoakProgram& k = kSoakPrograms[i % programs];
+        // Shifted by one each round, so that kills and power cuts both reach every program.
+        const int which = (i + i / programs) % programs;
+        const SoakProgram& k = kSoakPrograms[which];
         SCOPED_TRACE(k.file);
-        auto& whole = wholes[static_cast<std::size_t>(i % programs)];
+        auto& whole = wholes[static_cast<std::size_t>(which)];
         if (!whole) {
             whole = uninterrupted(k);
             ASSERT_FALSE(HasFailure());
