@@ -23,19 +23,9 @@
 namespace korvex::testing {
 namespace {
 
-struct SoakCase {
-    const char* file;
-    bool reverse = false;
-    bool ignorePause = false;  // two-holes.iso pauses at its M00 lines otherwise
-    int loops = 1;
-};
+using SoakCase = SoakProgram;
 
-constexpr SoakCase kCases[] = {
-    {"square.3b", false, false, 1},
-    {"two-holes.iso", true, true, 1},
-    {"groups.iso", false, false, 2},
-    {"taper-square.iso", true, false, 1},
-};
+constexpr const auto& kCases = kSoakPrograms;
 
 // Faster than the other tests' card: the soak cuts whole programs many times.
 constexpr double kSoakCard = 160.0;
@@ -81,38 +71,17 @@ protected:
     // Opens the case's program with its settings and presses Cut.
     void startCut(Controller& c, const SoakCase& k) {
         ASSERT_TRUE(c.start());
-        const QString program = QDir(stateDir()).filePath(QString::fromLatin1(k.file));
-        if (!QFileInfo::exists(program)) {
-            ASSERT_TRUE(QFile::copy(QStringLiteral(KORVEX_EXAMPLES_DIR "/") + QString::fromLatin1(k.file), program));
-        }
-        ASSERT_EQ(c.frame.openRequest(program), OpenOutcome::Opened) << c.describe();
-        c.document.waitForWorkingCopy();
-        ASSERT_EQ(CMD_SET_LOOP(c.link.link(), k.loops), 0);
-        if (k.reverse)
-            c.ops().toggleReverse();
-        if (k.ignorePause)
-            c.ops().toggleIgnorePause();
-        ASSERT_TRUE(processUntil([&] { return c.ops().reverse() == k.reverse && c.ops().ignorePause() == k.ignorePause; }));
-        c.operatorUi.defaultAnswer = OperatorInteraction::Answer::Yes;
-        c.ops().press(Operation::Cut);
+        const std::string fault = c.beginCut(k, stateDir(), QStringLiteral(KORVEX_EXAMPLES_DIR));
+        ASSERT_EQ(fault, "") << c.describe();
         ASSERT_TRUE(processUntil([&] { return c.runState() == sim::kRunCutting; })) << c.describe();
     }
 
     // Presses Cut on a restored work and waits for the end; the segments reported on the way
     // are checked to run one way, once each per loop.
     void continueToTheEnd(Controller& c, const SoakCase& k) {
-        c.reported.clear();
-        c.operatorUi.defaultAnswer = OperatorInteraction::Answer::Yes;
-        c.ops().press(Operation::Cut);
+        c.pressCut();
         ASSERT_TRUE(processUntil([&] { return c.runState() == sim::kRunFinished; })) << c.describe();
-        int wraps = 0;
-        for (std::size_t i = 1; i < c.reported.size(); ++i) {
-            const int step = c.reported[i] - c.reported[i - 1];
-            EXPECT_NE(step, 0) << "segment " << c.reported[i] << " reported twice";
-            if (k.reverse ? step > 0 : step < 0)
-                ++wraps;
-        }
-        EXPECT_LT(wraps, k.loops) << "a segment reported again within one loop";
+        EXPECT_EQ(reportedOnce(c.reported, k.reverse, k.loops), "");
     }
 
     Finish uninterrupted(const SoakCase& k) {
