@@ -118,19 +118,21 @@ protected:
 TEST_F(ConfigDialogTest, OkWithHfOnSendsTheGroupBetweenHfOffAndHfOnTwoSecondsLater) {
     switchHf(true);
     const std::size_t before = c->link.sent().size();
+    // The HF wait starts inside OK, before the dialog closes: measure from before the dialog,
+    // else a slow close would make a correct wait look short.
+    const auto opened = Clock::now();
     const int result = runWith([](MultTableDialog& d) {
         setCell(d, 0, 1, "20");
         setCell(d, 0, 2, "5");
         setCell(d, 0, 7, "0.5");
         d.fixedVf()->setChecked(true);
     });
-    const auto closed = Clock::now();
     ASSERT_EQ(result, QDialog::Accepted);
     EXPECT_EQ(sentSince(before), (std::vector<std::string>{"CMD_SET_FEED", "CMD_SET_SWITCH_WITHOUT_VF",
                                                            "CMD_SET_HF", "CMD_SET_PULSE_GROUP"}));
     EXPECT_FALSE(onCard([](sim::CardEngine& e) { return e.hfOn(); }));
     ASSERT_TRUE(processUntil([&] { return sentSince(before).size() == 5; }));
-    EXPECT_GE(Clock::now() - closed, std::chrono::milliseconds(kGroupHfDelayMs));
+    EXPECT_GE(Clock::now() - opened, std::chrono::milliseconds(kGroupHfDelayMs));
     EXPECT_EQ(sentSince(before).back(), "CMD_SET_HF");
     ASSERT_TRUE(processUntil([&] { return onCard([](sim::CardEngine& e) { return e.hfOn(); }); }));
 
