@@ -226,6 +226,9 @@ TEST_F(RecoveryTest, AnInterruptedReturnContinuesWithReturnOriginOnly) {
     EXPECT_TRUE(c.ops().flags().recovering);
     // The return display shows the target the remaining distances lead to: the program's start.
     EXPECT_EQ(c.frame.graphView()->scene().returnPoint, (GraphPoint{0, 0}));
+    if (c.machine->changed)
+        c.machine->changed();  // the views follow the machining again: the waiting target stays
+    EXPECT_EQ(c.frame.graphView()->scene().returnPoint, (GraphPoint{0, 0}));
     c.operatorUi.answers = {OperatorInteraction::Answer::Yes};  // continue the return
     c.ops().pressReturn();
     ASSERT_TRUE(processUntil([&] { return !c.document.recoveryMark().has_value(); })) << c.describe();

@@ -94,8 +94,8 @@ void syncGraphWithMachining(CGraphView& graph, MachineControl& control, const Pu
     graph.setStops(ops.segmentStops());
     graph.setIgnorePause(ops.ignorePause());
     // A return or a roll that ended takes its point along; one that starts shows none until
-    // its first poll.
-    if (!ops.returning() && graph.scene().returnPoint)
+    // its first poll. A restored return that waits to be continued keeps its target shown.
+    if (!ops.returning() && !ops.flags().recovering && graph.scene().returnPoint)
         graph.setReturnPoint(std::nullopt);
     if (ops.rolling() != graph.scene().rolling)
         graph.setRolling(ops.rolling());
