@@ -192,6 +192,12 @@ protected:
     bool traced(const std::string& command) const {
         return readWhole(trace).find("\"cmd\":\"" + command + "\"") != std::string::npos;
     }
+    // `command` was requested after `first` had been.
+    bool tracedAfter(const std::string& first, const std::string& command) const {
+        const std::string log = readWhole(trace);
+        const std::size_t at = log.find("\"cmd\":\"" + first + "\"");
+        return at != std::string::npos && log.find("\"cmd\":\"" + command + "\"", at) != std::string::npos;
+    }
     // The start-up's Tips dialog is not shown.
     static void skipTips() {
         SettingsFile(cardSettingsPath(sim::kDefaultCardId)).writeInt("Others", "SettingNotice", 0);
@@ -242,7 +248,10 @@ TEST_F(SignalExitTest, ASecondSignalEndsAtOnceWhileTheCardDoesNotAnswer) {
     startCard();
     skipTips();
     KorvexProcess korvex(connectArgs(), output);
-    ASSERT_TRUE(waitFor([&] { return traced("CMD_GET_WORK_RECORD"); })) << readWhole(output);
+    // The card falls silent once start-up's last command and the window's first run-state read
+    // after it are answered. Silent earlier, the link would be lost before the exit begins and
+    // there would be no work to keep.
+    ASSERT_TRUE(waitFor([&] { return tracedAfter("CMD_SET_FEED", "CMD_GET_RUN_STATE"); })) << readWhole(output);
     server->setSilence(true);
     korvex.signal(SIGTERM);
     // The table is written first; then the card, which no longer answers, is asked to keep the
